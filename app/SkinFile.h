@@ -1,0 +1,36 @@
+#pragma once
+// The skin settings file: key-and-value lines read afresh from the first line
+// on every lookup. The file stays open from start-up to shutdown.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+struct SkinRect {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+};
+
+class SkinFile {
+public:
+    SkinFile() = default;
+    ~SkinFile();
+    SkinFile(const SkinFile&) = delete;
+    SkinFile& operator=(const SkinFile&) = delete;
+
+    // Opens for reading (others may not write it meanwhile where the platform
+    // can say so). False when the file cannot be opened.
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return m_file != nullptr; }
+
+    // An absent key, a closed file or a read error gives "", 0, or all zeros.
+    std::string GetSkinString(const std::string& key);
+    int32_t GetSkinInt(const std::string& key);
+    SkinRect GetSkinRect(const std::string& key);
+
+private:
+    FILE* m_file = nullptr;
+};

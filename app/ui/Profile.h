@@ -1,0 +1,17 @@
+#pragma once
+// The per-user profile: sections and keys under "Orvel Applications" and the
+// application name, stored through QSettings (an INI file on Linux).
+
+#include <QString>
+
+namespace Profile {
+// Roots the profile; until then reads give defaults and writes are dropped.
+void SetRegistryKey(const QString& company);
+bool IsRooted();
+int GetProfileInt(const QString& section, const QString& key, int defaultValue);
+bool WriteProfileInt(const QString& section, const QString& key, int value);
+QString GetProfileString(const QString& section, const QString& key, const QString& defaultValue);
+bool WriteProfileString(const QString& section, const QString& key, const QString& value);
+// Flushes pending writes to disk.
+void Sync();
+}  // namespace Profile

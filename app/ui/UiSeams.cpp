@@ -1,0 +1,60 @@
+#include "app/ui/UiSeams.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace {
+
+class RealMessageBoxes final : public MessageBoxes {
+public:
+    void Show(QWidget* parent, const QString& text, MessageIcon icon) override {
+        QMessageBox box(parent);
+        box.setWindowTitle(UiSeams::ApplicationName());
+        box.setText(text);
+        box.setStandardButtons(QMessageBox::Ok);
+        switch (icon) {
+            case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+            case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+            case MessageIcon::Stop: box.setIcon(QMessageBox::Critical); break;
+        }
+        box.exec();
+    }
+};
+
+class RealFileDialogs final : public FileDialogs {
+public:
+    std::optional<QString> GetOpenFileName(QWidget* parent, const QString& defaultSuffix,
+                                           const QStringList& filters) override {
+        QFileDialog dialog(parent);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(defaultSuffix);
+        dialog.setNameFilters(filters);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
+    }
+};
+
+RealMessageBoxes g_realMessages;
+RealFileDialogs g_realFiles;
+MessageBoxes* g_messages = &g_realMessages;
+FileDialogs* g_files = &g_realFiles;
+
+}  // namespace
+
+namespace UiSeams {
+
+MessageBoxes& Messages() { return *g_messages; }
+FileDialogs& Files() { return *g_files; }
+void SetMessages(MessageBoxes* messages) { g_messages = messages ? messages : &g_realMessages; }
+void SetFiles(FileDialogs* files) { g_files = files ? files : &g_realFiles; }
+
+QString ApplicationName() {
+    const QString path = QCoreApplication::applicationFilePath();
+    const QString name = QFileInfo(path).completeBaseName();
+    return name.isEmpty() ? QStringLiteral("telvoxa") : name;
+}
+
+}  // namespace UiSeams

@@ -1,0 +1,37 @@
+#pragma once
+// Modal message boxes and file dialogs go through these two seams so that
+// tests can answer them ahead of time.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+
+enum class MessageIcon { None, Information, Stop };
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // A message box with one OK button and the application name as caption.
+    virtual void Show(QWidget* parent, const QString& text, MessageIcon icon) = 0;
+};
+
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    // The file-open dialog; nullopt when the user cancels. `filters` are Qt
+    // filter entries such as "INI Files (*.ini)".
+    virtual std::optional<QString> GetOpenFileName(QWidget* parent, const QString& defaultSuffix,
+                                                   const QStringList& filters) = 0;
+};
+
+namespace UiSeams {
+MessageBoxes& Messages();
+FileDialogs& Files();
+// Replace for tests; nullptr restores the real dialogs. Not owned.
+void SetMessages(MessageBoxes* messages);
+void SetFiles(FileDialogs* files);
+// The application name: the executable's base name ("telvoxa").
+QString ApplicationName();
+}  // namespace UiSeams

@@ -1,0 +1,85 @@
+#pragma once
+// The phone link: owns the COM port (through a CommDevice) and speaks the
+// phone's byte protocol. Operations answer 1 for success and 0 for failure;
+// a failed or timed-out read yields the byte 0.
+
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "link/PortProfile.h"
+#include "platform/CommDevice.h"
+
+// Port names by port index 0..8.
+extern const char* const PortNameTable[9];
+
+inline constexpr int RX_BUFFER_SIZE = 100;
+inline constexpr int IDLE_BUFFER_SIZE = 40;
+
+class CPhoneLink {
+public:
+    // The link owns its device. If TELVOXA_COMMLOG names a file, the
+    // communication log is opened there (appending) at construction.
+    explicit CPhoneLink(std::unique_ptr<CommDevice> device);
+    ~CPhoneLink();
+    CPhoneLink(const CPhoneLink&) = delete;
+    CPhoneLink& operator=(const CPhoneLink&) = delete;
+
+    CommDevice& Device() { return *m_device; }
+
+    // --- serial port layer ---
+    int CommOpen(int mode);
+    int CommClose(int mode);
+    int CommOpen1(int mode);
+    int CommOpen2(int mode);
+    int CommClose1(int mode);
+    int CommClose2(int mode);
+    uint8_t CommReadByte(int logValue, int request);
+    int WaitData(uint8_t byte, int logValue, int tries, int request);
+    uint8_t WaitDataV(int logValue, int tries, int request, std::initializer_list<uint8_t> candidates);
+    uint32_t CommWrite(const uint8_t* bytes, uint32_t length);
+    void ClearBuf(int purge);
+
+    // --- communication log ---
+    bool LogOpen(const std::string& path);  // appends; our own addition
+    bool IsLogOpen() const { return m_logOpen != 0; }
+    void LogLine(std::string_view text);
+    void LogFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    int LogClose();
+
+    // --- phone command protocol ---
+    void Dial(std::string_view number);
+    void SendDigit(std::string_view key);
+    int Answer();
+    int HoldCall();
+    int EndHeldCall();
+    int ResumeCall();
+    int HangUp(int* charge = nullptr, uint8_t* block2 = nullptr);
+    // `buffer` holds IDLE_BUFFER_SIZE bytes.
+    int PollIdle(char* buffer);
+    int PollOffHook();
+    int PollSending();
+    int PollRinging();
+    int PollOnLine(int* charge = nullptr, uint8_t* block3 = nullptr, uint8_t* block2 = nullptr);
+    int PollHolding();
+    void SendKey(std::string_view text);
+
+    // Settings the handset window stores before it opens the port.
+    int m_port = 0;
+    int m_cable = 0;
+    int m_numdisp = 0;
+    // The two scripted set-ups (mode 0 and mode 1); empty unless filled in.
+    PortProfile m_profile[2];
+
+private:
+    std::unique_ptr<CommDevice> m_device;
+    uint8_t m_rxBuf[RX_BUFFER_SIZE] = {};
+    uint32_t m_rxCount = 0;
+    uint32_t m_rxPos = 0;
+    FILE* m_log = nullptr;
+    int m_logOpen = 0;
+};

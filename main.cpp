@@ -1,0 +1,3 @@
+#include "app/ui/HandsetApp.h"
+
+int main(int argc, char* argv[]) { return RunHandsetApp(argc, argv); }

@@ -1,0 +1,42 @@
+#pragma once
+// The comm device on a POSIX tty: termios for the line settings, poll() for
+// the Win32 read and write time-outs.
+
+#include <functional>
+#include <string>
+
+#include "platform/CommDevice.h"
+
+class PosixCommDevice final : public CommDevice {
+public:
+    // Turns a port name ("COM1".."COM9") into a device path. The application
+    // hands in one that reads its profile; without one "COMn" is /dev/ttyS(n-1)
+    // and any other name is taken as a path.
+    using PortResolver = std::function<std::string(const std::string& portName)>;
+
+    explicit PosixCommDevice(PortResolver resolver = {});
+    ~PosixCommDevice() override;
+    PosixCommDevice(const PosixCommDevice&) = delete;
+    PosixCommDevice& operator=(const PosixCommDevice&) = delete;
+
+    static std::string DefaultPortPath(const std::string& portName);
+
+    bool Open(const std::string& portName) override;
+    bool IsOpen() const override;
+    bool Close() override;
+    bool SetupComm(uint32_t inQueue, uint32_t outQueue) override;
+    bool SetCommTimeouts(const CommTimeouts& timeouts) override;
+    bool GetCommState(Dcb& dcb) override;
+    bool SetCommState(const Dcb& dcb) override;
+    bool PurgeComm(uint32_t flags) override;
+    bool ClearCommError(uint32_t& errors, ComStat& stat) override;
+    bool EscapeCommFunction(uint32_t function) override;
+    bool ReadFile(uint8_t* buffer, uint32_t toRead, uint32_t& got) override;
+    bool WriteFile(const uint8_t* buffer, uint32_t length, uint32_t& written) override;
+    void Sleep(uint32_t milliseconds) override;
+
+private:
+    PortResolver m_resolver;
+    int m_fd = -1;
+    CommTimeouts m_timeouts{};
+};

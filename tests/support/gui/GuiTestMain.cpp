@@ -1,0 +1,19 @@
+// main() of every GUI test program: an offscreen QApplication with a profile
+// and runtime folder of its own, so no test touches the user's settings.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    QTemporaryDir config;
+    QTemporaryDir runtime;
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

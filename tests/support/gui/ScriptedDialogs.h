@@ -1,0 +1,54 @@
+#pragma once
+// Test answers for the message box and file dialog seams: every message shown
+// is recorded, and file dialogs take their answers from a queue.
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "app/ui/UiSeams.h"
+
+class ScriptedDialogs final : public MessageBoxes, public FileDialogs {
+public:
+    struct Shown {
+        QString text;
+        MessageIcon icon;
+    };
+
+    ScriptedDialogs() {
+        UiSeams::SetMessages(this);
+        UiSeams::SetFiles(this);
+    }
+    ~ScriptedDialogs() override {
+        UiSeams::SetMessages(nullptr);
+        UiSeams::SetFiles(nullptr);
+    }
+
+    void Show(QWidget*, const QString& text, MessageIcon icon) override {
+        messages.push_back({text, icon});
+    }
+    std::optional<QString> GetOpenFileName(QWidget*, const QString& defaultSuffix,
+                                           const QStringList& filters) override {
+        lastSuffix = defaultSuffix;
+        lastFilters = filters;
+        ++fileDialogsShown;
+        if (fileAnswers.empty()) return std::nullopt;
+        auto answer = fileAnswers.front();
+        fileAnswers.pop_front();
+        return answer;
+    }
+
+    QStringList Texts() const {
+        QStringList out;
+        for (const auto& m : messages) out << m.text;
+        return out;
+    }
+
+    std::vector<Shown> messages;
+    std::deque<std::optional<QString>> fileAnswers;  // nullopt = cancel
+    int fileDialogsShown = 0;
+    QString lastSuffix;
+    QStringList lastFilters;
+};
