@@ -1,3 +1,89 @@
 #pragma once
+// The application object: the program's whole run (single instance, profile,
+// skin settings file, phone book, the modal handset window) and the shared
+// home of the open skin file, the phone book and the chosen file paths.
+
+#include <QString>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/SkinFile.h"
+#include "handset/SkinDefinition.h"
+#include "phonebook/PhoneBook.h"
+#include "platform/CommDevice.h"
+#include "platform/InstanceLock.h"
+
+class CHandsetDlg;
+
+// Makes the handset window's serial device; tests hand in a fake one.
+using CommDeviceFactory = std::function<std::unique_ptr<CommDevice>()>;
+// The local time shown by the idle clock; tests fix it.
+using ClockSource = std::function<std::tm()>;
+
+inline constexpr const char* INSTANCE_MUTEX_NAME = "h_Telvoxa_PrevInstance";
+inline constexpr const char* PROFILE_ROOT = "Orvel Applications";
+inline constexpr const char* DEFAULT_SKIN_FILE = "default.ini";
+
+// Dialog end codes, as the platform's standard buttons number them.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+
+class CHandsetApp : public SkinLookup {
+public:
+    CHandsetApp();
+    ~CHandsetApp() override;
+    CHandsetApp(const CHandsetApp&) = delete;
+    CHandsetApp& operator=(const CHandsetApp&) = delete;
+
+    // The whole run, from the single-instance test to the release of the
+    // instance lock. Always false: no message loop follows.
+    bool InitInstance();
+
+    // Opens `path` as the skin settings file: as written (relative to the
+    // current directory), else, for a relative path, in the program's data
+    // folder. m_strSkinFileInUse is the path that opened.
+    bool OpenSkinFile(const QString& path);
+
+    // The skin settings file lookups (an absent key gives "", 0, all zeros).
+    std::string GetSkinString(const std::string& key) override;
+    int32_t GetSkinInt(const std::string& key) override;
+    SkinRect GetSkinRect(const std::string& key) override;
+    // A file named in the skin settings file, in the folder of the skin file
+    // in use.
+    QString SkinRelativePath(const std::string& cp932Value) const;
+
+    // Phone book.
+    void ClearPhoneBook();
+    // An empty path asks for the file. Failures are reported here.
+    void LoadPhoneBook(const QString& path);
+
+    // Lets the user choose another skin settings file for the next start.
+    void ChooseSkinFile();
+    // Opens "Readme.txt" with the desktop's viewer; both arguments are ignored.
+    void WinHelp(unsigned long data = 0, unsigned int command = 0);
+
+    QString m_strSkinFile;       // as stored in the profile
+    QString m_strSkinFileInUse;  // the path that actually opened
+    SkinFile m_skinFile;
+    QString m_strBitmapFile;
+    QString m_strPictureFile;
+    QString m_strPhoneBookFile;
+    PhoneBook m_phoneBook;
+    InstanceLock m_instanceLock;
+    CHandsetDlg* m_pMainWnd = nullptr;
+
+    // Seams for tests: the handset window's device and clock (empty: the real
+    // serial port from the profile, and the system clock).
+    CommDeviceFactory m_deviceFactory;
+    ClockSource m_clock;
+    // End code of the handset window's last modal run (-1 before).
+    int m_nLastRunResult = -1;
+};
+
+// The one application object, or null outside its life.
+CHandsetApp* TheApp();
+
 // Runs the whole program: returns the process exit status.
 int RunHandsetApp(int argc, char* argv[]);

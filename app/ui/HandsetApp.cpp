@@ -1,0 +1,182 @@
+#include "app/ui/HandsetApp.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include "app/ui/DataFolder.h"
+#include "app/ui/Profile.h"
+#include "app/ui/UiSeams.h"
+#include "handset/ui/HandsetDlg.h"
+#include "platform/Cp932.h"
+
+namespace {
+
+CHandsetApp* g_theApp = nullptr;
+
+std::string NativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
+
+CHandsetApp* TheApp() {
+    return g_theApp;
+}
+
+CHandsetApp::CHandsetApp() {
+    g_theApp = this;
+}
+
+CHandsetApp::~CHandsetApp() {
+    if (g_theApp == this) g_theApp = nullptr;
+}
+
+bool CHandsetApp::InitInstance() {
+    // Another instance holds the lock: nothing else is touched.
+    if (!m_instanceLock.Acquire(INSTANCE_MUTEX_NAME)) {
+        UiSeams::Messages().Show(nullptr, QStringLiteral("Already Running !!"), MessageIcon::None);
+        return false;
+    }
+    Profile::SetRegistryKey(QString::fromLatin1(PROFILE_ROOT));
+
+    m_strSkinFile =
+        Profile::GetProfileString("ini", "inifile", QString::fromLatin1(DEFAULT_SKIN_FILE));
+    if (!OpenSkinFile(m_strSkinFile)) {
+        // A stored skin that no longer opens is replaced by the default one,
+        // and that replacement is what goes back into the profile.
+        m_strSkinFile = QString::fromLatin1(DEFAULT_SKIN_FILE);
+        if (!OpenSkinFile(m_strSkinFile)) {
+            UiSeams::Messages().Show(nullptr, QStringLiteral("ini File Open Error !!"),
+                                     MessageIcon::None);
+            return false;
+        }
+    }
+
+    ClearPhoneBook();
+    const QString phoneBook = Profile::GetProfileString("ini", "mdd", QString());
+    if (!phoneBook.isEmpty()) LoadPhoneBook(phoneBook);
+
+    auto window = std::make_unique<CHandsetDlg>(nullptr, m_deviceFactory, m_clock);
+    m_pMainWnd = window.get();
+    const int result = window->DoModal();
+    m_nLastRunResult = result;
+
+    // Only a normal end stores the file choices.
+    if (result == IDOK || result == IDCANCEL) {
+        Profile::WriteProfileString("ini", "inifile", m_strSkinFile);
+        Profile::WriteProfileString("ini", "mdd", m_strPhoneBookFile);
+        Profile::Sync();
+        m_skinFile.Close();
+        ClearPhoneBook();
+        m_instanceLock.Release();
+    }
+    m_pMainWnd = nullptr;
+    window.reset();
+    return false;
+}
+
+bool CHandsetApp::OpenSkinFile(const QString& path) {
+    m_skinFile.Close();
+    if (path.isEmpty()) return false;
+    if (m_skinFile.Open(NativePath(path))) {
+        m_strSkinFileInUse = path;
+        return true;
+    }
+    if (QFileInfo(path).isAbsolute()) return false;
+    const QString inData = DataFolder::FilePath(path);
+    if (inData.isEmpty() || !m_skinFile.Open(NativePath(inData))) return false;
+    m_strSkinFileInUse = inData;
+    return true;
+}
+
+std::string CHandsetApp::GetSkinString(const std::string& key) {
+    return m_skinFile.GetSkinString(key);
+}
+
+int32_t CHandsetApp::GetSkinInt(const std::string& key) {
+    return m_skinFile.GetSkinInt(key);
+}
+
+SkinRect CHandsetApp::GetSkinRect(const std::string& key) {
+    return m_skinFile.GetSkinRect(key);
+}
+
+QString CHandsetApp::SkinRelativePath(const std::string& cp932Value) const {
+    // The value is code page 932 text; a 0x5C in it is a path separator, not a yen sign.
+    const std::string value = Cp932ToUtf8(cp932Value, false);
+    return QFile::decodeName(ComposeSkinPath(NativePath(m_strSkinFileInUse), value).c_str());
+}
+
+void CHandsetApp::ClearPhoneBook() {
+    m_phoneBook.Clear();
+    m_strPhoneBookFile.clear();
+}
+
+void CHandsetApp::LoadPhoneBook(const QString& path) {
+    ClearPhoneBook();
+    QWidget* parent = m_pMainWnd;
+    if (!path.isEmpty()) {
+        m_strPhoneBookFile = path;
+    } else {
+        const auto chosen = UiSeams::Files().GetOpenFileName(
+            parent, QStringLiteral(".mdd"), {QStringLiteral("Memory Dial Data File(*.mdd)")});
+        if (!chosen) return;
+        m_strPhoneBookFile = *chosen;
+    }
+
+    const PhoneBookLoadOutcome outcome =
+        LoadPhoneBookFile(NativePath(m_strPhoneBookFile), m_phoneBook);
+    switch (outcome.result) {
+        case PhoneBookLoad::Loaded:
+            break;
+        case PhoneBookLoad::OpenError:
+            UiSeams::Messages().Show(parent, QStringLiteral("mdd File Open Error !!"),
+                                     MessageIcon::Stop);
+            break;
+        case PhoneBookLoad::CountError:
+            UiSeams::Messages().Show(parent, QStringLiteral("Number of Memory Dial Error !!"),
+                                     MessageIcon::Stop);
+            break;
+        case PhoneBookLoad::FileError:
+            UiSeams::Messages().Show(parent, QString::fromStdString(outcome.description),
+                                     MessageIcon::Stop);
+            UiSeams::Messages().Show(parent, QStringLiteral("File Exception !!"),
+                                     MessageIcon::Stop);
+            break;
+    }
+}
+
+void CHandsetApp::ChooseSkinFile() {
+    QWidget* parent = m_pMainWnd;
+    const auto chosen = UiSeams::Files().GetOpenFileName(
+        parent, QStringLiteral(".ini"),
+        {QStringLiteral("INI Files (*.ini)"), QStringLiteral("All Files (*.*)")});
+    if (!chosen) return;
+    // Takes effect at the next start, when the profile holds it.
+    m_strSkinFile = *chosen;
+    UiSeams::Messages().Show(parent, QStringLiteral("Restart the Application !!"),
+                             MessageIcon::None);
+}
+
+void CHandsetApp::WinHelp(unsigned long, unsigned int) {
+    QString readme = QDir::current().absoluteFilePath(QStringLiteral("Readme.txt"));
+    if (!QFileInfo::exists(readme)) {
+        const QString installed = DataFolder::FilePath(QStringLiteral("Readme.txt"));
+        if (!installed.isEmpty() && QFileInfo::exists(installed)) readme = installed;
+    }
+    // A missing file or viewer goes unreported.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(readme));
+}
+
+int RunHandsetApp(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    // The handset window may hide itself; only its own end finishes the run.
+    QApplication::setQuitOnLastWindowClosed(false);
+    CHandsetApp app;
+    app.InitInstance();
+    return 0;
+}

@@ -1,0 +1,13 @@
+#pragma once
+// The serial device for a port name, as the profile's "ports" section maps
+// "COM1".."COM9" to device paths.
+
+#include <memory>
+#include <string>
+
+#include "platform/CommDevice.h"
+
+// Profile "ports" / `portName` when set, else the platform's default path.
+std::string ProfilePortPath(const std::string& portName);
+// The real serial device, resolving port names through the profile.
+std::unique_ptr<CommDevice> MakeProfileCommDevice();

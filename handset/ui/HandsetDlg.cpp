@@ -1,0 +1,167 @@
+#include "handset/ui/HandsetDlg.h"
+
+#include <QEventLoop>
+#include <QLabel>
+
+#include "app/ui/Profile.h"
+#include "app/ui/ProfilePorts.h"
+#include "app/ui/UiSeams.h"
+#include "platform/Cp932.h"
+
+namespace {
+
+std::unique_ptr<CommDevice> MakeDevice(const CommDeviceFactory& factory) {
+    if (factory) {
+        if (auto device = factory()) return device;
+    }
+    return MakeProfileCommDevice();
+}
+
+std::tm SystemClock() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+}  // namespace
+
+CHandsetDlg::CHandsetDlg(QWidget* parent, CommDeviceFactory deviceFactory, ClockSource clock)
+    : QDialog(parent, Qt::FramelessWindowHint | Qt::Tool),
+      m_link(MakeDevice(deviceFactory)),
+      m_clock(clock ? std::move(clock) : ClockSource(&SystemClock)) {
+    setObjectName(QStringLiteral("102"));
+    // Only the end of the modal run ends the program, never a hidden window.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    // The skin covers the whole window; nothing is erased under it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFont(QFont(QStringLiteral("ＭＳ ゴシック"), 10));
+    m_hIcon = QIcon(QStringLiteral(":/icons/telvoxa.png"));
+
+    const int ids[4] = {IDC_DISPLAY1, IDC_DISPLAY2, IDC_DISPLAY3, IDC_ANTENNA};
+    for (int i = 0; i < 4; ++i) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QString::number(ids[i]));
+        label->setWordWrap(true);
+        label->setAlignment((ids[i] == IDC_ANTENNA ? Qt::AlignLeft : Qt::AlignRight) |
+                            Qt::AlignTop);
+        label->setTextFormat(Qt::PlainText);
+        // The text is drawn straight onto the skin.
+        label->setAutoFillBackground(false);
+        label->setGeometry(0, 0, 0, 0);
+        m_pText[i] = label;
+    }
+
+    m_monitorTimer.setTimerType(Qt::CoarseTimer);
+    connect(&m_monitorTimer, &QTimer::timeout, this, [this] { OnTimer(MONITOR_TIMER_ID); });
+}
+
+CHandsetDlg::~CHandsetDlg() {
+    OnDestroy();
+}
+
+QLabel* CHandsetDlg::TextControl(int id) const {
+    switch (id) {
+        case IDC_DISPLAY1:
+            return m_pText[0];
+        case IDC_DISPLAY2:
+            return m_pText[1];
+        case IDC_DISPLAY3:
+            return m_pText[2];
+        case IDC_ANTENNA:
+            return m_pText[3];
+        default:
+            return nullptr;
+    }
+}
+
+void CHandsetDlg::UpdateData(bool saveAndValidate) {
+    std::string* strings[4] = {&m_strDisplay1, &m_strDisplay2, &m_strDisplay3, &m_strAntenna};
+    for (int i = 0; i < 4; ++i) {
+        if (saveAndValidate)
+            *strings[i] = Utf8ToCp932(m_pText[i]->text().toStdString());
+        else
+            m_pText[i]->setText(QString::fromStdString(Cp932ToUtf8(*strings[i])));
+    }
+}
+
+int CHandsetDlg::DoModal() {
+    m_bEnded = false;
+    m_nResult = -1;
+    if (OnInitDialog()) {
+        show();
+        QEventLoop loop;
+        m_pModalLoop = &loop;
+        // The window may hide itself meanwhile; only EndDialog ends this.
+        if (!m_bEnded) loop.exec(QEventLoop::DialogExec);
+        m_pModalLoop = nullptr;
+    }
+    hide();
+    OnDestroy();
+    return m_nResult;
+}
+
+void CHandsetDlg::EndDialog(int result) {
+    m_nResult = result;
+    m_bEnded = true;
+    QDialog::done(result);
+    if (m_pModalLoop) m_pModalLoop->exit(result);
+}
+
+void CHandsetDlg::done(int result) {
+    EndDialog(result);
+}
+void CHandsetDlg::accept() {
+    EndDialog(IDOK);
+}
+void CHandsetDlg::reject() {
+    EndDialog(IDCANCEL);
+}
+
+bool CHandsetDlg::OnInitDialog() {
+    // 1, 2: empty texts; icons and title.
+    UpdateData(false);
+    setWindowIcon(m_hIcon);
+    setWindowTitle(QStringLiteral("Telvoxa"));
+    // 3
+    m_nDragFlags = 0;
+    m_bmpSkin = QPixmap();
+    m_bmpPicture = QImage();
+
+    // 4 to 13: skin bitmap, size, region, text areas, buttons, font.
+    if (!LoadSkin()) {
+        UiSeams::Messages().Show(this, QStringLiteral("BMP File Open Error !!"), MessageIcon::None);
+        EndDialog(IDOK);
+        return false;
+    }
+
+    // 14, 15: the link's settings, then the port.
+    m_link.m_cable = Profile::GetProfileInt("connection", "cable", 0);
+    m_link.m_port = Profile::GetProfileInt("connection", "port", 0);
+    m_link.m_numdisp = Profile::GetProfileInt("phone", "numdisp", 0);
+    if (!m_link.CommOpen(0)) {
+        UiSeams::Messages().Show(this, QStringLiteral("COM Port Open Error !!"), MessageIcon::None);
+        OnSettings();
+        if (m_bEnded) return false;
+    }
+
+    // 16: forget what the phone sent before, and put it on hook.
+    m_link.ClearBuf(1);
+    m_link.HangUp();
+
+    // 17, 18
+    m_nCallState = CALL_IDLE;
+    SetPicture(1);
+    m_nMonitorInterval =
+        Profile::GetProfileInt("connection", "mon_interval", DEFAULT_MONITOR_INTERVAL);
+    StartMonitor();
+    return true;
+}
+
+void CHandsetDlg::OnDestroy() {
+    if (m_bDestroyed) return;
+    m_bDestroyed = true;
+    StopMonitor();
+    m_link.CommClose(0);
+    m_link.LogClose();
+}

@@ -1,0 +1,160 @@
+#pragma once
+// The handset window: frameless, shaped and painted by the skin, with four
+// transparent text areas, the phone link and the monitoring timer.
+// HandsetDlg.cpp: construction, start-up, teardown, data exchange.
+// HandsetSkin.cpp: skin bitmap, region, painting, text areas, pictures.
+// HandsetMonitor.cpp: monitoring timer, tick and call states, reconnection.
+
+#include <QDialog>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+#include <QPoint>
+#include <QPointer>
+#include <QRegion>
+#include <QTimer>
+#include <cstdint>
+#include <string>
+
+#include "app/ui/HandsetApp.h"
+#include "handset/BmpReader.h"
+#include "handset/RegionSpans.h"
+#include "handset/StatusTexts.h"
+#include "link/PhoneLink.h"
+
+class QEventLoop;
+class QLabel;
+class CControlPadDlg;
+
+inline constexpr int MONITOR_TIMER_ID = 1;
+// A window timer never runs faster than this.
+inline constexpr int MIN_TIMER_PERIOD = 10;
+inline constexpr int DEFAULT_MONITOR_INTERVAL = 250;
+
+// Text control ids of dialog template 102, used as the labels' object names.
+inline constexpr int IDC_DISPLAY1 = 1004;
+inline constexpr int IDC_DISPLAY2 = 1005;
+inline constexpr int IDC_DISPLAY3 = 1008;
+inline constexpr int IDC_ANTENNA = 1019;
+
+// The display font's face as the skin was designed for; substituted by the
+// Japanese gothic faces found on this system.
+QFont MakeDisplayFont(int pointSize);
+
+// The window's shape: the spans, bottom row first, as one region.
+QRegion RegionFromSpans(const std::vector<RowSpan>& spans);
+
+class CHandsetDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CHandsetDlg(QWidget* parent = nullptr, CommDeviceFactory deviceFactory = {},
+                         ClockSource clock = {});
+    ~CHandsetDlg() override;
+
+    // Runs the window modally: start-up, the user's session, teardown. The
+    // result is the end code (IDOK, IDCANCEL).
+    int DoModal();
+    // The start-up steps; true unless the window was ended during them.
+    bool OnInitDialog();
+    // Ends the modal run with `result`.
+    void EndDialog(int result);
+    bool IsEnded() const { return m_bEnded; }
+    int Result() const { return m_nResult; }
+    // Teardown: timer, port, log. Runs once.
+    void OnDestroy();
+
+    // Moves the four texts between the strings and the controls: true takes
+    // the controls' texts into the strings, false shows the strings.
+    void UpdateData(bool saveAndValidate);
+
+    // 1: picture PICTURE1, 2: PICTURE2, other: none. Does not repaint.
+    void SetPicture(int which);
+
+    void StartMonitor();
+    void StopMonitor();
+    bool IsMonitoring() const { return m_monitorTimer.isActive(); }
+    // The timer's period as it runs: the interval, at least MIN_TIMER_PERIOD.
+    int MonitorPeriod() const { return m_monitorTimer.interval(); }
+    void OnTimer(int idEvent);
+
+    // Command 32774: the settings dialog and the reconnection loop.
+    void OnSettings();
+
+    QLabel* TextControl(int id) const;
+
+    // Skin.
+    BitmapInfoHeader m_bihSkin{};
+    QPixmap m_bmpSkin;
+    QImage m_bmpPicture;
+    QRegion m_rgnWindow;
+    SkinRect m_rcButton[SKIN_BUTTON_COUNT]{};
+    SkinRect m_rcDisplay1{};
+    SkinRect m_rcDisplay2{};
+    SkinRect m_rcDisplay3{};
+    SkinRect m_rcAntenna{};
+    SkinRect m_rcPicture{};
+    QFont m_fontDisplay;
+    QIcon m_hIcon;
+
+    // Input state (buttons and keys).
+    bool m_bAppendDigits = false;
+    int m_nDragFlags = 0;
+    QPoint m_ptDragLast;
+
+    // Monitoring.
+    int m_nMonitorInterval = DEFAULT_MONITOR_INTERVAL;
+    CPhoneLink m_link;
+    int m_nCallState = CALL_IDLE;
+    unsigned m_nTrayId = 0;
+
+    // The display model: the four texts, code page 932.
+    std::string m_strDisplay1;
+    std::string m_strDisplay2;
+    std::string m_strDisplay3;
+    std::string m_strAntenna;
+
+    QPointer<CControlPadDlg> m_pPad;
+
+    // What the polls hand back, kept from tick to tick.
+    char m_szIdleAnswer[IDLE_BUFFER_SIZE] = {};
+    int m_nCharge = 0;
+    uint8_t m_block3[3] = {};
+    uint8_t m_block2[2] = {};
+
+public slots:
+    void done(int result) override;
+    void accept() override;
+    void reject() override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Start-up pieces (HandsetSkin.cpp).
+    bool LoadSkin();
+    void PlaceTextControls();
+    // Tick pieces (HandsetMonitor.cpp).
+    void TickIdle();
+    void TickOffHook();
+    void TickSending();
+    void TickReceiving();
+    void TickOnLine();
+    void TickHolding();
+    void BackToIdle();
+    void LookUpCaller(const std::string& number);
+    void ShowTopmost();
+    // The settings dialog until the port opens; false when the user chose to
+    // end the program instead.
+    bool RunReconnectionLoop();
+    std::string CurrentClockText() const;
+
+    QLabel* m_pText[4] = {};
+    QTimer m_monitorTimer;
+    ClockSource m_clock;
+    QEventLoop* m_pModalLoop = nullptr;
+    bool m_bEnded = false;
+    bool m_bDestroyed = false;
+    int m_nResult = -1;
+    bool m_bInvalidate = false;
+};

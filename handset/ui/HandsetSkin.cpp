@@ -1,0 +1,167 @@
+// The handset window's skin: bitmap, shape, painting, text areas, pictures.
+
+#include <QFile>
+#include <QFont>
+#include <QLabel>
+#include <QPainter>
+#include <QRect>
+#include <algorithm>
+
+#include "handset/ui/HandsetDlg.h"
+
+namespace {
+
+QImage ToImage(const BmpImage& bmp) {
+    const std::vector<uint32_t> pixels = DecodeBmpPixels(bmp);
+    if (pixels.empty()) return {};
+    QImage image(bmp.Width(), bmp.Height(), QImage::Format_RGB32);
+    for (int y = 0; y < bmp.Height(); ++y)
+        std::copy_n(pixels.data() + size_t(y) * size_t(bmp.Width()), bmp.Width(),
+                    reinterpret_cast<QRgb*>(image.scanLine(y)));
+    return image;
+}
+
+QRect ToQRect(const SkinRect& r) {
+    // Right and bottom are exclusive, as QRect's width and height count them.
+    const int64_t width = int64_t{r.right} - r.left;
+    const int64_t height = int64_t{r.bottom} - r.top;
+    return QRect(r.left, r.top, int(std::min<int64_t>(width, INT32_MAX)),
+                 int(std::min<int64_t>(height, INT32_MAX)));
+}
+
+void InstallFontSubstitutes() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    const QStringList faces = {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
+                               QStringLiteral("VL Gothic")};
+    for (const QString& name : {QStringLiteral("MS ゴシック"), QStringLiteral("ＭＳ ゴシック"),
+                                QStringLiteral("MS Gothic")})
+        QFont::insertSubstitutions(name, faces);
+}
+
+}  // namespace
+
+QFont MakeDisplayFont(int pointSize) {
+    InstallFontSubstitutes();
+    QFont font(QStringLiteral("MS ゴシック"));
+    font.setPointSize(pointSize);
+    font.setStyleHint(QFont::TypeWriter);
+    return font;
+}
+
+QRegion RegionFromSpans(const std::vector<RowSpan>& spans) {
+    // The union of one rectangle per row. Built in one go: rows top-down,
+    // vertically neighbouring rows with the same span joined, which is the
+    // form the union takes anyway.
+    std::vector<RowSpan> rows(spans.rbegin(), spans.rend());
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const RowSpan& a, const RowSpan& b) { return a.y < b.y; });
+    std::vector<QRect> rects;
+    rects.reserve(rows.size());
+    for (const RowSpan& row : rows) {
+        if (row.right <= row.left) continue;
+        if (!rects.empty()) {
+            QRect& last = rects.back();
+            if (last.bottom() + 1 == row.y && last.left() == row.left &&
+                last.right() + 1 == row.right) {
+                last.setBottom(row.y);
+                continue;
+            }
+            // A row given twice adds nothing new only when it is the same span.
+            if (last.bottom() >= row.y) {
+                QRegion slow;
+                for (const RowSpan& s : spans) slow += QRect(s.left, s.y, s.right - s.left, 1);
+                return slow;
+            }
+        }
+        rects.push_back(QRect(row.left, row.y, row.right - row.left, 1));
+    }
+    QRegion region;
+    if (!rects.empty()) region.setRects(rects.data(), int(rects.size()));
+    return region;
+}
+
+bool CHandsetDlg::LoadSkin() {
+    CHandsetApp* app = TheApp();
+    if (!app) return false;
+    const SkinDefinition skin = ReadSkinDefinition(*app);
+
+    // 4, 5, 6: the bitmap, read whole and checked against its real size.
+    app->m_strBitmapFile = app->SkinRelativePath(skin.bitmapFile);
+    const BmpReadResult bmp = ReadSkinBmp(QFile::encodeName(app->m_strBitmapFile).toStdString());
+    if (!bmp.ok()) return false;
+    m_bihSkin = bmp.image.header;
+    const QImage image = ToImage(bmp.image);
+    if (image.isNull()) return false;
+    m_bmpSkin = QPixmap::fromImage(image);
+
+    // 7: the window takes the bitmap's size at its current top-left corner.
+    resize(bmp.image.Width(), bmp.image.Height());
+
+    // 8: the shape. A skin without any opaque pixel keeps the whole rectangle
+    // rather than vanishing.
+    m_rgnWindow = RegionFromSpans(BuildRegionSpans(bmp.image, skin.transparent));
+    if (m_rgnWindow.isEmpty())
+        clearMask();
+    else
+        setMask(m_rgnWindow);
+
+    // 10: the text and picture areas.
+    m_rcDisplay1 = skin.Display1();
+    m_rcDisplay2 = skin.Display2();
+    m_rcDisplay3 = skin.Display3();
+    m_rcAntenna = skin.Antenna();
+    m_rcPicture = skin.Picture();
+    PlaceTextControls();
+
+    // 11, 12
+    m_bAppendDigits = true;
+    for (int i = 0; i < SKIN_BUTTON_COUNT; ++i) m_rcButton[i] = skin.Button(i);
+
+    // 13
+    m_fontDisplay = MakeDisplayFont(skin.fontSize);
+    for (QLabel* label : m_pText) label->setFont(m_fontDisplay);
+    return true;
+}
+
+void CHandsetDlg::PlaceTextControls() {
+    const SkinRect* rects[4] = {&m_rcDisplay1, &m_rcDisplay2, &m_rcDisplay3, &m_rcAntenna};
+    for (int i = 0; i < 4; ++i) {
+        m_pText[i]->setGeometry(ToQRect(*rects[i]));
+        m_pText[i]->update();
+    }
+}
+
+void CHandsetDlg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_bmpSkin);
+    if (!m_bmpPicture.isNull()) {
+        // Drawn from its top-left corner and cut to the picture area.
+        const QRect area = ToQRect(m_rcPicture);
+        const int width = std::min(area.width(), m_bmpPicture.width());
+        const int height = std::min(area.height(), m_bmpPicture.height());
+        if (width > 0 && height > 0)
+            painter.drawImage(area.topLeft(), m_bmpPicture, QRect(0, 0, width, height));
+    }
+}
+
+void CHandsetDlg::SetPicture(int which) {
+    CHandsetApp* app = TheApp();
+    if (!app || (which != 1 && which != 2)) {
+        if (app) app->m_strPictureFile.clear();
+        m_bmpPicture = QImage();
+        return;
+    }
+    const std::string value = app->GetSkinString(which == 1 ? "PICTURE1" : "PICTURE2");
+    if (value.empty()) {
+        app->m_strPictureFile.clear();
+        m_bmpPicture = QImage();
+        return;
+    }
+    app->m_strPictureFile = app->SkinRelativePath(value);
+    // A picture that cannot be read shows nothing, without a message.
+    const BmpReadResult bmp =
+        ReadPictureBmp(QFile::encodeName(app->m_strPictureFile).toStdString());
+    m_bmpPicture = bmp.ok() ? ToImage(bmp.image) : QImage();
+}
