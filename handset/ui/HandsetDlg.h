@@ -20,6 +20,7 @@
 #include "handset/BmpReader.h"
 #include "handset/RegionSpans.h"
 #include "handset/StatusTexts.h"
+#include "handset/ui/SkinRegion.h"
 #include "link/PhoneLink.h"
 
 class QEventLoop;
@@ -36,13 +37,6 @@ inline constexpr int IDC_DISPLAY1 = 1004;
 inline constexpr int IDC_DISPLAY2 = 1005;
 inline constexpr int IDC_DISPLAY3 = 1008;
 inline constexpr int IDC_ANTENNA = 1019;
-
-// The display font's face as the skin was designed for; substituted by the
-// Japanese gothic faces found on this system.
-QFont MakeDisplayFont(int pointSize);
-
-// The window's shape: the spans, bottom row first, as one region.
-QRegion RegionFromSpans(const std::vector<RowSpan>& spans);
 
 class CHandsetDlg : public QDialog {
     Q_OBJECT

@@ -29,58 +29,7 @@ QRect ToQRect(const SkinRect& r) {
                  int(std::min<int64_t>(height, INT32_MAX)));
 }
 
-void InstallFontSubstitutes() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    const QStringList faces = {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
-                               QStringLiteral("VL Gothic")};
-    for (const QString& name : {QStringLiteral("MS ゴシック"), QStringLiteral("ＭＳ ゴシック"),
-                                QStringLiteral("MS Gothic")})
-        QFont::insertSubstitutions(name, faces);
-}
-
 }  // namespace
-
-QFont MakeDisplayFont(int pointSize) {
-    InstallFontSubstitutes();
-    QFont font(QStringLiteral("MS ゴシック"));
-    font.setPointSize(pointSize);
-    font.setStyleHint(QFont::TypeWriter);
-    return font;
-}
-
-QRegion RegionFromSpans(const std::vector<RowSpan>& spans) {
-    // The union of one rectangle per row. Built in one go: rows top-down,
-    // vertically neighbouring rows with the same span joined, which is the
-    // form the union takes anyway.
-    std::vector<RowSpan> rows(spans.rbegin(), spans.rend());
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const RowSpan& a, const RowSpan& b) { return a.y < b.y; });
-    std::vector<QRect> rects;
-    rects.reserve(rows.size());
-    for (const RowSpan& row : rows) {
-        if (row.right <= row.left) continue;
-        if (!rects.empty()) {
-            QRect& last = rects.back();
-            if (last.bottom() + 1 == row.y && last.left() == row.left &&
-                last.right() + 1 == row.right) {
-                last.setBottom(row.y);
-                continue;
-            }
-            // A row given twice adds nothing new only when it is the same span.
-            if (last.bottom() >= row.y) {
-                QRegion slow;
-                for (const RowSpan& s : spans) slow += QRect(s.left, s.y, s.right - s.left, 1);
-                return slow;
-            }
-        }
-        rects.push_back(QRect(row.left, row.y, row.right - row.left, 1));
-    }
-    QRegion region;
-    if (!rects.empty()) region.setRects(rects.data(), int(rects.size()));
-    return region;
-}
 
 bool CHandsetDlg::LoadSkin() {
     CHandsetApp* app = TheApp();
