@@ -10,6 +10,11 @@ bool IsInside(const QString& path, const QString& folder) {
     return !folder.isEmpty() && (path == folder || path.startsWith(folder + "/"));
 }
 
+QString& OverriddenFolder() {
+    static QString folder;
+    return folder;
+}
+
 QString ExistingFolder(const QString& path) {
     const QFileInfo info(path);
     return info.isDir() ? info.canonicalFilePath() : QString();
@@ -20,6 +25,7 @@ QString ExistingFolder(const QString& path) {
 namespace DataFolder {
 
 QString Path() {
+    if (!OverriddenFolder().isEmpty()) return ExistingFolder(OverriddenFolder());
     const QString exeDir = QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath();
 #ifdef TELVOXA_BUILD_DATA_DIR
     // The build tree is two levels above its share/telvoxa copy.
@@ -38,6 +44,10 @@ QString Path() {
 #else
     return {};
 #endif
+}
+
+void Override(const QString& folder) {
+    OverriddenFolder() = folder;
 }
 
 QString FilePath(const QString& relative) {

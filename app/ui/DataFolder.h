@@ -10,4 +10,6 @@ namespace DataFolder {
 QString Path();
 // `relative` inside the data folder; empty when there is no data folder.
 QString FilePath(const QString& relative);
+// Puts the data folder elsewhere (tests); an empty path restores the search.
+void Override(const QString& folder);
 }  // namespace DataFolder
