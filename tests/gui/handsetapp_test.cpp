@@ -11,6 +11,7 @@
 #include "app/ui/DataFolder.h"
 #include "handset/ui/HandsetDlg.h"
 #include "platform/posix/PosixCommDevice.h"
+#include "support/PhoneBookWriter.h"
 #include "support/PhonePty.h"
 #include "support/gui/ScriptedDialogs.h"
 #include "support/gui/TempProfile.h"
@@ -154,6 +155,84 @@ TEST_F(HandsetAppTest, ChoosingASkinFileTakesEffectOnlyThroughTheProfile) {
     app.ChooseSkinFile();
     EXPECT_EQ(app.m_strSkinFile, "/skins/new.ini");
     EXPECT_EQ(dialogs.Texts(), QStringList{"Restart the Application !!"});
+}
+
+std::string Book(int records) {
+    std::vector<CMemoryDial> list(size_t(records));
+    for (int i = 0; i < records; ++i) {
+        list[size_t(i)].m_strName = "Name" + std::to_string(i);
+        list[size_t(i)].m_strNumber[0] = "0300000" + std::to_string(i);
+    }
+    return PhoneBookBytes(list, {{"Family", ""}});
+}
+
+TEST_F(HandsetAppTest, TheStoredPhoneBookIsLoadedAndAFailureIsReportedButKept) {
+    WriteTestSkin(work.path());
+    const QString good = work.path() + "/book.mdd";
+    PhoneBookWriter().Raw(Book(3)).Save(good.toStdString());
+    Profile::WriteProfileString("ini", "mdd", good);
+    Run([&](CHandsetDlg* w) {
+        EXPECT_EQ(app.m_phoneBook.m_nRecords, 3);
+        EXPECT_EQ(app.m_phoneBook.m_groupNames[0].first, "Family");
+        w->EndDialog(IDOK);
+    });
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(app.m_phoneBook.m_nRecords, 0);  // freed at the end
+    EXPECT_EQ(Profile::GetProfileString("ini", "mdd", "?"), good);
+
+    const QString gone = work.path() + "/gone.mdd";
+    Profile::WriteProfileString("ini", "mdd", gone);
+    RunAndQuit();
+    EXPECT_TRUE(shown);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "mdd File Open Error !!");
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(Profile::GetProfileString("ini", "mdd", "?"), gone);
+}
+
+TEST_F(HandsetAppTest, LoadingAPhoneBookReportsEachKindOfFailure) {
+    const std::string dir = work.path().toStdString() + "/";
+    PhoneBookWriter().Int32(5001).Int32(0).Save(dir + "count.mdd");
+    PhoneBookWriter().Raw(Book(4)).Truncate(Book(4).size() - 20).Save(dir + "cut.mdd");
+    PhoneBookWriter().Int32(0).Int32(0).Save(dir + "empty.mdd");
+
+    app.LoadPhoneBook(QString::fromStdString(dir + "count.mdd"));
+    EXPECT_EQ(dialogs.Texts(), QStringList{"Number of Memory Dial Error !!"});
+    EXPECT_EQ(dialogs.messages.back().icon, MessageIcon::Stop);
+    EXPECT_EQ(app.m_phoneBook.m_nRecords, 0);
+    EXPECT_EQ(app.m_strPhoneBookFile.toStdString(), dir + "count.mdd");
+
+    // The file broke off in the last record: the ones before it stay.
+    dialogs.messages.clear();
+    app.LoadPhoneBook(QString::fromStdString(dir + "cut.mdd"));
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains("cut.mdd"))
+        << dialogs.messages[0].text.toStdString();
+    EXPECT_EQ(dialogs.messages[1].text, "File Exception !!");
+    EXPECT_EQ(dialogs.messages[1].icon, MessageIcon::Stop);
+    EXPECT_EQ(app.m_phoneBook.m_nRecords, 3);
+
+    dialogs.messages.clear();
+    app.LoadPhoneBook(QString::fromStdString(dir + "empty.mdd"));
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(app.m_phoneBook.m_nRecords, 0);
+}
+
+TEST_F(HandsetAppTest, AnEmptyPathAsksForTheFileAndCancellingLeavesNoPhoneBook) {
+    const QString path = work.path() + "/chosen.mdd";
+    PhoneBookWriter().Raw(Book(2)).Save(path.toStdString());
+    dialogs.fileAnswers.push_back(path);
+    app.LoadPhoneBook(QString());
+    EXPECT_EQ(dialogs.lastSuffix, ".mdd");
+    EXPECT_EQ(dialogs.lastFilters, QStringList{"Memory Dial Data File(*.mdd)"});
+    EXPECT_EQ(app.m_strPhoneBookFile, path);
+    EXPECT_EQ(app.m_phoneBook.m_nRecords, 2);
+
+    app.LoadPhoneBook(QString());  // nothing queued: cancelled
+    EXPECT_EQ(dialogs.fileDialogsShown, 2);
+    EXPECT_TRUE(app.m_strPhoneBookFile.isEmpty());
+    EXPECT_EQ(app.m_phoneBook.m_nRecords, 0);
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 class UrlCatcher : public QObject {
