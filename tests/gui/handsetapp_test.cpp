@@ -13,6 +13,7 @@
 #include "platform/posix/PosixCommDevice.h"
 #include "support/PhoneBookWriter.h"
 #include "support/PhonePty.h"
+#include "support/gui/QtPrinters.h"
 #include "support/gui/ScriptedDialogs.h"
 #include "support/gui/TempProfile.h"
 #include "support/gui/TestSkin.h"
@@ -158,7 +159,7 @@ TEST_F(HandsetAppTest, ChoosingASkinFileTakesEffectOnlyThroughTheProfile) {
 }
 
 std::string Book(int records) {
-    std::vector<CMemoryDial> list(size_t(records));
+    std::vector<CMemoryDial> list(static_cast<size_t>(records));
     for (int i = 0; i < records; ++i) {
         list[size_t(i)].m_strName = "Name" + std::to_string(i);
         list[size_t(i)].m_strNumber[0] = "0300000" + std::to_string(i);

@@ -12,6 +12,7 @@
 #include "app/ui/SettingsDlg.h"
 #include "support/PhonePty.h"
 #include "support/gui/ModalScript.h"
+#include "support/gui/QtPrinters.h"
 #include "support/gui/ScriptedDialogs.h"
 #include "support/gui/TempProfile.h"
 #include "support/gui/TestSkin.h"

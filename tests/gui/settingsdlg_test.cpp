@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "support/gui/ModalScript.h"
+#include "support/gui/QtPrinters.h"
 #include "support/gui/TempProfile.h"
 
 namespace {
