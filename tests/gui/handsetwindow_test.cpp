@@ -111,8 +111,9 @@ TEST_F(HandsetWindowTest, StartUpShapesTheWindowAndPlacesTheTextAreas) {
     EXPECT_EQ(window->TextControl(1004)->font().family(), QStringLiteral("MS ゴシック"));
     EXPECT_EQ(window->TextControl(1004)->font().pointSize(), 9);
     // The Japanese gothic face stands in for it where installed.
-    if (QFontDatabase::families().contains(QStringLiteral("IPAGothic")))
+    if (QFontDatabase::families().contains(QStringLiteral("IPAGothic"))) {
         EXPECT_EQ(QFontInfo(window->TextControl(1004)->font()).family(), "IPAGothic");
+    }
 
     // Then the phone is put on hook, the window is idle with picture 1, and
     // the timer runs with the default period.
