@@ -56,6 +56,7 @@ private:
 
 struct Environment {
     QTemporaryDir config;
+    QTemporaryDir runtime;
     QTemporaryDir skins;
     std::unique_ptr<QApplication> application;
     std::unique_ptr<CHandsetApp> app;
@@ -65,6 +66,7 @@ struct Environment {
     Environment() {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+        setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
         static int argc = 1;
         static char name[] = "startup_bench";
         static char* argv[] = {name, nullptr};
