@@ -9,6 +9,7 @@
 
 #include "app/ui/DataFolder.h"
 #include "app/ui/Profile.h"
+#include "app/ui/ProfileKeys.h"
 #include "app/ui/UiSeams.h"
 #include "handset/ui/HandsetDlg.h"
 #include "platform/Cp932.h"
@@ -43,12 +44,11 @@ bool CHandsetApp::InitInstance() {
     }
     Profile::SetRegistryKey(QString::fromLatin1(PROFILE_ROOT));
 
-    m_strSkinFile =
-        Profile::GetProfileString("ini", "inifile", QString::fromLatin1(DEFAULT_SKIN_FILE));
+    m_strSkinFile = ReadProfile(ProfileKeys::SkinFile);
     if (!OpenSkinFile(m_strSkinFile)) {
         // A stored skin that no longer opens is replaced by the default one,
         // and that replacement is what goes back into the profile.
-        m_strSkinFile = QString::fromLatin1(DEFAULT_SKIN_FILE);
+        m_strSkinFile = QString::fromLatin1(ProfileKeys::SkinFile.defaultValue);
         if (!OpenSkinFile(m_strSkinFile)) {
             UiSeams::Messages().Show(nullptr, QStringLiteral("ini File Open Error !!"),
                                      MessageIcon::None);
@@ -57,7 +57,7 @@ bool CHandsetApp::InitInstance() {
     }
 
     ClearPhoneBook();
-    const QString phoneBook = Profile::GetProfileString("ini", "mdd", QString());
+    const QString phoneBook = ReadProfile(ProfileKeys::PhoneBookFile);
     if (!phoneBook.isEmpty()) LoadPhoneBook(phoneBook);
 
     auto window = std::make_unique<CHandsetDlg>(nullptr, m_deviceFactory, m_clock);
@@ -67,8 +67,8 @@ bool CHandsetApp::InitInstance() {
 
     // Only a normal end stores the file choices.
     if (result == IDOK || result == IDCANCEL) {
-        Profile::WriteProfileString("ini", "inifile", m_strSkinFile);
-        Profile::WriteProfileString("ini", "mdd", m_strPhoneBookFile);
+        WriteProfile(ProfileKeys::SkinFile, m_strSkinFile);
+        WriteProfile(ProfileKeys::PhoneBookFile, m_strPhoneBookFile);
         Profile::Sync();
         m_skinFile.Close();
         ClearPhoneBook();

@@ -24,7 +24,6 @@ using ClockSource = std::function<std::tm()>;
 
 inline constexpr const char* INSTANCE_MUTEX_NAME = "h_Telvoxa_PrevInstance";
 inline constexpr const char* PROFILE_ROOT = "Orvel Applications";
-inline constexpr const char* DEFAULT_SKIN_FILE = "default.ini";
 
 // Dialog end codes, as the platform's standard buttons number them.
 inline constexpr int IDOK = 1;

@@ -3,11 +3,13 @@
 #include <QFile>
 
 #include "app/ui/Profile.h"
+#include "app/ui/ProfileKeys.h"
 #include "platform/posix/PosixCommDevice.h"
 
 std::string ProfilePortPath(const std::string& portName) {
-    const QString path =
-        Profile::GetProfileString("ports", QString::fromStdString(portName), QString()).trimmed();
+    const QString path = Profile::GetProfileString(QString::fromLatin1(ProfileKeys::PortsSection),
+                                                   QString::fromStdString(portName), QString())
+                             .trimmed();
     if (path.isEmpty()) return PosixCommDevice::DefaultPortPath(portName);
     return QFile::encodeName(path).toStdString();
 }

@@ -10,6 +10,7 @@
 
 #include "app/ui/HandsetApp.h"
 #include "app/ui/Profile.h"
+#include "app/ui/ProfileKeys.h"
 
 namespace {
 
@@ -113,10 +114,10 @@ void CSettingsDlg::UpdateData(bool saveAndValidate) {
 }
 
 void CSettingsDlg::OnInitDialog() {
-    m_nPort = Profile::GetProfileInt("connection", "port", 0);
-    m_nCable = Profile::GetProfileInt("connection", "cable", 0);
-    m_bNumDisp = Profile::GetProfileInt("phone", "numdisp", 0) != 0;
-    m_nInterval = Profile::GetProfileInt("connection", "mon_interval", 250);
+    m_nPort = ReadProfile(ProfileKeys::Port);
+    m_nCable = ReadProfile(ProfileKeys::Cable);
+    m_bNumDisp = ReadProfile(ProfileKeys::NumDisp) != 0;
+    m_nInterval = ReadProfile(ProfileKeys::MonitorInterval);
 
     // A stored interval outside the range puts the slider at its nearest end
     // but stays the value until the slider is moved.
@@ -143,10 +144,10 @@ void CSettingsDlg::OnHScroll(QObject* source) {
 
 void CSettingsDlg::OnOK() {
     UpdateData(true);
-    Profile::WriteProfileInt("connection", "port", m_nPort);
-    Profile::WriteProfileInt("connection", "cable", m_nCable);
-    Profile::WriteProfileInt("phone", "numdisp", m_bNumDisp ? 1 : 0);
-    Profile::WriteProfileInt("connection", "mon_interval", m_nInterval);
+    WriteProfile(ProfileKeys::Port, m_nPort);
+    WriteProfile(ProfileKeys::Cable, m_nCable);
+    WriteProfile(ProfileKeys::NumDisp, m_bNumDisp ? 1 : 0);
+    WriteProfile(ProfileKeys::MonitorInterval, m_nInterval);
     Profile::Sync();
     done(IDOK);
 }

@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "app/ui/Profile.h"
+#include "app/ui/ProfileKeys.h"
 #include "app/ui/ProfilePorts.h"
 #include "app/ui/UiSeams.h"
 #include "platform/Cp932.h"
@@ -136,9 +137,9 @@ bool CHandsetDlg::OnInitDialog() {
     }
 
     // 14, 15: the link's settings, then the port.
-    m_link.m_cable = Profile::GetProfileInt("connection", "cable", 0);
-    m_link.m_port = Profile::GetProfileInt("connection", "port", 0);
-    m_link.m_numdisp = Profile::GetProfileInt("phone", "numdisp", 0);
+    m_link.m_cable = ReadProfile(ProfileKeys::Cable);
+    m_link.m_port = ReadProfile(ProfileKeys::Port);
+    m_link.m_numdisp = ReadProfile(ProfileKeys::NumDisp);
     if (!m_link.CommOpen(0)) {
         UiSeams::Messages().Show(this, QStringLiteral("COM Port Open Error !!"), MessageIcon::None);
         OnSettings();
@@ -152,8 +153,7 @@ bool CHandsetDlg::OnInitDialog() {
     // 17, 18
     m_nCallState = CALL_IDLE;
     SetPicture(1);
-    m_nMonitorInterval =
-        Profile::GetProfileInt("connection", "mon_interval", DEFAULT_MONITOR_INTERVAL);
+    m_nMonitorInterval = ReadProfile(ProfileKeys::MonitorInterval);
     StartMonitor();
     return true;
 }

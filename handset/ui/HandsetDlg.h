@@ -17,6 +17,7 @@
 #include <string>
 
 #include "app/ui/HandsetApp.h"
+#include "app/ui/ProfileKeys.h"
 #include "handset/BmpReader.h"
 #include "handset/RegionSpans.h"
 #include "handset/StatusTexts.h"
@@ -30,7 +31,6 @@ class CControlPadDlg;
 inline constexpr int MONITOR_TIMER_ID = 1;
 // A window timer never runs faster than this.
 inline constexpr int MIN_TIMER_PERIOD = 10;
-inline constexpr int DEFAULT_MONITOR_INTERVAL = 250;
 
 // Text control ids of dialog template 102, used as the labels' object names.
 inline constexpr int IDC_DISPLAY1 = 1004;
@@ -97,7 +97,7 @@ public:
     QPoint m_ptDragLast;
 
     // Monitoring.
-    int m_nMonitorInterval = DEFAULT_MONITOR_INTERVAL;
+    int m_nMonitorInterval = ProfileKeys::MonitorInterval.defaultValue;
     CPhoneLink m_link;
     int m_nCallState = CALL_IDLE;
     unsigned m_nTrayId = 0;
