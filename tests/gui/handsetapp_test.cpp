@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "app/ui/DataFolder.h"
+#include "app/ui/ProfilePorts.h"
 #include "handset/ui/HandsetDlg.h"
 #include "platform/posix/PosixCommDevice.h"
 #include "support/PhoneBookWriter.h"
@@ -142,6 +143,19 @@ TEST_F(HandsetAppTest, CancelStoresTheFilesAsOkDoesAndAnyOtherEndStoresNothing) 
     Run([](CHandsetDlg* w) { w->EndDialog(-1); });
     EXPECT_TRUE(shown);
     EXPECT_FALSE(ProfileHas("ini", "inifile"));
+}
+
+TEST_F(HandsetAppTest, PortNamesAreDevicePathsFromThePortsSection) {
+    EXPECT_EQ(ProfilePortPath("COM1"), "/dev/ttyS0");
+    EXPECT_EQ(ProfilePortPath("COM9"), "/dev/ttyS8");
+    Profile::WriteProfileString("ports", "COM2", "/dev/ttyUSB0");
+    EXPECT_EQ(ProfilePortPath("COM2"), "/dev/ttyUSB0");
+    EXPECT_EQ(ProfilePortPath("COM3"), "/dev/ttyS2");
+
+    Profile::WriteProfileString("ports", "COM4", QString::fromStdString(pty.SlavePath()));
+    auto device = MakeProfileCommDevice();
+    EXPECT_TRUE(device->Open("COM4"));
+    EXPECT_TRUE(device->Close());
 }
 
 TEST_F(HandsetAppTest, ChoosingASkinFileTakesEffectOnlyThroughTheProfile) {
