@@ -23,7 +23,7 @@ enum class SimCommandKind {
     Silent,      // silent
     Send,        // send HEX...
     Sleep,       // sleep MS
-    Expect,      // expect TEXT: wait for a received line that contains TEXT
+    Expect,      // expect TEXT: wait for a line that contains TEXT
     Stay,        // stay: keep running after the end of the input
     State,       // state: print the call state
     Help,        // help
