@@ -34,8 +34,11 @@ public:
         lastSuffix = defaultSuffix;
         lastFilters = filters;
         ++fileDialogsShown;
-        if (fileAnswers.empty()) return std::nullopt;
-        auto answer = fileAnswers.front();
+        if (fileAnswers.empty() || !fileAnswers.front()) {
+            if (!fileAnswers.empty()) fileAnswers.pop_front();
+            return std::nullopt;
+        }
+        const QString answer = *fileAnswers.front();
         fileAnswers.pop_front();
         return answer;
     }
