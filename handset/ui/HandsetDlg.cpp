@@ -36,7 +36,8 @@ CHandsetDlg::CHandsetDlg(QWidget* parent, CommDeviceFactory deviceFactory, Clock
     setAttribute(Qt::WA_QuitOnClose, false);
     // The skin covers the whole window; nothing is erased under it.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFont(QFont(QStringLiteral("ＭＳ ゴシック"), 10));
+    // The template's font until the skin's display font replaces it.
+    setFont(MakeDisplayFont(10));
     m_hIcon = QIcon(QStringLiteral(":/icons/telvoxa.png"));
 
     const int ids[4] = {IDC_DISPLAY1, IDC_DISPLAY2, IDC_DISPLAY3, IDC_ANTENNA};
