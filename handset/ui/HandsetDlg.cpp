@@ -3,7 +3,6 @@
 #include <QEventLoop>
 #include <QLabel>
 
-#include "app/ui/Profile.h"
 #include "app/ui/ProfileKeys.h"
 #include "app/ui/ProfilePorts.h"
 #include "app/ui/UiSeams.h"
