@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
@@ -194,6 +195,22 @@ TEST_F(ControlPadTest, MnemonicsClickStarAndHashAndAltEFocusesTheField) {
     QTest::keyClick(Button(pad, 1041), Qt::Key_E, Qt::AltModifier);
     EXPECT_EQ(QApplication::focusWidget(), Field(pad));
     EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(ControlPadTest, ApplicationShortcutsDoNotTakeThePadsKeys) {
+    QShortcut home(QKeySequence(Qt::Key_Home), m_owner);
+    QShortcut f12(QKeySequence(Qt::Key_F12), m_owner);
+    home.setContext(Qt::ApplicationShortcut);
+    f12.setContext(Qt::ApplicationShortcut);
+    QSignalSpy homeSpy(&home, &QShortcut::activated);
+    QSignalSpy f12Spy(&f12, &QShortcut::activated);
+    QPointer<CControlPadDlg> pad = OpenPad();
+    QTest::keyClick(Field(pad), Qt::Key_Home);
+    EXPECT_EQ(Sent(), std::vector<Bytes>{Press(2, 14)});
+    QTest::keyClick(Field(pad), Qt::Key_F12);
+    EXPECT_FALSE(pad->isVisible());
+    EXPECT_EQ(homeSpy.count(), 0);
+    EXPECT_EQ(f12Spy.count(), 0);
 }
 
 TEST_F(ControlPadTest, HeldKeySendsOncePerRepeat) {
