@@ -54,7 +54,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(ok);
     buttons->addStretch(1);
     layout->addLayout(buttons);
+    layout->setContentsMargins(16, 16, 12, 16);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_versionLabel->setMinimumWidth(180);
 }
 
 void CAboutDlg::showEvent(QShowEvent* event) {

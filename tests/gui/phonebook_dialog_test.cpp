@@ -144,6 +144,9 @@ TEST_F(PhoneBookDialogTest, ListsTheBookInFileOrderWithFourColumns) {
     EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
     EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_FALSE(list->isSortingEnabled());
+    // The selection stays visible when the list has no focus.
+    EXPECT_EQ(list->palette().color(QPalette::Inactive, QPalette::Highlight),
+              list->palette().color(QPalette::Active, QPalette::Highlight));
     ASSERT_NE(dlg->findChild<QPushButton*>("1"), nullptr);
     EXPECT_EQ(dlg->findChild<QPushButton*>("1")->text(), QString("OK"));
     EXPECT_EQ(dlg->findChild<QPushButton*>("2")->text(), QString("ｷｬﾝｾﾙ"));
