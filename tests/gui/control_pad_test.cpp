@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QHelpEvent>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -432,6 +433,14 @@ TEST_F(ControlPadTest, LaidOutFromItsTemplate) {
         }
     }
     EXPECT_EQ(pad->minimumSize(), pad->maximumSize());
+
+    // The two telephones, where the program carries their pictures.
+    for (const auto& [id, resource] :
+         {std::pair{1051, ":/icons/146.png"}, {1050, ":/icons/147.png"}}) {
+        if (QFile::exists(resource)) {
+            EXPECT_FALSE(Button(pad, id)->icon().isNull()) << id;
+        }
+    }
 }
 
 TEST_F(ControlPadTest, WithoutALinkNothingBreaks) {
