@@ -23,6 +23,8 @@ public:
     // Opens for reading (others may not write it meanwhile where the platform
     // can say so). False when the file cannot be opened.
     bool Open(const std::string& path);
+    // Takes over a stream already open for reading; Close() closes it.
+    void Attach(std::FILE* file);
     void Close();
     bool IsOpen() const { return m_file != nullptr; }
 

@@ -39,3 +39,7 @@ struct PhoneBookLoadOutcome {
 
 // Clears `book` and reads the file at `path` into it.
 PhoneBookLoadOutcome LoadPhoneBookFile(const std::string& path, PhoneBook& book);
+
+// Clears `book` and reads a whole file's contents from `archive` into it; on
+// FileError the archive's Status() says what went wrong. Never OpenError.
+PhoneBookLoad ReadPhoneBook(ArchiveReader& archive, PhoneBook& book);
