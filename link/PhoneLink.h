@@ -76,6 +76,25 @@ public:
     PortProfile m_profile[2];
 
 private:
+    // CommReadByte that tells a received byte (true) from a failed or
+    // timed-out read (false), so that fields ended by 0xAA stop on silence.
+    bool FetchByte(int logValue, int request, uint8_t& byte);
+    // The charge digits after the 0xE2 marker, up to 0xAA.
+    int ReadChargeDigits();
+    // The "DCB ..." line with the 28 values of the record.
+    void LogDcb(const Dcb& dcb);
+    // ClearCommError and its two log lines, as both opens end.
+    void LogCommStatus();
+    // The name for m_port, or nullptr (logged) when it names no port.
+    const char* PortName();
+    // The scripted steps of CommOpen2 and CommClose2.
+    int RunOpenScript(const PortProfile& profile);
+    void RunCloseScript(const PortProfile& profile);
+    // Steps 3..10, which both scripts know; false for any other code.
+    bool RunSharedStep(uint8_t code, const uint8_t* data, int& cursor, bool closing);
+    void RunReadStep(const uint8_t* data, int& cursor, bool closing);
+    void RunWriteStep(const uint8_t* data, int& cursor);
+
     std::unique_ptr<CommDevice> m_device;
     uint8_t m_rxBuf[RX_BUFFER_SIZE] = {};
     uint32_t m_rxCount = 0;

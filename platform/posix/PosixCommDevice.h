@@ -10,8 +10,9 @@
 class PosixCommDevice final : public CommDevice {
 public:
     // Turns a port name ("COM1".."COM9") into a device path. The application
-    // hands in one that reads its profile; without one "COMn" is /dev/ttyS(n-1)
-    // and any other name is taken as a path.
+    // hands in one that reads its profile; without one, or when it answers an
+    // empty path, "COMn" is /dev/ttyS(n-1) and any other name is taken as a
+    // path.
     using PortResolver = std::function<std::string(const std::string& portName)>;
 
     explicit PosixCommDevice(PortResolver resolver = {});
@@ -39,4 +40,8 @@ private:
     PortResolver m_resolver;
     int m_fd = -1;
     CommTimeouts m_timeouts{};
+    // The line states last asked for, reported by GetCommState where the
+    // device cannot tell its modem lines.
+    uint32_t m_dtrControl = DTR_CONTROL_ENABLE;
+    uint32_t m_rtsControl = RTS_CONTROL_ENABLE;
 };

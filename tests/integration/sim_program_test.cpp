@@ -1,0 +1,251 @@
+// The telvoxa-phone program: its first line, the link, scripts, the end of
+// input and the signals that end it.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Bytes = std::vector<uint8_t>;
+
+constexpr auto kWait = 5s;
+
+class Program {
+public:
+    explicit Program(std::vector<std::string> args) {
+        int in[2], out[2];
+        if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        args.insert(args.begin(), TELVOXA_PHONE_PATH);
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(in[0]);
+        ::close(out[1]);
+        m_stdin = in[1];
+        m_stdout = out[0];
+    }
+    ~Program() {
+        CloseInput();
+        if (m_stdout >= 0) ::close(m_stdout);
+        if (m_pid > 0 && !m_reaped) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+
+    bool Running() const { return m_pid > 0; }
+    void Send(const std::string& line) {
+        [[maybe_unused]] ssize_t n = ::write(m_stdin, line.data(), line.size());
+    }
+    void CloseInput() {
+        if (m_stdin >= 0) ::close(m_stdin);
+        m_stdin = -1;
+    }
+    void Signal(int sig) { ::kill(m_pid, sig); }
+
+    // The next line of output, or "" after the time is up.
+    std::string ReadLine(std::chrono::milliseconds within = kWait) {
+        const auto end = std::chrono::steady_clock::now() + within;
+        while (true) {
+            if (size_t eol = m_buffer.find('\n'); eol != std::string::npos) {
+                std::string line = m_buffer.substr(0, eol);
+                m_buffer.erase(0, eol + 1);
+                return line;
+            }
+            if (std::chrono::steady_clock::now() >= end) return {};
+            pollfd p{m_stdout, POLLIN, 0};
+            if (::poll(&p, 1, 20) <= 0) continue;
+            char chunk[256];
+            ssize_t n = ::read(m_stdout, chunk, sizeof chunk);
+            if (n <= 0) return {};
+            m_buffer.append(chunk, static_cast<size_t>(n));
+        }
+    }
+    bool ReadUntil(const std::string& wanted) {
+        for (std::string line = ReadLine(); !line.empty(); line = ReadLine()) {
+            if (line == wanted) return true;
+        }
+        return false;
+    }
+
+    // The exit status, or -1 if the program has not ended within the time.
+    int Wait(std::chrono::milliseconds within = kWait) {
+        const auto end = std::chrono::steady_clock::now() + within;
+        while (std::chrono::steady_clock::now() < end) {
+            int status = 0;
+            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_reaped = true;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            ::usleep(10000);
+        }
+        return -1;
+    }
+
+private:
+    pid_t m_pid = -1;
+    bool m_reaped = false;
+    int m_stdin = -1;
+    int m_stdout = -1;
+    std::string m_buffer;
+};
+
+class PhoneProgram : public testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/telvoxa-phone-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        link = (dir / "phone").string();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string Script(const std::string& text) {
+        const std::string path = (dir / "call.txt").string();
+        std::ofstream(path) << text;
+        return path;
+    }
+
+    fs::path dir;
+    std::string link;
+};
+
+int OpenRaw(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    termios t{};
+    tcgetattr(fd, &t);
+    cfmakeraw(&t);
+    tcsetattr(fd, TCSANOW, &t);
+    return fd;
+}
+
+Bytes ReadBytes(int fd, size_t count) {
+    Bytes got;
+    const auto end = std::chrono::steady_clock::now() + kWait;
+    while (got.size() < count && std::chrono::steady_clock::now() < end) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 20) <= 0) continue;
+        uint8_t buffer[64];
+        ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, count - got.size()));
+        if (n > 0) got.insert(got.end(), buffer, buffer + n);
+    }
+    return got;
+}
+
+TEST_F(PhoneProgram, RunsAScriptedCallThroughItsLink) {
+    const std::string script = Script(
+        "# a call that the PC answers\n"
+        "expect <- HANGUP\n"
+        "ring 031\n"
+        "expect <- ANSWER\n"
+        "hangup 10\n"
+        "sleep 300\n");
+    Program phone({"--link", link, "--script", script, "--status-interval", "0"});
+    ASSERT_TRUE(phone.Running());
+    const std::string first = phone.ReadLine();
+    ASSERT_EQ(first.rfind("telvoxa-phone: /dev/", 0), 0u) << first;
+    const std::string port = first.substr(std::string("telvoxa-phone: ").size());
+    ASSERT_EQ(fs::read_symlink(link).string(), port);
+
+    int pc = OpenRaw(link);
+    ASSERT_GE(pc, 0);
+    const uint8_t hangUp = 0xA6, answer = 0xA7;
+    ASSERT_EQ(::write(pc, &hangUp, 1), 1);
+    EXPECT_EQ(ReadBytes(pc, 6), (Bytes{0xA5, 0xE0, 0x9A, 0x93, 0x91, 0xAA}));
+    ASSERT_EQ(::write(pc, &answer, 1), 1);
+    EXPECT_EQ(ReadBytes(pc, 1), Bytes{0xAF});
+    EXPECT_EQ(ReadBytes(pc, 12),
+              (Bytes{0xA6, 0xE2, 0x91, 0x9A, 0xAA, 0xE1, 0x01, 0x23, 0x45, 0xE7, 0x67, 0x89}));
+    ::close(pc);
+
+    EXPECT_EQ(phone.Wait(), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+    std::vector<std::string> lines;
+    for (std::string line = phone.ReadLine(500ms); !line.empty(); line = phone.ReadLine(500ms)) {
+        lines.push_back(line);
+    }
+    const std::vector<std::string> expected = {"<- HANGUP",
+                                               "-> a5 e0 9a 93 91 aa",
+                                               "<- ANSWER",
+                                               "-> af",
+                                               "-> a6 e2 91 9a aa e1 01 23 45 e7 67 89",
+                                               "-- the PC closed the port"};
+    EXPECT_EQ(lines, expected);
+}
+
+TEST_F(PhoneProgram, EndsOnSignalsAndRemovesItsLink) {
+    for (int sig : {SIGTERM, SIGINT}) {
+        Program phone({"--link", link});
+        ASSERT_TRUE(phone.Running());
+        ASSERT_EQ(phone.ReadLine().rfind("telvoxa-phone: ", 0), 0u);
+        EXPECT_TRUE(fs::is_symlink(link));
+        phone.Signal(sig);
+        EXPECT_EQ(phone.Wait(), 0) << sig;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << sig;
+    }
+}
+
+TEST_F(PhoneProgram, EndsAtTheEndOfItsInputOrOnQuit) {
+    Program phone({"--status-interval", "0"});
+    ASSERT_TRUE(phone.Running());
+    ASSERT_EQ(phone.ReadLine().rfind("telvoxa-phone: ", 0), 0u);
+    phone.Send("state\nring-hidden\n");
+    EXPECT_TRUE(phone.ReadUntil("state: idle"));
+    phone.CloseInput();
+    EXPECT_EQ(phone.Wait(), 0);
+
+    Program quitting({});
+    ASSERT_EQ(quitting.ReadLine().rfind("telvoxa-phone: ", 0), 0u);
+    quitting.Send("quit\n");
+    EXPECT_EQ(quitting.Wait(), 0);
+
+    Program staying({"--stay"});
+    ASSERT_EQ(staying.ReadLine().rfind("telvoxa-phone: ", 0), 0u);
+    staying.CloseInput();
+    EXPECT_EQ(staying.Wait(300ms), -1);
+    staying.Signal(SIGTERM);
+    EXPECT_EQ(staying.Wait(), 0);
+}
+
+TEST_F(PhoneProgram, RefusesBadOptionsAndForeignLinkPaths) {
+    EXPECT_EQ(Program({"--cable", "9"}).Wait(), 2);
+    EXPECT_EQ(Program({"--status-interval", "soon"}).Wait(), 2);
+    EXPECT_EQ(Program({"--frobnicate"}).Wait(), 2);
+    EXPECT_EQ(Program({"--script", (dir / "missing.txt").string()}).Wait(), 1);
+
+    // A file that is not a link is never replaced.
+    std::ofstream(link) << "keep me";
+    EXPECT_EQ(Program({"--link", link}).Wait(), 1);
+    std::ifstream in(link);
+    std::string kept;
+    std::getline(in, kept);
+    EXPECT_EQ(kept, "keep me");
+}
+
+}  // namespace
