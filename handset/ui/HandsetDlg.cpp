@@ -37,7 +37,9 @@ CHandsetDlg::CHandsetDlg(QWidget* parent, CommDeviceFactory deviceFactory, Clock
     setAttribute(Qt::WA_OpaquePaintEvent);
     // The template's font until the skin's display font replaces it.
     setFont(MakeDisplayFont(10));
-    m_hIcon = QIcon(QStringLiteral(":/icons/telvoxa.png"));
+    // Icon 128: its 32 x 32 and 16 x 16 images.
+    m_hIcon.addFile(QStringLiteral(":/icons/128-32.png"), QSize(32, 32));
+    m_hIcon.addFile(QStringLiteral(":/icons/128-16.png"), QSize(16, 16));
 
     const int ids[4] = {IDC_DISPLAY1, IDC_DISPLAY2, IDC_DISPLAY3, IDC_ANTENNA};
     for (int i = 0; i < 4; ++i) {

@@ -2,6 +2,7 @@
 // tick chosen by the call state, and the reconnection loop.
 
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cstring>
 
@@ -211,11 +212,12 @@ void CHandsetDlg::LookUpCaller(const std::string& number) {
 
 void CHandsetDlg::ShowTopmost() {
     // Shown in its normal state, in front of everything for the rest of the
-    // run, where it was.
+    // run, where it was. The flag goes to the existing native window: setting
+    // it on the widget would make a new one (and hide this one meanwhile).
     if (!(windowFlags() & Qt::WindowStaysOnTopHint)) {
-        const QPoint where = pos();
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
-        move(where);
+        const Qt::WindowFlags flags = windowFlags() | Qt::WindowStaysOnTopHint;
+        overrideWindowFlags(flags);
+        if (QWindow* native = windowHandle()) native->setFlags(flags);
     }
     showNormal();
     raise();

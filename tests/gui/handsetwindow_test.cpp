@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include "app/ui/SettingsDlg.h"
 #include "support/PhonePty.h"
@@ -84,6 +85,7 @@ TEST_F(HandsetWindowTest, StartUpShapesTheWindowAndPlacesTheTextAreas) {
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(window->size(), QSize(12, 6));
     EXPECT_EQ(window->windowTitle(), "Telvoxa");
+    EXPECT_FALSE(window->windowIcon().isNull());
     EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(window->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
     EXPECT_EQ(app.m_strBitmapFile, SkinPath("body.bmp"));
@@ -449,6 +451,8 @@ TEST_F(HandsetWindowTest, AnIncomingCallNamesTheFirstMatchingRecordAndComesToThe
     add("", "\xD6\xCE\xDF", "0900000000");  // only a reading: ﾖﾎﾟ
     auto window = Start();
     window->move(40, 50);
+    window->show();
+    const WId native = window->winId();
     window->hide();
 
     pty.Send(Join({{0xA5, 0xE0}, Codes("0312345678"), {0xAA}}));
@@ -459,6 +463,10 @@ TEST_F(HandsetWindowTest, AnIncomingCallNamesTheFirstMatchingRecordAndComesToThe
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(window->pos(), QPoint(40, 50));
+    // The same native window, now told to stay on top (tools that track the
+    // window by its id keep finding it).
+    EXPECT_EQ(window->winId(), native);
+    EXPECT_TRUE(window->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE((window->mask() ^ window->m_rgnWindow).isEmpty());
 
     window->m_nCallState = CALL_IDLE;
