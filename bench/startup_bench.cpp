@@ -138,9 +138,9 @@ struct FirstPaint : QObject {
     }
 };
 
-void StartUp(benchmark::State& state, const char* skin, bool pty) {
+void StartUp(benchmark::State& state, const QString& skinFile, bool pty) {
     Environment& env = Env();
-    if (!env.app->OpenSkinFile(env.skins.path() + "/" + skin + ".ini")) {
+    if (!env.app->OpenSkinFile(skinFile)) {
         state.SkipWithError("skin file did not open");
         return;
     }
@@ -177,16 +177,25 @@ void StartUp(benchmark::State& state, const char* skin, bool pty) {
     }
 }
 
-void BM_StartUpSmallSkin(benchmark::State& state) {
-    StartUp(state, "small", false);
-}
-void BM_StartUpLargeSkin(benchmark::State& state) {
-    StartUp(state, "large", false);
-}
-void BM_StartUpSmallSkinOnPty(benchmark::State& state) {
-    StartUp(state, "small", true);
+QString Generated(const char* name) {
+    return Env().skins.path() + "/" + name + ".ini";
 }
 
+// The skin the program ships with (240 x 520, with its pictures).
+void BM_StartUpDefaultSkin(benchmark::State& state) {
+    StartUp(state, QStringLiteral(TELVOXA_BUILD_DATA_DIR "/default.ini"), false);
+}
+void BM_StartUpSmallSkin(benchmark::State& state) {
+    StartUp(state, Generated("small"), false);
+}
+void BM_StartUpLargeSkin(benchmark::State& state) {
+    StartUp(state, Generated("large"), false);
+}
+void BM_StartUpSmallSkinOnPty(benchmark::State& state) {
+    StartUp(state, Generated("small"), true);
+}
+
+BENCHMARK(BM_StartUpDefaultSkin)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartUpSmallSkin)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartUpLargeSkin)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartUpSmallSkinOnPty)->UseManualTime()->Unit(benchmark::kMillisecond);
