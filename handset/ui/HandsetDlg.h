@@ -4,6 +4,7 @@
 // HandsetDlg.cpp: construction, start-up, teardown, data exchange.
 // HandsetSkin.cpp: skin bitmap, region, painting, text areas, pictures.
 // HandsetMonitor.cpp: monitoring timer, tick and call states, reconnection.
+// Mouse and keys, tray icon and menus belong in files of their own beside these.
 
 #include <QDialog>
 #include <QIcon>
