@@ -8,6 +8,16 @@
 #include "app/ui/UiSeams.h"
 #include "platform/Cp932.h"
 
+// The icons and cursors are compiled into a static library, from which the
+// linker takes nothing that no code refers to: this reference brings them in.
+static void InitResources() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(telvoxa);
+        return true;
+    }();
+    (void)done;
+}
+
 namespace {
 
 std::unique_ptr<CommDevice> MakeDevice(const CommDeviceFactory& factory) {
@@ -30,6 +40,7 @@ CHandsetDlg::CHandsetDlg(QWidget* parent, CommDeviceFactory deviceFactory, Clock
     : QDialog(parent, Qt::FramelessWindowHint | Qt::Tool),
       m_link(MakeDevice(deviceFactory)),
       m_clock(clock ? std::move(clock) : ClockSource(&SystemClock)) {
+    InitResources();
     setObjectName(QStringLiteral("102"));
     // Only the end of the modal run ends the program, never a hidden window.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -49,11 +60,16 @@ CHandsetDlg::CHandsetDlg(QWidget* parent, CommDeviceFactory deviceFactory, Clock
         label->setAlignment((ids[i] == IDC_ANTENNA ? Qt::AlignLeft : Qt::AlignRight) |
                             Qt::AlignTop);
         label->setTextFormat(Qt::PlainText);
-        // The text is drawn straight onto the skin.
+        // The text is drawn straight onto the skin, and the mouse goes
+        // through to the skin's buttons beneath.
         label->setAutoFillBackground(false);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
         label->setGeometry(0, 0, 0, 0);
         m_pText[i] = label;
     }
+
+    // The cursor follows the buttons also while no mouse button is held.
+    setMouseTracking(true);
 
     m_monitorTimer.setTimerType(Qt::CoarseTimer);
     connect(&m_monitorTimer, &QTimer::timeout, this, [this] { OnTimer(MONITOR_TIMER_ID); });

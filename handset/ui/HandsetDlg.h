@@ -4,8 +4,10 @@
 // HandsetDlg.cpp: construction, start-up, teardown, data exchange.
 // HandsetSkin.cpp: skin bitmap, region, painting, text areas, pictures.
 // HandsetMonitor.cpp: monitoring timer, tick and call states, reconnection.
-// Mouse and keys, tray icon and menus belong in files of their own beside these.
+// HandsetButtons.cpp: skin buttons, mouse, dragging and keys.
+// Tray icon and menus belong in files of their own beside these.
 
+#include <QCursor>
 #include <QDialog>
 #include <QIcon>
 #include <QImage>
@@ -21,12 +23,15 @@
 #include "app/ui/ProfileKeys.h"
 #include "handset/BmpReader.h"
 #include "handset/RegionSpans.h"
+#include "handset/SkinButtons.h"
 #include "handset/StatusTexts.h"
 #include "handset/ui/SkinRegion.h"
 #include "link/PhoneLink.h"
 
 class QEventLoop;
+class QKeyEvent;
 class QLabel;
+class QMouseEvent;
 class CControlPadDlg;
 
 inline constexpr int MONITOR_TIMER_ID = 1;
@@ -78,6 +83,30 @@ public:
 
     QLabel* TextControl(int id) const;
 
+    // Buttons and keys (HandsetButtons.cpp).
+    // The button under a client point, in ButtonIndex order; NO_BUTTON if none.
+    int ButtonFromPoint(const QPoint& clientPos) const;
+    // The single action of button `index` (a press or its key).
+    void OnButton(int index);
+    void OnDialKey(int index);
+    void OnSendButton();
+    void OnQuitButton();
+    void OnClearButton();
+    void OnClearAll();
+    void OnCallButton();
+    // The mouse handlers behind the window's mouse events; positions in
+    // client and screen coordinates.
+    void OnLButtonDown(const QPoint& clientPos, const QPoint& screenPos);
+    void OnLButtonUp(const QPoint& clientPos);
+    void OnLButtonDblClk(const QPoint& clientPos);
+    void OnMouseMove(const QPoint& clientPos, const QPoint& screenPos, bool leftHeld);
+    // The keyboard table; true when the key was consumed.
+    bool PreTranslateKey(QKeyEvent* event);
+
+    // Menus, tray icon and control pad (HandsetMenus.cpp).
+    void OnRButtonDown(const QPoint& clientPos);
+    void TogglePad();
+
     // Skin.
     BitmapInfoHeader m_bihSkin{};
     QPixmap m_bmpSkin;
@@ -124,6 +153,12 @@ public slots:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     // Start-up pieces (HandsetSkin.cpp).
@@ -143,6 +178,17 @@ private:
     // end the program instead.
     bool RunReconnectionLoop();
     std::string CurrentClockText() const;
+    // Button pieces (HandsetButtons.cpp).
+    // Hand over a button, arrow elsewhere.
+    void SetCursorFor(const QPoint& clientPos);
+    void DragStep(const QPoint& screenPos);
+    void ReleaseDrag();
+    // Escape and a double-click on BTN_QUIT: the window ends as confirmed.
+    void EndAsConfirmed();
+    // True for a key of the keyboard table.
+    bool IsTableKey(const QKeyEvent& key) const;
+    // Pushes the texts and repaints the whole window.
+    void ShowTexts();
 
     QLabel* m_pText[4] = {};
     QTimer m_monitorTimer;
@@ -152,4 +198,8 @@ private:
     bool m_bDestroyed = false;
     int m_nResult = -1;
     bool m_bInvalidate = false;
+    QCursor m_curArrow;  // cursor 104
+    QCursor m_curHand;   // cursor 133
+    bool m_bCursorsLoaded = false;
+    int m_nCursorKind = -1;  // the cursor set: -1 none yet, 0 arrow, 1 hand
 };

@@ -1,0 +1,410 @@
+// The handset window's skin buttons and keys: the dialler of its own (digits
+// into the number line, send, end, clear, phone book), the mouse with its
+// cursors and the window drag, and the keyboard shortcuts.
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+
+#include "handset/ui/HandsetDlg.h"
+#include "phonebook/ui/PhoneBookDlg.h"
+
+namespace {
+
+QCursor LoadCursor(const char* resource, int hotX, int hotY, Qt::CursorShape fallback) {
+    const QPixmap image(QString::fromLatin1(resource));
+    if (image.isNull()) return QCursor(fallback);
+    return QCursor(image, hotX, hotY);
+}
+
+}  // namespace
+
+int CHandsetDlg::ButtonFromPoint(const QPoint& clientPos) const {
+    return HitTestButton(m_rcButton, SKIN_BUTTON_COUNT, clientPos.x(), clientPos.y());
+}
+
+void CHandsetDlg::SetCursorFor(const QPoint& clientPos) {
+    if (!m_bCursorsLoaded) {
+        m_curArrow = LoadCursor(":/cursors/104.png", 1, 1, Qt::ArrowCursor);
+        m_curHand = LoadCursor(":/cursors/133.png", 0, 0, Qt::PointingHandCursor);
+        m_bCursorsLoaded = true;
+    }
+    const int kind = ButtonFromPoint(clientPos) != NO_BUTTON ? 1 : 0;
+    // Setting the same cursor on every move would only cost the platform work.
+    if (kind == m_nCursorKind) return;
+    m_nCursorKind = kind;
+    setCursor(kind ? m_curHand : m_curArrow);
+}
+
+void CHandsetDlg::ShowTexts() {
+    UpdateData(false);
+    update();
+}
+
+// --- mouse ---
+
+void CHandsetDlg::mousePressEvent(QMouseEvent* event) {
+    const QPoint client = event->position().toPoint();
+    SetCursorFor(client);
+    if (event->button() == Qt::LeftButton)
+        OnLButtonDown(client, event->globalPosition().toPoint());
+    else if (event->button() == Qt::RightButton)
+        OnRButtonDown(client);
+    event->accept();
+}
+
+void CHandsetDlg::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint client = event->position().toPoint();
+    SetCursorFor(client);
+    OnMouseMove(client, event->globalPosition().toPoint(),
+                event->buttons().testFlag(Qt::LeftButton));
+    event->accept();
+}
+
+void CHandsetDlg::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint client = event->position().toPoint();
+    SetCursorFor(client);
+    // A right button release does nothing more.
+    if (event->button() == Qt::LeftButton) OnLButtonUp(client);
+    event->accept();
+}
+
+void CHandsetDlg::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double-click arrives here instead of as a press,
+    // so the button's own action has run once, on the first press.
+    const QPoint client = event->position().toPoint();
+    SetCursorFor(client);
+    if (event->button() == Qt::LeftButton) OnLButtonDblClk(client);
+    event->accept();
+}
+
+void CHandsetDlg::OnLButtonDown(const QPoint& clientPos, const QPoint& screenPos) {
+    if (QWidget::mouseGrabber() != this) grabMouse();
+    m_nDragFlags |= 1;
+    m_ptDragLast = screenPos;
+    // The action runs on the press, not on the release.
+    const int button = ButtonFromPoint(clientPos);
+    if (button != NO_BUTTON) OnButton(button);
+}
+
+void CHandsetDlg::OnLButtonUp(const QPoint&) {
+    m_nDragFlags = 0;
+    ReleaseDrag();
+}
+
+void CHandsetDlg::OnLButtonDblClk(const QPoint& clientPos) {
+    m_nDragFlags |= 1;
+    switch (ButtonFromPoint(clientPos)) {
+        case NO_BUTTON:
+            OnLButtonUp(clientPos);
+            showMinimized();
+            break;
+        case BTN_QUIT:
+            EndAsConfirmed();
+            break;
+        case BTN_CLEAR:
+            OnClearAll();
+            break;
+        default:
+            break;
+    }
+}
+
+void CHandsetDlg::OnMouseMove(const QPoint&, const QPoint& screenPos, bool leftHeld) {
+    if (leftHeld && QWidget::mouseGrabber() != this) grabMouse();
+    if (m_nDragFlags & 1) DragStep(screenPos);
+}
+
+void CHandsetDlg::DragStep(const QPoint& screenPos) {
+    const QPoint delta = screenPos - m_ptDragLast;
+    // Small moves leave the window where it is, so a click may wobble.
+    if (!DragMoves(delta.x(), delta.y())) return;
+    m_ptDragLast = screenPos;
+    move(pos() + delta);
+    update();
+}
+
+void CHandsetDlg::ReleaseDrag() {
+    if (QWidget::mouseGrabber() == this) releaseMouse();
+}
+
+void CHandsetDlg::EndAsConfirmed() {
+    ReleaseDrag();
+    UpdateData(true);
+    EndDialog(IDOK);
+}
+
+// --- keys ---
+
+bool CHandsetDlg::event(QEvent* event) {
+    // The keyboard table comes before anything else, shortcuts included.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (IsTableKey(*key)) {
+            key->accept();
+            return true;
+        }
+    } else if (event->type() == QEvent::KeyPress) {
+        if (PreTranslateKey(static_cast<QKeyEvent*>(event))) return true;
+    }
+    return QDialog::event(event);
+}
+
+void CHandsetDlg::keyPressEvent(QKeyEvent* event) {
+    // Other keys go on as usual, without the dialog's own handling of Escape
+    // and Enter.
+    QWidget::keyPressEvent(event);
+}
+
+namespace {
+
+// Alt turns keys into system keys, which the table does not cover; Control
+// and Meta turn letters into control characters.
+bool IsSystemKey(const QKeyEvent& key) {
+    return key.modifiers().testFlag(Qt::AltModifier);
+}
+
+int TableCharacterButton(const QKeyEvent& key) {
+    if (IsSystemKey(key) || key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
+        return NO_BUTTON;
+    const QString text = key.text();
+    if (text.size() != 1 || text[0].unicode() > 0x7F) return NO_BUTTON;
+    return ButtonForCharacter(static_cast<char>(text[0].unicode()));
+}
+
+bool IsTableKeyDown(int key) {
+    switch (key) {
+        case Qt::Key_Backspace:
+        case Qt::Key_Escape:
+        case Qt::Key_End:
+        case Qt::Key_Home:
+        case Qt::Key_Delete:
+        case Qt::Key_F12:
+        case Qt::Key_F1:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+bool CHandsetDlg::IsTableKey(const QKeyEvent& key) const {
+    if (!IsSystemKey(key) && IsTableKeyDown(key.key())) return true;
+    return TableCharacterButton(key) != NO_BUTTON;
+}
+
+bool CHandsetDlg::PreTranslateKey(QKeyEvent* event) {
+    if (!IsSystemKey(*event) && IsTableKeyDown(event->key())) {
+        switch (event->key()) {
+            case Qt::Key_Backspace:
+                OnClearButton();
+                break;
+            case Qt::Key_Escape:
+                EndAsConfirmed();
+                break;
+            case Qt::Key_End:
+                OnQuitButton();
+                break;
+            case Qt::Key_Home:
+                OnSendButton();
+                break;
+            case Qt::Key_Delete:
+                OnClearAll();
+                break;
+            case Qt::Key_F12:
+                TogglePad();
+                break;
+            case Qt::Key_F1:
+                // The platform's help key: the read-me file.
+                if (CHandsetApp* app = TheApp()) app->WinHelp(0, 0);
+                break;
+            default:
+                break;
+        }
+        event->accept();
+        return true;
+    }
+    const int button = TableCharacterButton(*event);
+    if (button == NO_BUTTON) return false;
+    OnButton(button);
+    event->accept();
+    return true;
+}
+
+// --- the buttons ---
+
+void CHandsetDlg::OnButton(int index) {
+    if (IsDialKey(index)) {
+        OnDialKey(index);
+        return;
+    }
+    switch (index) {
+        case BTN_SEND:
+            OnSendButton();
+            break;
+        case BTN_QUIT:
+            OnQuitButton();
+            break;
+        case BTN_CLEAR:
+            OnClearButton();
+            break;
+        case BTN_CALL:
+            OnCallButton();
+            break;
+        default:
+            break;
+    }
+}
+
+void CHandsetDlg::OnDialKey(int index) {
+    const char character = DialCharacter(index);
+    if (!character) return;
+    UpdateData(true);
+    m_strDisplay2.clear();
+    // A charge on show is replaced by the first digit.
+    if (m_bAppendDigits)
+        m_strDisplay3 += character;
+    else
+        m_strDisplay3.assign(1, character);
+    m_bAppendDigits = true;
+    SetPicture(0);
+    ShowTexts();
+    // Only a phone that is off hook or connected takes digits one by one.
+    if (m_nCallState == CALL_OFFHOOK || m_nCallState == CALL_ONLINE)
+        m_link.SendDigit(std::string(1, character));
+}
+
+void CHandsetDlg::OnSendButton() {
+    UpdateData(true);
+    switch (m_nCallState) {
+        case CALL_IDLE:
+            m_link.ClearBuf(0);
+            // A charge on show is no number: the phone goes off hook without one.
+            m_link.Dial(m_bAppendDigits ? m_strDisplay3 : std::string());
+            m_nCallState = CALL_OFFHOOK;
+            SetPicture(0);
+            update();
+            break;
+        case CALL_RECEIVING:
+            // Whether or not the phone confirms, the call counts as answered.
+            m_link.Answer();
+            m_strDisplay3.clear();
+            m_bAppendDigits = true;
+            m_nCallState = CALL_ONLINE;
+            SetPicture(0);
+            update();
+            break;
+        case CALL_HOLDING:
+            // The next tick repaints.
+            m_link.ResumeCall();
+            m_strDisplay3.clear();
+            m_bAppendDigits = true;
+            m_nCallState = CALL_ONLINE;
+            break;
+        default:
+            break;
+    }
+    UpdateData(false);
+}
+
+void CHandsetDlg::OnQuitButton() {
+    UpdateData(true);
+    switch (m_nCallState) {
+        case CALL_RECEIVING:
+            m_link.HoldCall();
+            m_nCallState = CALL_HOLDING;
+            SetPicture(0);
+            update();
+            break;
+        case CALL_ONLINE: {
+            int charge = 0;
+            uint8_t block2[2] = {};
+            m_link.HangUp(&charge, block2);
+            m_nCallState = CALL_IDLE;
+            m_strDisplay2.clear();
+            m_strDisplay3 = UserEndedChargeText(charge);
+            // The charge stays on show until the next dial key replaces it.
+            m_bAppendDigits = false;
+            update();
+            break;
+        }
+        case CALL_HOLDING:
+            m_link.EndHeldCall();
+            m_nCallState = CALL_IDLE;
+            m_strDisplay2.clear();
+            m_strDisplay3.clear();
+            m_bAppendDigits = true;
+            SetPicture(1);
+            update();
+            break;
+        case CALL_IDLE:
+        case CALL_OFFHOOK:
+        case CALL_SENDING:
+            // The phone's reply to the hang-up is not wanted by the next poll.
+            m_link.HangUp();
+            m_link.ClearBuf(0);
+            m_nCallState = CALL_IDLE;
+            m_strDisplay2.clear();
+            m_strDisplay3.clear();
+            m_bAppendDigits = true;
+            SetPicture(1);
+            update();
+            break;
+        default:
+            break;
+    }
+    UpdateData(false);
+}
+
+void CHandsetDlg::OnClearButton() {
+    UpdateData(true);
+    m_strDisplay2.clear();
+    m_strDisplay3 = ClearLastCharacter(m_strDisplay3, m_bAppendDigits);
+    if (m_strDisplay3.empty()) SetPicture(1);
+    m_bAppendDigits = true;
+    ShowTexts();
+}
+
+void CHandsetDlg::OnClearAll() {
+    UpdateData(true);
+    m_strDisplay2.clear();
+    m_strDisplay3.clear();
+    m_bAppendDigits = true;
+    SetPicture(1);
+    ShowTexts();
+}
+
+void CHandsetDlg::OnCallButton() {
+    if (m_nCallState != CALL_IDLE) return;
+    // The dialog takes the mouse; the button's release goes to it.
+    ReleaseDrag();
+    UpdateData(true);
+    StopMonitor();
+
+    CPhoneBookDlg dialog(this);
+    const CHandsetApp* app = TheApp();
+    if (app) {
+        dialog.m_pRecords = app->m_phoneBook.m_records.data();
+        dialog.m_pGroupNames = app->m_phoneBook.m_groupNames.data();
+        dialog.m_nCount = app->m_phoneBook.m_nRecords;
+    }
+    dialog.m_nSelected = -1;
+    if (dialog.exec() == QDialog::Accepted) {
+        const int chosen = dialog.m_nSelected;
+        const CMemoryDial* record = app && chosen >= 0 && chosen < app->m_phoneBook.m_nRecords
+                                        ? app->m_phoneBook.m_records[size_t(chosen)].get()
+                                        : nullptr;
+        if (record) {
+            m_strDisplay2 = record->m_strName;
+            m_strDisplay3 = record->m_strNumber[0];
+            // Further dial keys extend the chosen number.
+            m_bAppendDigits = true;
+            SetPicture(0);
+        }
+        ShowTexts();
+    }
+    StartMonitor();
+    m_nDragFlags = 0;
+}

@@ -1,0 +1,827 @@
+// The handset window's skin buttons, keys and mouse: what each press sends to
+// the phone in each call state, the number line, double-clicks, the window
+// drag, the cursors, and the phone book chosen from the skin.
+
+#include <gtest/gtest.h>
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QWindow>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ui/Profile.h"
+#include "handset/ui/HandsetDlg.h"
+#include "phonebook/ListSort.h"
+#include "phonebook/ui/PhoneBookDlg.h"
+#include "support/FakeCommDevice.h"
+#include "support/gui/ButtonSkin.h"
+#include "support/gui/ModalScript.h"
+#include "support/gui/QtPrinters.h"
+#include "support/gui/ScriptedDialogs.h"
+#include "support/gui/TempProfile.h"
+#include "textpad/CharConvert.h"
+
+namespace {
+
+std::vector<uint8_t> Codes(const std::string& digits) {
+    std::vector<uint8_t> out;
+    for (char c : digits) out.push_back(DialCharToCode(std::string(1, c)));
+    return out;
+}
+
+std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
+    std::vector<uint8_t> out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+std::string Hex(const std::vector<uint8_t>& bytes) {
+    std::string out;
+    char pair[4];
+    for (uint8_t b : bytes) {
+        std::snprintf(pair, sizeof pair, "%02X", b);
+        if (!out.empty()) out += ' ';
+        out += pair;
+    }
+    return out;
+}
+
+std::string Write(const std::vector<uint8_t>& bytes) {
+    return "write " + Hex(bytes);
+}
+
+// The phone's reply to a hang-up on line: end, the charge, the 2-byte block.
+std::vector<uint8_t> ChargeReply(const std::string& charge) {
+    return Join({{0xA6, 0xE2}, Codes(charge), {0xAA, 0xE7, 0x01, 0x02}});
+}
+
+// One way of pressing something: a click on a button or on a point, a typed
+// character, or a key.
+struct Input {
+    enum Kind { Button, Point, Character, Key } kind;
+    int value = 0;
+    QPoint point;
+};
+Input Click(int button) {
+    return {Input::Button, button, {}};
+}
+Input ClickAt(QPoint point) {
+    return {Input::Point, 0, point};
+}
+Input Type(char c) {
+    return {Input::Character, c, {}};
+}
+Input Key(Qt::Key key) {
+    return {Input::Key, key, {}};
+}
+std::string Describe(const Input& in) {
+    switch (in.kind) {
+        case Input::Button:
+            return "click on button " + std::to_string(in.value);
+        case Input::Point:
+            return "click at " + std::to_string(in.point.x()) + "," + std::to_string(in.point.y());
+        case Input::Character:
+            return std::string("character ") + char(in.value);
+        case Input::Key:
+            return "key " + QKeySequence(in.value).toString().toStdString();
+    }
+    return {};
+}
+
+constexpr int kStates[] = {CALL_IDLE,      CALL_OFFHOOK, CALL_SENDING,
+                           CALL_RECEIVING, CALL_ONLINE,  CALL_HOLDING};
+const char* const kStateNames[] = {"idle",      "off hook", "sending",
+                                   "receiving", "on line",  "holding"};
+
+class HandsetButtonsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProfile();
+        PhoneBookSortState() = ListSortState{};
+        ASSERT_TRUE(dir.isValid());
+        WriteButtonSkin(dir.path());
+    }
+
+    QString SkinPath(const QString& name) const { return dir.path() + "/" + name; }
+
+    // The window after its start-up, shown, with its timer stopped (ticks
+    // are the test's business) and its communication log open.
+    std::unique_ptr<CHandsetDlg> Start() {
+        EXPECT_TRUE(app.OpenSkinFile(SkinPath("default.ini")));
+        auto window = std::make_unique<CHandsetDlg>(
+            nullptr,
+            [this] {
+                auto device = std::make_unique<FakeCommDevice>();
+                phone = device.get();
+                return std::unique_ptr<CommDevice>(std::move(device));
+            },
+            [] { return std::tm{}; });
+        EXPECT_TRUE(window->OnInitDialog());
+        window->StopMonitor();
+        EXPECT_TRUE(window->m_link.LogOpen(SkinPath("comm.log").toStdString()));
+        window->move(100, 100);
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        // What start-up sent is not the buttons' doing.
+        phone->ClearRecord();
+        purges = phone->CallCount(FakeOp::PurgeComm);
+        return window;
+    }
+
+    // What went to the phone since the last look, in order: "clear" for each
+    // emptying of the link's receive buffer, "write XX ..." for each write.
+    // The port itself is never purged by a button.
+    std::vector<std::string> Trace() {
+        std::vector<std::string> out;
+        std::ifstream log(SkinPath("comm.log").toStdString());
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(log, line);) lines.push_back(line);
+        size_t write = 0;
+        for (size_t i = logLinesSeen; i < lines.size(); ++i) {
+            const std::string text = lines[i].substr(lines[i].find('\t') + 1);
+            if (text.rfind("ClearBuf()", 0) == 0) {
+                out.push_back("clear");
+            } else if (text.rfind("CommWrite()", 0) == 0) {
+                out.push_back(write < phone->writes.size() ? Write(phone->writes[write]) : "?");
+                ++write;
+            }
+        }
+        EXPECT_EQ(write, phone->writes.size());
+        EXPECT_EQ(phone->CallCount(FakeOp::PurgeComm), purges);
+        logLinesSeen = lines.size();
+        purges = phone->CallCount(FakeOp::PurgeComm);
+        phone->ClearRecord();
+        return out;
+    }
+
+    static QPoint Centre(CHandsetDlg& w, int button) {
+        const SkinRect& r = w.m_rcButton[button];
+        return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+
+    static void Press(CHandsetDlg& w, const Input& in) {
+        switch (in.kind) {
+            case Input::Button:
+                QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, Centre(w, in.value));
+                break;
+            case Input::Point:
+                QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, in.point);
+                break;
+            case Input::Character:
+                QTest::keyClick(&w, char(in.value));
+                break;
+            case Input::Key:
+                QTest::keyClick(&w, Qt::Key(in.value));
+                break;
+        }
+    }
+
+    static QString Text(CHandsetDlg& w, int id) { return w.TextControl(id)->text(); }
+
+    // 0 no picture, 1 or 2 the skin's pictures, -1 something else.
+    int Picture() const {
+        if (app.m_strPictureFile.isEmpty()) return 0;
+        if (app.m_strPictureFile == SkinPath("pic1.bmp")) return 1;
+        if (app.m_strPictureFile == SkinPath("pic2.bmp")) return 2;
+        return -1;
+    }
+
+    void AddRecord(const char* name, const char* number) {
+        auto record = std::make_unique<CMemoryDial>();
+        record->m_strName = name;
+        record->m_strNumber[0] = number;
+        app.m_phoneBook.m_records[size_t(app.m_phoneBook.m_nRecords++)] = std::move(record);
+    }
+
+    QTemporaryDir dir;
+    CHandsetApp app;
+    ScriptedDialogs dialogs;
+    FakeCommDevice* phone = nullptr;
+    size_t logLinesSeen = 0;
+    int purges = 0;
+};
+
+struct ButtonRow {
+    std::string name;
+    int state;
+    std::vector<Input> inputs;        // each is tried on its own, from the same start
+    std::vector<uint8_t> phoneSends;  // what the phone has sent before the press
+    std::vector<std::string> trace;
+    int nextState;
+    const char* display2;  // nullptr: unchanged
+    const char* display3;
+    int picture;  // -1: unchanged
+    bool append;
+};
+
+TEST_F(HandsetButtonsTest, EachButtonAndKeySendsWhatItsCallStateCallsFor) {
+    const std::string dialled = Write(Join({{0xA7, 0xEA}, Codes("0123"), {0x86}}));
+    std::vector<ButtonRow> rows;
+    for (int state : kStates) {
+        const std::string s = kStateNames[state];
+        const bool digitsGo = state == CALL_OFFHOOK || state == CALL_ONLINE;
+        rows.push_back(
+            {s + ": dial key 5",
+             state,
+             {Click(5), Type('5')},
+             {},
+             digitsGo ? std::vector<std::string>{Write(Codes("5"))} : std::vector<std::string>{},
+             state,
+             "",
+             "01235",
+             0,
+             true});
+        rows.push_back(
+            {s + ": dial key *",
+             state,
+             {Click(BTN_AS), Type('*')},
+             {},
+             digitsGo ? std::vector<std::string>{Write(Codes("*"))} : std::vector<std::string>{},
+             state,
+             "",
+             "0123*",
+             0,
+             true});
+        rows.push_back({s + ": clear",
+                        state,
+                        {Click(BTN_CLEAR), Key(Qt::Key_Backspace)},
+                        {},
+                        {},
+                        state,
+                        "",
+                        "012",
+                        -1,
+                        true});
+        rows.push_back(
+            {s + ": clear all", state, {Key(Qt::Key_Delete)}, {}, {}, state, "", "", 1, true});
+        // Upper-case letters and a click beside the keys do nothing at all.
+        rows.push_back({s + ": no key, no button",
+                        state,
+                        {Type('C'), Type('Q'), Type('S'), Type('x'), ClickAt(QPoint(2, 80)),
+                         ClickAt(QPoint(16, 45))},
+                        {},
+                        {},
+                        state,
+                        nullptr,
+                        nullptr,
+                        -1,
+                        true});
+        if (state != CALL_IDLE) {
+            rows.push_back({s + ": phone book refused",
+                            state,
+                            {Click(BTN_CALL), Type('c')},
+                            {},
+                            {},
+                            state,
+                            nullptr,
+                            nullptr,
+                            -1,
+                            true});
+        }
+    }
+    // Send.
+    rows.push_back({"idle: send dials the number line",
+                    CALL_IDLE,
+                    {Click(BTN_SEND), Type('s'), Key(Qt::Key_Home)},
+                    {},
+                    {"clear", "clear", dialled},
+                    CALL_OFFHOOK,
+                    nullptr,
+                    nullptr,
+                    0,
+                    true});
+    for (int state : {CALL_OFFHOOK, CALL_SENDING, CALL_ONLINE}) {
+        rows.push_back({std::string(kStateNames[state]) + ": send does nothing",
+                        state,
+                        {Click(BTN_SEND), Type('s'), Key(Qt::Key_Home)},
+                        {},
+                        {},
+                        state,
+                        nullptr,
+                        nullptr,
+                        -1,
+                        true});
+    }
+    rows.push_back({"receiving: send answers",
+                    CALL_RECEIVING,
+                    {Click(BTN_SEND), Type('s'), Key(Qt::Key_Home)},
+                    {0xAF},
+                    {Write({0xA7})},
+                    CALL_ONLINE,
+                    nullptr,
+                    "",
+                    0,
+                    true});
+    rows.push_back({"receiving: send answers, unconfirmed",
+                    CALL_RECEIVING,
+                    {Click(BTN_SEND)},
+                    {},
+                    {Write({0xA7})},
+                    CALL_ONLINE,
+                    nullptr,
+                    "",
+                    0,
+                    true});
+    rows.push_back({"holding: send resumes, picture left to the next tick",
+                    CALL_HOLDING,
+                    {Click(BTN_SEND), Type('s'), Key(Qt::Key_Home)},
+                    {0xA7},
+                    {Write({0xA7})},
+                    CALL_ONLINE,
+                    nullptr,
+                    "",
+                    -1,
+                    true});
+    // End.
+    rows.push_back({"receiving: end holds",
+                    CALL_RECEIVING,
+                    {Click(BTN_QUIT), Type('q'), Key(Qt::Key_End)},
+                    {0x83},
+                    {Write({0x82})},
+                    CALL_HOLDING,
+                    nullptr,
+                    nullptr,
+                    0,
+                    true});
+    rows.push_back({"on line: end hangs up and shows the charge",
+                    CALL_ONLINE,
+                    {Click(BTN_QUIT), Type('q'), Key(Qt::Key_End)},
+                    ChargeReply("120"),
+                    {Write({0xA6})},
+                    CALL_IDLE,
+                    "",
+                    "Charge ¥120",
+                    -1,
+                    false});
+    rows.push_back({"on line: end, the phone reports no charge",
+                    CALL_ONLINE,
+                    {Click(BTN_QUIT)},
+                    {0xA6},
+                    {Write({0xA6})},
+                    CALL_IDLE,
+                    "",
+                    "No Charge Info",
+                    -1,
+                    false});
+    rows.push_back({"holding: end ends the held call",
+                    CALL_HOLDING,
+                    {Click(BTN_QUIT), Type('q'), Key(Qt::Key_End)},
+                    {0x82},
+                    {Write({0x82})},
+                    CALL_IDLE,
+                    "",
+                    "",
+                    1,
+                    true});
+    for (int state : {CALL_IDLE, CALL_OFFHOOK, CALL_SENDING}) {
+        rows.push_back({std::string(kStateNames[state]) + ": end hangs up and drops the reply",
+                        state,
+                        {Click(BTN_QUIT), Type('q'), Key(Qt::Key_End)},
+                        {},
+                        {Write({0xA6}), "clear"},
+                        CALL_IDLE,
+                        "",
+                        "",
+                        1,
+                        true});
+    }
+
+    ModalScript<CPhoneBookDlg> phoneBook;
+    auto window = Start();
+    for (const ButtonRow& row : rows) {
+        for (const Input& input : row.inputs) {
+            SCOPED_TRACE(row.name + ", " + Describe(input));
+            const int picture = row.state == CALL_IDLE ? 1 : 2;
+            window->m_nCallState = row.state;
+            window->m_strDisplay2 = "name";
+            window->m_strDisplay3 = "0123";
+            window->m_bAppendDigits = true;
+            window->SetPicture(picture);
+            window->UpdateData(false);
+            phone->Incoming(row.phoneSends);
+
+            Press(*window, input);
+
+            EXPECT_EQ(Trace(), row.trace);
+            EXPECT_EQ(window->m_nCallState, row.nextState);
+            EXPECT_EQ(Text(*window, IDC_DISPLAY2),
+                      QString::fromUtf8(row.display2 ? row.display2 : "name"));
+            EXPECT_EQ(Text(*window, IDC_DISPLAY3),
+                      QString::fromUtf8(row.display3 ? row.display3 : "0123"));
+            EXPECT_EQ(Picture(), row.picture < 0 ? picture : row.picture);
+            EXPECT_EQ(window->m_bAppendDigits, row.append);
+            EXPECT_EQ(phone->PendingIncoming(), 0u);
+            EXPECT_FALSE(window->IsEnded());
+            EXPECT_EQ(window->m_nDragFlags, 0);
+        }
+    }
+    EXPECT_EQ(phoneBook.Shown(), 0);
+}
+
+TEST_F(HandsetButtonsTest, EveryDialKeySendsItsOwnCodeWhileOffHook) {
+    auto window = Start();
+    window->m_nCallState = CALL_OFFHOOK;
+    const std::string keys = "0123456789*#";
+    for (int button = 0; button < 12; ++button) Press(*window, Click(button));
+    std::vector<std::string> expected;
+    for (char c : keys) expected.push_back(Write(Codes(std::string(1, c))));
+    EXPECT_EQ(Trace(), expected);
+    EXPECT_EQ(Text(*window, IDC_DISPLAY3), QString::fromStdString(keys));
+}
+
+struct NumberStep {
+    Input input;
+    std::vector<uint8_t> phoneSends;
+    const char* number;
+    int picture;
+};
+
+TEST_F(HandsetButtonsTest, TheNumberLineFollowsDigitsClearAndClearAll) {
+    auto window = Start();
+    const NumberStep steps[] = {
+        {Click(1), {}, "1", 0},
+        {Click(2), {}, "12", 0},
+        {Type('3'), {}, "123", 0},
+        {Click(BTN_CLEAR), {}, "12", 0},
+        {Key(Qt::Key_Backspace), {}, "1", 0},
+        {Click(BTN_CLEAR), {}, "", 1},
+        {Click(BTN_CLEAR), {}, "", 1},
+        {Type('9'), {}, "9", 0},
+        {Type('#'), {}, "9#", 0},
+        {Key(Qt::Key_Delete), {}, "", 1},
+    };
+    for (const NumberStep& step : steps) {
+        SCOPED_TRACE(Describe(step.input));
+        Press(*window, step.input);
+        EXPECT_EQ(Text(*window, IDC_DISPLAY3), QString::fromUtf8(step.number));
+        EXPECT_EQ(Picture(), step.picture);
+        EXPECT_TRUE(window->m_bAppendDigits);
+    }
+    // Idle: nothing of this reached the phone.
+    EXPECT_TRUE(Trace().empty());
+}
+
+TEST_F(HandsetButtonsTest, AfterAChargeADialKeyReplacesItAndClearEmptiesItWhole) {
+    auto window = Start();
+    auto endCall = [&] {
+        window->m_nCallState = CALL_ONLINE;
+        phone->Incoming(ChargeReply("120"));
+        Press(*window, Click(BTN_QUIT));
+        EXPECT_EQ(Trace(), std::vector<std::string>{Write({0xA6})});
+        EXPECT_EQ(Text(*window, IDC_DISPLAY3), QStringLiteral("Charge ¥120"));
+        EXPECT_FALSE(window->m_bAppendDigits);
+    };
+    endCall();
+    Press(*window, Click(7));
+    EXPECT_EQ(Text(*window, IDC_DISPLAY3), "7");
+    Press(*window, Click(8));
+    EXPECT_EQ(Text(*window, IDC_DISPLAY3), "78");
+
+    endCall();
+    window->SetPicture(2);
+    Press(*window, Click(BTN_CLEAR));
+    EXPECT_EQ(Text(*window, IDC_DISPLAY3), "");
+    EXPECT_EQ(Picture(), 1);
+    EXPECT_TRUE(window->m_bAppendDigits);
+
+    // The charge left by the phone's own end of the call goes the same way.
+    window->m_nCallState = CALL_ONLINE;
+    phone->Incoming(Join({{0xA6, 0xE2}, Codes("80"), {0xAA}}));
+    window->OnTimer(MONITOR_TIMER_ID);
+    EXPECT_EQ(Text(*window, IDC_DISPLAY3), QStringLiteral("Charge ¥80"));
+    Press(*window, Type('5'));
+    EXPECT_EQ(Text(*window, IDC_DISPLAY3), "5");
+    EXPECT_TRUE(Trace().empty());
+}
+
+TEST_F(HandsetButtonsTest, SendWithAChargeOnShowGoesOffHookWithoutANumber) {
+    auto window = Start();
+    window->m_nCallState = CALL_ONLINE;
+    phone->Incoming(ChargeReply("30"));
+    Press(*window, Type('q'));
+    Trace();
+    Press(*window, Type('s'));
+    EXPECT_EQ(Trace(), (std::vector<std::string>{"clear", "clear", Write({0xA7, 0xEA})}));
+    EXPECT_EQ(window->m_nCallState, CALL_OFFHOOK);
+}
+
+TEST_F(HandsetButtonsTest, SendWithAnEmptyNumberLineStillGoesOffHook) {
+    Profile::WriteProfileInt("phone", "numdisp", 1);
+    auto window = Start();
+    Press(*window, Click(BTN_SEND));
+    EXPECT_EQ(Trace(), (std::vector<std::string>{"clear", "clear", Write({0xA7, 0xEB})}));
+    EXPECT_EQ(window->m_nCallState, CALL_OFFHOOK);
+}
+
+TEST_F(HandsetButtonsTest, ClearTakesADoubleByteCharacterWhole) {
+    auto window = Start();
+    window->m_strDisplay3 = "0\x82\x50";  // 0 and a full-width 1
+    window->UpdateData(false);
+    EXPECT_EQ(Text(*window, IDC_DISPLAY3), QStringLiteral("0１"));
+    Press(*window, Click(BTN_CLEAR));
+    EXPECT_EQ(Text(*window, IDC_DISPLAY3), "0");
+}
+
+TEST_F(HandsetButtonsTest, ADoubleClickOnEndWhileOnLineEndsTheCallThenTheProgram) {
+    auto window = Start();
+    window->m_nCallState = CALL_ONLINE;
+    phone->Incoming(ChargeReply("80"));
+    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, Centre(*window, BTN_QUIT));
+    // One hang-up only: the second press is the double-click.
+    EXPECT_EQ(Trace(), std::vector<std::string>{Write({0xA6})});
+    EXPECT_EQ(Text(*window, IDC_DISPLAY3), QStringLiteral("Charge ¥80"));
+    EXPECT_EQ(window->m_nCallState, CALL_IDLE);
+    EXPECT_TRUE(window->IsEnded());
+    EXPECT_EQ(window->Result(), IDOK);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
+TEST_F(HandsetButtonsTest, ADoubleClickRunsTheButtonOnceThenItsOwnBehaviour) {
+    auto window = Start();
+    // A dial key: one digit, nothing more.
+    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, Centre(*window, 4));
+    EXPECT_EQ(Text(*window, IDC_DISPLAY3), "4");
+    // Clear: one character, then everything.
+    Press(*window, Click(5));
+    Press(*window, Click(6));
+    window->SetPicture(2);
+    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, Centre(*window, BTN_CLEAR));
+    EXPECT_EQ(Text(*window, IDC_DISPLAY3), "");
+    EXPECT_EQ(Picture(), 1);
+    // Send while off hook: nothing, once.
+    window->m_nCallState = CALL_OFFHOOK;
+    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, Centre(*window, BTN_SEND));
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_FALSE(window->IsEnded());
+    EXPECT_TRUE(Trace().empty());
+    EXPECT_EQ(window->m_nDragFlags, 0);
+}
+
+TEST_F(HandsetButtonsTest, ADoubleClickBesideTheButtonsMinimisesTheWindow) {
+    auto window = Start();
+    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, QPoint(2, 80));
+    EXPECT_TRUE(window->isMinimized());
+    EXPECT_EQ(window->m_nDragFlags, 0);
+    EXPECT_FALSE(window->IsEnded());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_TRUE(Trace().empty());
+}
+
+TEST_F(HandsetButtonsTest, ARightDoubleClickDoesNothingMore) {
+    auto window = Start();
+    QTest::mouseDClick(window->windowHandle(), Qt::RightButton, {}, QPoint(2, 80));
+    QTest::mouseDClick(window->windowHandle(), Qt::RightButton, {}, Centre(*window, 5));
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_EQ(Text(*window, IDC_DISPLAY3), "");
+    EXPECT_TRUE(Trace().empty());
+}
+
+TEST_F(HandsetButtonsTest, EscapeEndsTheWindowAsConfirmed) {
+    auto window = Start();
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_TRUE(window->IsEnded());
+    EXPECT_EQ(window->Result(), IDOK);
+    EXPECT_TRUE(Trace().empty());
+}
+
+// Receives the desktop's "open" requests instead of a real viewer.
+class OpenedUrls : public QObject {
+    Q_OBJECT
+public:
+    OpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
+    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> urls;
+public slots:
+    void Open(const QUrl& url) { urls << url; }
+};
+
+TEST_F(HandsetButtonsTest, F1OpensTheReadMe) {
+    OpenedUrls opened;
+    auto window = Start();
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    ASSERT_EQ(opened.urls.size(), 1);
+    EXPECT_EQ(opened.urls[0].fileName(), "Readme.txt");
+    EXPECT_FALSE(window->IsEnded());
+}
+
+struct DragRow {
+    const char* name;
+    QPoint press;
+    QPoint travel;
+    QPoint moved;  // how far the window went
+    const char* number;
+};
+
+TEST_F(HandsetButtonsTest, TheWindowIsDraggedFromTenPixelsOn) {
+    auto window = Start();
+    const QPoint beside(30, 79);
+    const DragRow rows[] = {
+        {"9 right", beside, {9, 0}, {0, 0}, ""},
+        {"10 right", beside, {10, 0}, {10, 0}, ""},
+        {"10 up", beside, {0, -10}, {0, -10}, ""},
+        {"5 and 4", beside, {5, 4}, {0, 0}, ""},
+        {"5 and 5", beside, {5, -5}, {5, -5}, ""},
+        // The button acted on the press; the drag moves the window all the same.
+        {"from a key", Centre(*window, 2), {-6, 4}, {-6, 4}, "2"},
+    };
+    for (const DragRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        Press(*window, Key(Qt::Key_Delete));
+        const QPoint before = window->pos();
+        QTest::mousePress(window->windowHandle(), Qt::LeftButton, {}, row.press);
+        EXPECT_EQ(window->m_nDragFlags, 1);
+        EXPECT_EQ(QWidget::mouseGrabber(), window.get());
+        QTest::mouseMove(window->windowHandle(), row.press + row.travel);
+        EXPECT_EQ(window->pos(), before + row.moved);
+        EXPECT_EQ(Text(*window, IDC_DISPLAY3), row.number);
+        // The window moved under the cursor: the release is where the cursor is.
+        QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {},
+                            row.press + row.travel - row.moved);
+        EXPECT_EQ(window->m_nDragFlags, 0);
+        EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    }
+    // Without the button held, moving does nothing.
+    const QPoint before = window->pos();
+    QTest::mouseMove(window->windowHandle(), QPoint(50, 79));
+    EXPECT_EQ(window->pos(), before);
+}
+
+TEST_F(HandsetButtonsTest, ADragGoesOnStepByStepFromWhereTheWindowLastMoved) {
+    auto window = Start();
+    const QPoint start = window->pos();
+    const QPoint pressScreen = start + QPoint(20, 79);
+    QTest::mousePress(window->windowHandle(), Qt::LeftButton, {}, QPoint(20, 79));
+    // 12 right: the window follows; 7 more: not yet, the window last moved
+    // 7 pixels ago; 3 more: 10 since then, so it follows again.
+    const int steps[][2] = {{12, 12}, {7, 12}, {3, 22}};
+    int travelled = 0;
+    for (const auto& step : steps) {
+        travelled += step[0];
+        // The cursor in screen coordinates, given to the window in its own.
+        QTest::mouseMove(window->windowHandle(),
+                         pressScreen + QPoint(travelled, 0) - window->pos());
+        EXPECT_EQ(window->pos(), start + QPoint(step[1], 0)) << travelled;
+    }
+    QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {},
+                        pressScreen + QPoint(travelled, 0) - window->pos());
+}
+
+TEST_F(HandsetButtonsTest, TheLowestButtonIndexTakesAClickWhereButtonsOverlap) {
+    std::string ini = ButtonSkinIni();
+    auto replace = [&ini](const std::string& from, const std::string& to) {
+        const size_t at = ini.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        ini.replace(at, from.size(), to);
+    };
+    // BTN_5 spreads over BTN_3 and BTN_6; BTN_SEND lies under the whole skin.
+    replace("BTN_5 = 19, 42, 31, 52", "BTN_5 = 30, 30, 50, 52");
+    replace("BTN_SEND = 49, 30, 61, 40", "BTN_SEND = 0, 0, 64, 84");
+    WriteButtonSkin(dir.path(), ini);
+    auto window = Start();
+    struct Row {
+        QPoint at;
+        const char* number;
+        std::vector<std::string> trace;
+    };
+    const Row rows[] = {
+        {{40, 35}, "3", {}},  // BTN_3 and BTN_5
+        {{40, 47}, "5", {}},  // BTN_5 and BTN_6
+        {{32, 35}, "5", {}},  // BTN_5 alone
+        {Centre(*window, BTN_QUIT),
+         "",
+         {"clear", "clear", Write({0xA7, 0xEA})}},  // BTN_SEND before BTN_QUIT
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.number);
+        window->m_nCallState = CALL_IDLE;
+        Press(*window, Key(Qt::Key_Delete));
+        Press(*window, ClickAt(row.at));
+        EXPECT_EQ(Text(*window, IDC_DISPLAY3), row.number);
+        EXPECT_EQ(Trace(), row.trace);
+    }
+}
+
+TEST_F(HandsetButtonsTest, TheCursorIsAHandOverAButtonAndAnArrowElsewhere) {
+    auto window = Start();
+    // The drawn cursors, or the platform's own shapes where they are missing.
+    const bool art = QFile::exists(":/cursors/133.png") && QFile::exists(":/cursors/104.png");
+    auto isHand = [&] {
+        const QCursor c = window->cursor();
+        return art ? c.shape() == Qt::BitmapCursor && c.hotSpot() == QPoint(0, 0)
+                   : c.shape() == Qt::PointingHandCursor;
+    };
+    auto isArrow = [&] {
+        const QCursor c = window->cursor();
+        return art ? c.shape() == Qt::BitmapCursor && c.hotSpot() == QPoint(1, 1)
+                   : c.shape() == Qt::ArrowCursor;
+    };
+    QTest::mouseMove(window->windowHandle(), Centre(*window, BTN_CLEAR));
+    EXPECT_TRUE(isHand());
+    QTest::mouseMove(window->windowHandle(), QPoint(2, 80));
+    EXPECT_TRUE(isArrow());
+    QTest::mouseMove(window->windowHandle(), Centre(*window, 7));
+    EXPECT_TRUE(isHand());
+    // Over a text area: the labels let the mouse through to the skin.
+    QTest::mouseMove(window->windowHandle(), QPoint(30, 20));
+    EXPECT_TRUE(isArrow());
+    // A press sets it too.
+    QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, Centre(*window, 0));
+    EXPECT_TRUE(isHand());
+}
+
+TEST_F(HandsetButtonsTest, TheChosenPhoneBookEntryIsShownAndSendDialsIt) {
+    Profile::WriteProfileInt("phone", "numdisp", 1);
+    AddRecord("Yamada", "0312345678");
+    AddRecord("Suzuki", "0120333444");
+    AddRecord("Tanaka", "09011112222");
+    auto window = Start();
+    window->StartMonitor();
+    window->m_strDisplay3 = "99";
+    window->UpdateData(false);
+
+    ModalScript<CPhoneBookDlg> phoneBook;
+    bool monitoringWhileShown = true;
+    phoneBook.Then([&](CPhoneBookDlg* d) {
+        monitoringWhileShown = window->IsMonitoring();
+        EXPECT_EQ(d->m_nCount, 3);
+        EXPECT_EQ(d->m_nSelected, -1);
+        QTreeWidget* list = d->findChild<QTreeWidget*>("1006");
+        list->setCurrentItem(list->topLevelItem(1));
+        QTest::mouseClick(d->findChild<QPushButton*>("1"), Qt::LeftButton);
+    });
+    Press(*window, Click(BTN_CALL));
+    EXPECT_EQ(phoneBook.Shown(), 1);
+    EXPECT_FALSE(monitoringWhileShown);
+    EXPECT_TRUE(window->IsMonitoring());
+    window->StopMonitor();
+    EXPECT_EQ(window->m_nDragFlags, 0);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_EQ(Text(*window, IDC_DISPLAY2), "Suzuki");
+    EXPECT_EQ(Text(*window, IDC_DISPLAY3), "0120333444");
+    EXPECT_EQ(Picture(), 0);
+    EXPECT_TRUE(window->m_bAppendDigits);
+    EXPECT_TRUE(Trace().empty());
+
+    Press(*window, Click(BTN_SEND));
+    EXPECT_EQ(Trace(),
+              (std::vector<std::string>{"clear", "clear",
+                                        Write(Join({{0xA7, 0xEB}, Codes("0120333444"), {0x86}}))}));
+    EXPECT_EQ(window->m_nCallState, CALL_OFFHOOK);
+}
+
+TEST_F(HandsetButtonsTest, CancelOrNoChoiceLeavesTheDisplayAndMonitoringGoesOn) {
+    AddRecord("Yamada", "0312345678");
+    auto window = Start();
+    window->m_strDisplay2 = "name";
+    window->m_strDisplay3 = "42";
+    window->UpdateData(false);
+    ModalScript<CPhoneBookDlg> phoneBook;
+    phoneBook.Then([](CPhoneBookDlg* d) {
+        QTest::mouseClick(d->findChild<QPushButton*>("2"), Qt::LeftButton);
+    });
+    // OK with nothing selected.
+    phoneBook.Then([](CPhoneBookDlg* d) {
+        d->findChild<QTreeWidget*>("1006")->clearSelection();
+        QTest::mouseClick(d->findChild<QPushButton*>("1"), Qt::LeftButton);
+    });
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        window->StopMonitor();
+        Press(*window, Type('c'));
+        EXPECT_TRUE(window->IsMonitoring());
+        EXPECT_EQ(Text(*window, IDC_DISPLAY2), "name");
+        EXPECT_EQ(Text(*window, IDC_DISPLAY3), "42");
+        EXPECT_EQ(Picture(), 1);
+    }
+    EXPECT_EQ(phoneBook.Shown(), 2);
+    EXPECT_EQ(phoneBook.Unexpected(), 0);
+    window->StopMonitor();
+    EXPECT_TRUE(Trace().empty());
+}
+
+TEST_F(HandsetButtonsTest, AnEmptyPhoneBookChoosesNothing) {
+    auto window = Start();
+    ModalScript<CPhoneBookDlg> phoneBook;
+    phoneBook.Then([](CPhoneBookDlg* d) {
+        EXPECT_EQ(d->m_nCount, 0);
+        QTest::mouseClick(d->findChild<QPushButton*>("1"), Qt::LeftButton);
+    });
+    Press(*window, Click(BTN_CALL));
+    window->StopMonitor();
+    EXPECT_EQ(phoneBook.Shown(), 1);
+    EXPECT_EQ(Text(*window, IDC_DISPLAY3), "");
+    EXPECT_EQ(window->m_nCallState, CALL_IDLE);
+}
+
+}  // namespace
+
+#include "handsetbuttons_test.moc"
