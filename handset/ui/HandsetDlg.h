@@ -13,8 +13,11 @@
 #include <QPoint>
 #include <QPointer>
 #include <QRegion>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "app/ui/HandsetApp.h"
@@ -25,9 +28,12 @@
 #include "handset/ui/SkinRegion.h"
 #include "link/PhoneLink.h"
 
+class QAction;
 class QEventLoop;
 class QLabel;
+class QMenu;
 class CControlPadDlg;
+class CTrayIcon;
 
 inline constexpr int MONITOR_TIMER_ID = 1;
 // A window timer never runs faster than this.
@@ -77,6 +83,22 @@ public:
     void OnSettings();
 
     QLabel* TextControl(int id) const;
+
+    // Menus, tray icon and control pad (HandsetMenus.cpp).
+    void OnRButtonDown(const QPoint& clientPos);
+    void TogglePad();
+    // A menu command (MenuCommands.h). All but ID_APP_EXIT_OK act only in
+    // CALL_IDLE and are ignored silently otherwise.
+    void OnCommand(int id);
+    // A click on the tray icon: Trigger is the left button, Context the right.
+    void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
+    bool IsTrayIconAdded() const;
+    // Menu resource `resourceId` as a pop-up; each action carries its command
+    // id as data and as object name.
+    std::unique_ptr<QMenu> LoadMenu(int resourceId);
+    // How a pop-up menu is shown at a screen point, returning the chosen
+    // action or null. Empty: QMenu::exec. Tests answer menus through it.
+    std::function<QAction*(QMenu&, const QPoint&)> m_trackMenu;
 
     // Skin.
     BitmapInfoHeader m_bihSkin{};
@@ -143,6 +165,15 @@ private:
     // end the program instead.
     bool RunReconnectionLoop();
     std::string CurrentClockText() const;
+    // Menu pieces (HandsetMenus.cpp).
+    void AddTrayIcon();
+    void RemoveTrayIcon();
+    // Shows menu `resourceId` with the timer stopped, then runs its command.
+    void TrackMenuAndRun(int resourceId, const QPoint& globalPos);
+    void ShowCurrentSettings();
+    void OnAppAbout();
+    // Deletes any pad still open, without saving its position.
+    void DeletePads();
 
     QLabel* m_pText[4] = {};
     QTimer m_monitorTimer;
@@ -152,4 +183,5 @@ private:
     bool m_bDestroyed = false;
     int m_nResult = -1;
     bool m_bInvalidate = false;
+    CTrayIcon* m_pTrayIcon = nullptr;
 };
