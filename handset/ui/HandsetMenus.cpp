@@ -2,6 +2,7 @@
 // the control pad that F12 opens and closes.
 
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QMenu>
 
@@ -50,6 +51,10 @@ void CHandsetDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
             activateWindow();
             break;
         case QSystemTrayIcon::Context:
+            // The icon stays clickable while one of the program's modal
+            // dialogs is up; its menu would run a second settings loop or
+            // dialog inside the first, so it waits until that has closed.
+            if (QApplication::activeModalWidget()) break;
             // Hidden until the next left click on the icon or an incoming
             // call; the monitoring goes on meanwhile.
             raise();

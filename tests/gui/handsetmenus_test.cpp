@@ -420,6 +420,24 @@ TEST_F(HandsetMenusTest, TrayMenuCommandsObeyTheSameGuards) {
     EXPECT_EQ(window->Result(), IDOK);
 }
 
+TEST_F(HandsetMenusTest, TrayMenuWaitsWhileAModalDialogIsOpen) {
+    ModalScript<CAboutDlg> about;
+    auto window = Start();
+    window->show();
+    choose = ID_SETTINGS;
+    size_t menusDuringDialog = 99;
+    about.Then([&](CAboutDlg* d) {
+        window->OnTrayNotify(QSystemTrayIcon::Context);
+        menusDuringDialog = tracked.size();
+        d->accept();
+    });
+    window->OnCommand(ID_APP_ABOUT);
+    EXPECT_EQ(about.Shown(), 1);
+    EXPECT_EQ(menusDuringDialog, 0u);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->IsMonitoring());
+}
+
 TEST_F(HandsetMenusTest, F12TwiceOpensAndClosesThePadWhichSavesItsPosition) {
     auto window = Start();
     window->StopMonitor();
@@ -480,6 +498,20 @@ TEST_F(HandsetMenusTest, APadThatClosedItselfIsLetGoAndF12OpensANewOneWhereItWas
     EXPECT_TRUE(window->m_pPad.isNull());
     DeleteClosedPads();
     EXPECT_TRUE(window->findChildren<CControlPadDlg*>().isEmpty());
+}
+
+TEST_F(HandsetMenusTest, F12PressedRapidlyLeavesAtMostOnePadOpen) {
+    auto window = Start();
+    window->StopMonitor();
+    for (int presses = 1; presses <= 9; ++presses) {
+        window->TogglePad();
+        EXPECT_EQ(window->m_pPad.isNull(), presses % 2 == 0) << presses;
+    }
+    DeleteClosedPads();
+    const auto pads = window->findChildren<CControlPadDlg*>();
+    ASSERT_EQ(pads.size(), 1);
+    EXPECT_EQ(pads[0], window->m_pPad.data());
+    EXPECT_TRUE(pads[0]->isVisible());
 }
 
 TEST_F(HandsetMenusTest, APadStillOpenGoesWithTheWindowWithoutSavingItsPosition) {
