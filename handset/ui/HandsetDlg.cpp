@@ -73,10 +73,14 @@ CHandsetDlg::CHandsetDlg(QWidget* parent, CommDeviceFactory deviceFactory, Clock
 
     m_monitorTimer.setTimerType(Qt::CoarseTimer);
     connect(&m_monitorTimer, &QTimer::timeout, this, [this] { OnTimer(MONITOR_TIMER_ID); });
+
+    AddTrayIcon();
 }
 
 CHandsetDlg::~CHandsetDlg() {
     OnDestroy();
+    // An open pad goes with its owner, before the link it points to.
+    DeletePads();
 }
 
 QLabel* CHandsetDlg::TextControl(int id) const {
@@ -180,6 +184,8 @@ void CHandsetDlg::OnDestroy() {
     if (m_bDestroyed) return;
     m_bDestroyed = true;
     StopMonitor();
+    DeletePads();
     m_link.CommClose(0);
     m_link.LogClose();
+    RemoveTrayIcon();
 }

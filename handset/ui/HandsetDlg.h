@@ -15,8 +15,11 @@
 #include <QPoint>
 #include <QPointer>
 #include <QRegion>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "app/ui/HandsetApp.h"
@@ -28,11 +31,14 @@
 #include "handset/ui/SkinRegion.h"
 #include "link/PhoneLink.h"
 
+class QAction;
 class QEventLoop;
 class QKeyEvent;
 class QLabel;
 class QMouseEvent;
+class QMenu;
 class CControlPadDlg;
+class CTrayIcon;
 
 inline constexpr int MONITOR_TIMER_ID = 1;
 // A window timer never runs faster than this.
@@ -106,6 +112,18 @@ public:
     // Menus, tray icon and control pad (HandsetMenus.cpp).
     void OnRButtonDown(const QPoint& clientPos);
     void TogglePad();
+    // A menu command (MenuCommands.h). All but ID_APP_EXIT_OK act only in
+    // CALL_IDLE and are ignored silently otherwise.
+    void OnCommand(int id);
+    // A click on the tray icon: Trigger is the left button, Context the right.
+    void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
+    bool IsTrayIconAdded() const;
+    // Menu resource `resourceId` as a pop-up; each action carries its command
+    // id as data and as object name.
+    std::unique_ptr<QMenu> LoadMenu(int resourceId);
+    // How a pop-up menu is shown at a screen point, returning the chosen
+    // action or null. Empty: QMenu::exec. Tests answer menus through it.
+    std::function<QAction*(QMenu&, const QPoint&)> m_trackMenu;
 
     // Skin.
     BitmapInfoHeader m_bihSkin{};
@@ -189,6 +207,15 @@ private:
     bool IsTableKey(const QKeyEvent& key) const;
     // Pushes the texts and repaints the whole window.
     void ShowTexts();
+    // Menu pieces (HandsetMenus.cpp).
+    void AddTrayIcon();
+    void RemoveTrayIcon();
+    // Shows menu `resourceId` with the timer stopped, then runs its command.
+    void TrackMenuAndRun(int resourceId, const QPoint& globalPos);
+    void ShowCurrentSettings();
+    void OnAppAbout();
+    // Deletes any pad still open, without saving its position.
+    void DeletePads();
 
     QLabel* m_pText[4] = {};
     QTimer m_monitorTimer;
@@ -202,4 +229,5 @@ private:
     QCursor m_curHand;   // cursor 133
     bool m_bCursorsLoaded = false;
     int m_nCursorKind = -1;  // the cursor set: -1 none yet, 0 arrow, 1 hand
+    CTrayIcon* m_pTrayIcon = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -127,6 +128,8 @@ protected:
             [] { return std::tm{}; });
         EXPECT_TRUE(window->OnInitDialog());
         window->StopMonitor();
+        // A right press opens the context menu; these tests choose nothing from it.
+        window->m_trackMenu = [](QMenu&, const QPoint&) -> QAction* { return nullptr; };
         EXPECT_TRUE(window->m_link.LogOpen(SkinPath("comm.log").toStdString()));
         window->move(100, 100);
         window->show();

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -27,10 +28,12 @@ public:
     }
 
     void Show(QWidget*, const QString& text, MessageIcon icon) override {
+        if (whileShown) whileShown();
         messages.push_back({text, icon});
     }
     std::optional<QString> GetOpenFileName(QWidget*, const QString& defaultSuffix,
                                            const QStringList& filters) override {
+        if (whileShown) whileShown();
         lastSuffix = defaultSuffix;
         lastFilters = filters;
         ++fileDialogsShown;
@@ -49,6 +52,8 @@ public:
         return out;
     }
 
+    // Runs while each message box or file dialog is up.
+    std::function<void()> whileShown;
     std::vector<Shown> messages;
     std::deque<std::optional<QString>> fileAnswers;  // nullopt = cancel
     int fileDialogsShown = 0;
