@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "support/RawTerminal.h"
+
 extern char** environ;
 
 namespace {
@@ -136,26 +138,11 @@ protected:
 };
 
 int OpenRaw(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return -1;
-    termios t{};
-    tcgetattr(fd, &t);
-    cfmakeraw(&t);
-    tcsetattr(fd, TCSANOW, &t);
-    return fd;
+    return OpenRawTerminal(path);
 }
 
 Bytes ReadBytes(int fd, size_t count) {
-    Bytes got;
-    const auto end = std::chrono::steady_clock::now() + kWait;
-    while (got.size() < count && std::chrono::steady_clock::now() < end) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 20) <= 0) continue;
-        uint8_t buffer[64];
-        ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, count - got.size()));
-        if (n > 0) got.insert(got.end(), buffer, buffer + n);
-    }
-    return got;
+    return ReadTerminalBytes(fd, count, kWait);
 }
 
 TEST_F(PhoneProgram, RunsAScriptedCallThroughItsLink) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "sim/PhoneSimulator.h"
+#include "support/RawTerminal.h"
 
 namespace {
 
@@ -25,13 +26,7 @@ using Bytes = std::vector<uint8_t>;
 constexpr auto kWait = 5s;
 
 int OpenRaw(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return -1;
-    termios t{};
-    tcgetattr(fd, &t);
-    cfmakeraw(&t);
-    tcsetattr(fd, TCSANOW, &t);
-    return fd;
+    return OpenRawTerminal(path);
 }
 
 void WriteBytes(int fd, const Bytes& bytes) {
@@ -42,18 +37,8 @@ void WriteText(int fd, std::string_view text) {
     WriteBytes(fd, Bytes(text.begin(), text.end()));
 }
 
-// Reads until `count` bytes came or the time is up.
 Bytes ReadBytes(int fd, size_t count, std::chrono::milliseconds within = kWait) {
-    Bytes got;
-    const auto end = std::chrono::steady_clock::now() + within;
-    while (got.size() < count && std::chrono::steady_clock::now() < end) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 20) <= 0) continue;
-        uint8_t buffer[64];
-        ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, count - got.size()));
-        if (n > 0) got.insert(got.end(), buffer, buffer + n);
-    }
-    return got;
+    return ReadTerminalBytes(fd, count, within);
 }
 
 Bytes Text(std::string_view s) {
