@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <string>
 
 // The call states of the handset window.
@@ -24,6 +25,9 @@ std::string SignalText(uint8_t status);
 std::string PhoneEndedChargeText(int charge);
 // The same when the user ended it (the missing-charge value reads differently).
 std::string UserEndedChargeText(int charge);
+
+// The local time shown by the idle clock; tests fix it.
+using ClockSource = std::function<std::tm()>;
 
 // The idle clock: "%m/%d(%a) %H:%M" with the English weekday name, whatever
 // the locale.

@@ -66,13 +66,28 @@ bool CPhoneLink::FetchByte(int logValue, int request, uint8_t& byte) {
         m_rxCount = std::min(got, toRead);
         m_rxPos = 0;
         if (m_rxCount == 0) {
+            if (m_yieldingRead && Device().GaveWay()) break;
             LogLine("CommReadByte() Sleep");
             Device().Sleep(EMPTY_READ_PAUSE_MS);
+            if (m_yieldingRead && Device().GaveWay()) break;
         }
+    }
+    if (m_yieldingRead && Device().GaveWay()) {
+        LogLine("CommReadByte() Gave Way");
+        return false;
     }
     // Whatever the last read fetched stays buffered for the next call.
     LogLine("CommReadByte() Time Out");
     return false;
+}
+
+bool CPhoneLink::FirstPollByte(uint8_t& byte) {
+    Device().SetYielding(true);
+    m_yieldingRead = true;
+    byte = CommReadByte(0, 1);
+    m_yieldingRead = false;
+    Device().SetYielding(false);
+    return !Device().GaveWay();
 }
 
 int CPhoneLink::WaitData(uint8_t byte, int logValue, int tries, int request) {

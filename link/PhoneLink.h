@@ -19,6 +19,9 @@ extern const char* const PortNameTable[9];
 
 inline constexpr int RX_BUFFER_SIZE = 100;
 inline constexpr int IDLE_BUFFER_SIZE = 40;
+// What a poll answers when it gave way to an input before any byte of the
+// phone's answer came: nothing was read, nothing is to be changed.
+inline constexpr int POLL_GAVE_WAY = -1;
 
 class CPhoneLink {
 public:
@@ -40,7 +43,8 @@ public:
     int CommClose2(int mode);
     uint8_t CommReadByte(int logValue, int request);
     int WaitData(uint8_t byte, int logValue, int tries, int request);
-    uint8_t WaitDataV(int logValue, int tries, int request, std::initializer_list<uint8_t> candidates);
+    uint8_t WaitDataV(int logValue, int tries, int request,
+                      std::initializer_list<uint8_t> candidates);
     uint32_t CommWrite(const uint8_t* bytes, uint32_t length);
     void ClearBuf(int purge);
 
@@ -52,6 +56,8 @@ public:
     int LogClose();
 
     // --- phone command protocol ---
+    // The polls below wait for the first byte of the phone's answer in a way
+    // that gives way to a nudge of the device's wait breaker (POLL_GAVE_WAY).
     void Dial(std::string_view number);
     void SendDigit(std::string_view key);
     int Answer();
@@ -79,6 +85,8 @@ private:
     // CommReadByte that tells a received byte (true) from a failed or
     // timed-out read (false), so that fields ended by 0xAA stop on silence.
     bool FetchByte(int logValue, int request, uint8_t& byte);
+    // The first byte of a poll's answer; false when the wait for it gave way.
+    bool FirstPollByte(uint8_t& byte);
     // The charge digits after the 0xE2 marker, up to 0xAA.
     int ReadChargeDigits();
     // The "DCB ..." line with the 28 values of the record.
@@ -99,6 +107,7 @@ private:
     uint8_t m_rxBuf[RX_BUFFER_SIZE] = {};
     uint32_t m_rxCount = 0;
     uint32_t m_rxPos = 0;
+    bool m_yieldingRead = false;
     FILE* m_log = nullptr;
     int m_logOpen = 0;
 };

@@ -120,7 +120,8 @@ int CPhoneLink::HangUp(int* charge, uint8_t* block2) {
 }
 
 int CPhoneLink::PollIdle(char* buffer) {
-    const uint8_t b = CommReadByte(0, 1);
+    uint8_t b = 0;
+    if (!FirstPollByte(b)) return POLL_GAVE_WAY;
     buffer[0] = static_cast<char>(b);
     if (b == INCOMING_CALL) {
         int length = 0;
@@ -139,21 +140,24 @@ int CPhoneLink::PollIdle(char* buffer) {
 }
 
 int CPhoneLink::PollOffHook() {
-    const uint8_t b = CommReadByte(0, 1);
+    uint8_t b = 0;
+    if (!FirstPollByte(b)) return POLL_GAVE_WAY;
     if (b == PLACING_CALL) return 1;
     if (b == OFF_HOOK_CHANGE) return CommReadByte(0, 1) == PLACING_CALL ? 1 : 2;
     return 0;
 }
 
 int CPhoneLink::PollSending() {
-    const uint8_t b = CommReadByte(0, 1);
+    uint8_t b = 0;
+    if (!FirstPollByte(b)) return POLL_GAVE_WAY;
     if (b == MSG_CONNECT) return 1;
     if (b == MSG_HANG_UP || b == SENDING_ENDED) return 2;
     return 0;
 }
 
 int CPhoneLink::PollRinging() {
-    uint8_t b = CommReadByte(0, 1);
+    uint8_t b = 0;
+    if (!FirstPollByte(b)) return POLL_GAVE_WAY;
     if (b == RINGING_PREFIX) {
         b = CommReadByte(0, 1);
         if (b == MSG_CONNECT) return 2;
@@ -166,14 +170,16 @@ int CPhoneLink::PollRinging() {
 }
 
 int CPhoneLink::PollHolding() {
-    const uint8_t b = CommReadByte(0, 1);
+    uint8_t b = 0;
+    if (!FirstPollByte(b)) return POLL_GAVE_WAY;
     if (b == MSG_HOLD) return CommReadByte(0, 1) == MSG_CONNECT ? 3 : 1;
     if (b == MSG_CONNECT) return 3;
     return 0;
 }
 
 int CPhoneLink::PollOnLine(int* charge, uint8_t* block3, uint8_t* block2) {
-    const uint8_t b = CommReadByte(0, 1);
+    uint8_t b = 0;
+    if (!FirstPollByte(b)) return POLL_GAVE_WAY;
     if (b != MSG_HANG_UP) {
         // A status byte (signal level, out of service, nothing).
         if (block3 != nullptr) block3[0] = b;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/WaitBreaker.h"
+
 // Line settings, field for field the Win32 DCB (28 bytes there).
 struct Dcb {
     uint32_t DCBlength = 28;
@@ -122,4 +124,28 @@ public:
     // The link's pauses (Sleep) go through the device, so that a scripted
     // line can account for them without the test waiting.
     virtual void Sleep(uint32_t milliseconds) = 0;
+
+    // Waits (reads, writes, pauses) end early when `breaker` says so: all of
+    // them once it is stopped, and while yielding is on, a read that has
+    // received nothing yet and a pause, once it is nudged. Null: never.
+    void SetWaitBreaker(WaitBreaker* breaker) { m_breaker = breaker; }
+    WaitBreaker* Breaker() const { return m_breaker; }
+    void SetYielding(bool on) {
+        m_yielding = on;
+        if (on) m_gaveWay = false;
+    }
+    // True when a wait gave way to a nudge since yielding was turned on.
+    bool GaveWay() const { return m_gaveWay; }
+
+protected:
+    bool StopRaised() const { return m_breaker != nullptr && m_breaker->Stopped(); }
+    // Whether a wait that has received nothing may end now for a nudge.
+    bool MayGiveWay() const { return m_yielding && m_breaker != nullptr && m_breaker->Nudged(); }
+    bool IsYielding() const { return m_yielding && m_breaker != nullptr; }
+    void NoteGaveWay() { m_gaveWay = true; }
+
+private:
+    WaitBreaker* m_breaker = nullptr;
+    bool m_yielding = false;
+    bool m_gaveWay = false;
 };

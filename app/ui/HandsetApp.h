@@ -11,6 +11,7 @@
 
 #include "app/SkinFile.h"
 #include "handset/SkinDefinition.h"
+#include "handset/StatusTexts.h"
 #include "phonebook/PhoneBook.h"
 #include "platform/CommDevice.h"
 #include "platform/InstanceLock.h"
@@ -19,8 +20,6 @@ class CHandsetDlg;
 
 // Makes the handset window's serial device; tests hand in a fake one.
 using CommDeviceFactory = std::function<std::unique_ptr<CommDevice>()>;
-// The local time shown by the idle clock; tests fix it.
-using ClockSource = std::function<std::tm()>;
 
 inline constexpr const char* INSTANCE_MUTEX_NAME = "h_Telvoxa_PrevInstance";
 inline constexpr const char* PROFILE_ROOT = "Orvel Applications";

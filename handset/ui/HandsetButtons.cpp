@@ -1,6 +1,6 @@
-// The handset window's skin buttons and keys: the dialler of its own (digits
-// into the number line, send, end, clear, phone book), the mouse with its
-// cursors and the window drag, and the keyboard shortcuts.
+// The handset window's mouse and keys: the skin buttons and keyboard
+// shortcuts, which become the session's inputs, the cursors and the window
+// drag, which never wait for the phone.
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -8,7 +8,6 @@
 #include <QPixmap>
 
 #include "handset/ui/HandsetDlg.h"
-#include "phonebook/ui/PhoneBookDlg.h"
 
 namespace {
 
@@ -35,11 +34,6 @@ void CHandsetDlg::SetCursorFor(const QPoint& clientPos) {
     if (kind == m_nCursorKind) return;
     m_nCursorKind = kind;
     setCursor(kind ? m_curHand : m_curArrow);
-}
-
-void CHandsetDlg::ShowTexts() {
-    UpdateData(false);
-    update();
 }
 
 // --- mouse ---
@@ -104,7 +98,7 @@ void CHandsetDlg::OnLButtonDblClk(const QPoint& clientPos) {
             EndAsConfirmed();
             break;
         case BTN_CLEAR:
-            OnClearAll();
+            Post([](HandsetSession& session) { session.OnClearAll(); });
             break;
         default:
             break;
@@ -131,7 +125,6 @@ void CHandsetDlg::ReleaseDrag() {
 
 void CHandsetDlg::EndAsConfirmed() {
     ReleaseDrag();
-    UpdateData(true);
     EndDialog(IDOK);
 }
 
@@ -199,19 +192,19 @@ bool CHandsetDlg::PreTranslateKey(QKeyEvent* event) {
     if (!IsSystemKey(*event) && IsTableKeyDown(event->key())) {
         switch (event->key()) {
             case Qt::Key_Backspace:
-                OnClearButton();
+                Post([](HandsetSession& session) { session.OnClearButton(); });
                 break;
             case Qt::Key_Escape:
                 EndAsConfirmed();
                 break;
             case Qt::Key_End:
-                OnQuitButton();
+                Post([](HandsetSession& session) { session.OnQuitButton(); });
                 break;
             case Qt::Key_Home:
-                OnSendButton();
+                Post([](HandsetSession& session) { session.OnSendButton(); });
                 break;
             case Qt::Key_Delete:
-                OnClearAll();
+                Post([](HandsetSession& session) { session.OnClearAll(); });
                 break;
             case Qt::Key_F12:
                 TogglePad();
@@ -236,175 +229,10 @@ bool CHandsetDlg::PreTranslateKey(QKeyEvent* event) {
 // --- the buttons ---
 
 void CHandsetDlg::OnButton(int index) {
-    if (IsDialKey(index)) {
-        OnDialKey(index);
-        return;
+    if (index == BTN_CALL && IsIdle()) {
+        // The phone book dialog will take the mouse; the press is over.
+        ReleaseDrag();
+        m_nDragFlags = 0;
     }
-    switch (index) {
-        case BTN_SEND:
-            OnSendButton();
-            break;
-        case BTN_QUIT:
-            OnQuitButton();
-            break;
-        case BTN_CLEAR:
-            OnClearButton();
-            break;
-        case BTN_CALL:
-            OnCallButton();
-            break;
-        default:
-            break;
-    }
-}
-
-void CHandsetDlg::OnDialKey(int index) {
-    const char character = DialCharacter(index);
-    if (!character) return;
-    UpdateData(true);
-    m_strDisplay2.clear();
-    // A charge on show is replaced by the first digit.
-    if (m_bAppendDigits)
-        m_strDisplay3 += character;
-    else
-        m_strDisplay3.assign(1, character);
-    m_bAppendDigits = true;
-    SetPicture(0);
-    ShowTexts();
-    // Only a phone that is off hook or connected takes digits one by one.
-    if (m_nCallState == CALL_OFFHOOK || m_nCallState == CALL_ONLINE)
-        m_link.SendDigit(std::string(1, character));
-}
-
-void CHandsetDlg::OnSendButton() {
-    UpdateData(true);
-    switch (m_nCallState) {
-        case CALL_IDLE:
-            m_link.ClearBuf(0);
-            // A charge on show is no number: the phone goes off hook without one.
-            m_link.Dial(m_bAppendDigits ? m_strDisplay3 : std::string());
-            m_nCallState = CALL_OFFHOOK;
-            SetPicture(0);
-            update();
-            break;
-        case CALL_RECEIVING:
-            // Whether or not the phone confirms, the call counts as answered.
-            m_link.Answer();
-            m_strDisplay3.clear();
-            m_bAppendDigits = true;
-            m_nCallState = CALL_ONLINE;
-            SetPicture(0);
-            update();
-            break;
-        case CALL_HOLDING:
-            // The next tick repaints.
-            m_link.ResumeCall();
-            m_strDisplay3.clear();
-            m_bAppendDigits = true;
-            m_nCallState = CALL_ONLINE;
-            break;
-        default:
-            break;
-    }
-    UpdateData(false);
-}
-
-void CHandsetDlg::OnQuitButton() {
-    UpdateData(true);
-    switch (m_nCallState) {
-        case CALL_RECEIVING:
-            m_link.HoldCall();
-            m_nCallState = CALL_HOLDING;
-            SetPicture(0);
-            update();
-            break;
-        case CALL_ONLINE: {
-            int charge = 0;
-            uint8_t block2[2] = {};
-            m_link.HangUp(&charge, block2);
-            m_nCallState = CALL_IDLE;
-            m_strDisplay2.clear();
-            m_strDisplay3 = UserEndedChargeText(charge);
-            // The charge stays on show until the next dial key replaces it.
-            m_bAppendDigits = false;
-            update();
-            break;
-        }
-        case CALL_HOLDING:
-            m_link.EndHeldCall();
-            m_nCallState = CALL_IDLE;
-            m_strDisplay2.clear();
-            m_strDisplay3.clear();
-            m_bAppendDigits = true;
-            SetPicture(1);
-            update();
-            break;
-        case CALL_IDLE:
-        case CALL_OFFHOOK:
-        case CALL_SENDING:
-            // The phone's reply to the hang-up is not wanted by the next poll.
-            m_link.HangUp();
-            m_link.ClearBuf(0);
-            m_nCallState = CALL_IDLE;
-            m_strDisplay2.clear();
-            m_strDisplay3.clear();
-            m_bAppendDigits = true;
-            SetPicture(1);
-            update();
-            break;
-        default:
-            break;
-    }
-    UpdateData(false);
-}
-
-void CHandsetDlg::OnClearButton() {
-    UpdateData(true);
-    m_strDisplay2.clear();
-    m_strDisplay3 = ClearLastCharacter(m_strDisplay3, m_bAppendDigits);
-    if (m_strDisplay3.empty()) SetPicture(1);
-    m_bAppendDigits = true;
-    ShowTexts();
-}
-
-void CHandsetDlg::OnClearAll() {
-    UpdateData(true);
-    m_strDisplay2.clear();
-    m_strDisplay3.clear();
-    m_bAppendDigits = true;
-    SetPicture(1);
-    ShowTexts();
-}
-
-void CHandsetDlg::OnCallButton() {
-    if (m_nCallState != CALL_IDLE) return;
-    // The dialog takes the mouse; the button's release goes to it.
-    ReleaseDrag();
-    UpdateData(true);
-    StopMonitor();
-
-    CPhoneBookDlg dialog(this);
-    const CHandsetApp* app = TheApp();
-    if (app) {
-        dialog.m_pRecords = app->m_phoneBook.m_records.data();
-        dialog.m_pGroupNames = app->m_phoneBook.m_groupNames.data();
-        dialog.m_nCount = app->m_phoneBook.m_nRecords;
-    }
-    dialog.m_nSelected = -1;
-    if (dialog.exec() == QDialog::Accepted) {
-        const int chosen = dialog.m_nSelected;
-        const CMemoryDial* record = app && chosen >= 0 && chosen < app->m_phoneBook.m_nRecords
-                                        ? app->m_phoneBook.m_records[size_t(chosen)].get()
-                                        : nullptr;
-        if (record) {
-            m_strDisplay2 = record->m_strName;
-            m_strDisplay3 = record->m_strNumber[0];
-            // Further dial keys extend the chosen number.
-            m_bAppendDigits = true;
-            SetPicture(0);
-        }
-        ShowTexts();
-    }
-    StartMonitor();
-    m_nDragFlags = 0;
+    Post([index](HandsetSession& session) { session.OnButton(index); });
 }

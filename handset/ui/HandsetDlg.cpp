@@ -1,5 +1,6 @@
 #include "handset/ui/HandsetDlg.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QLabel>
 
@@ -27,19 +28,13 @@ std::unique_ptr<CommDevice> MakeDevice(const CommDeviceFactory& factory) {
     return MakeProfileCommDevice();
 }
 
-std::tm SystemClock() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local;
-}
-
 }  // namespace
 
 CHandsetDlg::CHandsetDlg(QWidget* parent, CommDeviceFactory deviceFactory, ClockSource clock)
     : QDialog(parent, Qt::FramelessWindowHint | Qt::Tool),
-      m_link(MakeDevice(deviceFactory)),
-      m_clock(clock ? std::move(clock) : ClockSource(&SystemClock)) {
+      m_session(MakeDevice(deviceFactory), std::move(clock)) {
+    m_session.SetView(this);
+    m_pThread = std::make_unique<LinkThread>(m_session);
     InitResources();
     setObjectName(QStringLiteral("102"));
     // Only the end of the modal run ends the program, never a hidden window.
@@ -71,9 +66,6 @@ CHandsetDlg::CHandsetDlg(QWidget* parent, CommDeviceFactory deviceFactory, Clock
     // The cursor follows the buttons also while no mouse button is held.
     setMouseTracking(true);
 
-    m_monitorTimer.setTimerType(Qt::CoarseTimer);
-    connect(&m_monitorTimer, &QTimer::timeout, this, [this] { OnTimer(MONITOR_TIMER_ID); });
-
     AddTrayIcon();
 }
 
@@ -95,16 +87,6 @@ QLabel* CHandsetDlg::TextControl(int id) const {
             return m_pText[3];
         default:
             return nullptr;
-    }
-}
-
-void CHandsetDlg::UpdateData(bool saveAndValidate) {
-    std::string* strings[4] = {&m_strDisplay1, &m_strDisplay2, &m_strDisplay3, &m_strAntenna};
-    for (int i = 0; i < 4; ++i) {
-        if (saveAndValidate)
-            *strings[i] = Utf8ToCp932(m_pText[i]->text().toStdString());
-        else
-            m_pText[i]->setText(QString::fromStdString(Cp932ToUtf8(*strings[i])));
     }
 }
 
@@ -143,7 +125,7 @@ void CHandsetDlg::reject() {
 
 bool CHandsetDlg::OnInitDialog() {
     // 1, 2: empty texts; icons and title.
-    UpdateData(false);
+    ApplySnapshot(m_shown);
     setWindowIcon(m_hIcon);
     setWindowTitle(QStringLiteral("Telvoxa"));
     // 3
@@ -158,34 +140,54 @@ bool CHandsetDlg::OnInitDialog() {
         return false;
     }
 
-    // 14, 15: the link's settings, then the port.
-    m_link.m_cable = ReadProfile(ProfileKeys::Cable);
-    m_link.m_port = ReadProfile(ProfileKeys::Port);
-    m_link.m_numdisp = ReadProfile(ProfileKeys::NumDisp);
-    if (!m_link.CommOpen(0)) {
-        UiSeams::Messages().Show(this, QStringLiteral("COM Port Open Error !!"), MessageIcon::None);
-        OnSettings();
-        if (m_bEnded) return false;
-    }
-
-    // 16: forget what the phone sent before, and put it on hook.
-    m_link.ClearBuf(1);
-    m_link.HangUp();
-
-    // 17, 18
-    m_nCallState = CALL_IDLE;
-    SetPicture(1);
-    m_nMonitorInterval = ReadProfile(ProfileKeys::MonitorInterval);
-    StartMonitor();
+    // 14 to 18 run on the link thread, so that the window is live while the
+    // port opens and the cable's handshake runs: the link's settings, the
+    // port (else the open error and the settings loop, over the window), the
+    // phone put on hook, idle with picture 1, and the monitoring.
+    m_settings.cable = ReadProfile(ProfileKeys::Cable);
+    m_settings.port = ReadProfile(ProfileKeys::Port);
+    m_settings.numdisp = ReadProfile(ProfileKeys::NumDisp);
+    m_settings.interval = ReadProfile(ProfileKeys::MonitorInterval);
+    PhoneBookChanged();
+    m_pThread->Start();
+    Post([settings = m_settings](HandsetSession& session) { session.Start(settings); });
     return true;
 }
 
 void CHandsetDlg::OnDestroy() {
     if (m_bDestroyed) return;
     m_bDestroyed = true;
-    StopMonitor();
     DeletePads();
-    m_link.CommClose(0);
-    m_link.LogClose();
+    // Whatever wait is in progress is cut short; the port and the log are
+    // closed on the link thread, which then ends.
+    m_pThread->Shutdown([](HandsetSession& session) { session.Close(); });
     RemoveTrayIcon();
+}
+
+void CHandsetDlg::Post(LinkThread::Input input) {
+    m_pThread->Post(std::move(input));
+}
+
+void CHandsetDlg::Flush() {
+    m_pThread->Flush();
+    // What the session reported is queued for this thread.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void CHandsetDlg::StopMonitor() {
+    ++m_nMonitorPauses;
+    m_pThread->PauseTicks();
+}
+
+void CHandsetDlg::StartMonitor() {
+    if (m_nMonitorPauses == 0) return;
+    --m_nMonitorPauses;
+    m_pThread->ResumeTicks();
+}
+
+void CHandsetDlg::PhoneBookChanged() {
+    const CHandsetApp* app = TheApp();
+    auto directory = app ? CallerDirectory::FromPhoneBook(app->m_phoneBook)
+                         : std::shared_ptr<const CallerDirectory>();
+    Post([directory](HandsetSession& session) { session.SetCallerDirectory(directory); });
 }

@@ -68,7 +68,7 @@ void CHandsetDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
 }
 
 void CHandsetDlg::OnRButtonDown(const QPoint& clientPos) {
-    if (m_nCallState != CALL_IDLE) return;
+    if (!IsIdle()) return;
     TrackMenuAndRun(IDR_SKIN_MENU, mapToGlobal(clientPos));
 }
 
@@ -99,12 +99,11 @@ void CHandsetDlg::TrackMenuAndRun(int resourceId, const QPoint& globalPos) {
 
 void CHandsetDlg::OnCommand(int id) {
     if (id == ID_APP_EXIT_OK) {
-        UpdateData(true);
         EndDialog(IDOK);
         return;
     }
     // Nothing may disturb a call.
-    if (m_nCallState != CALL_IDLE) return;
+    if (!IsIdle()) return;
     CHandsetApp* app = TheApp();
     switch (id) {
         case ID_SETTINGS:
@@ -113,6 +112,7 @@ void CHandsetDlg::OnCommand(int id) {
         case ID_CHANGE_PHONEBOOK:
             // The file dialog leaves the timer running.
             if (app) app->LoadPhoneBook(QString());
+            PhoneBookChanged();
             break;
         case ID_CHANGE_SKIN:
             if (app) app->ChooseSkinFile();
@@ -131,8 +131,8 @@ void CHandsetDlg::OnCommand(int id) {
 void CHandsetDlg::ShowCurrentSettings() {
     StopMonitor();
     CurrentSettings settings;
-    settings.port = m_link.m_port;
-    settings.cable = m_link.m_cable;
+    settings.port = m_settings.port;
+    settings.cable = m_settings.cable;
     if (const CHandsetApp* app = TheApp()) {
         settings.skinFile = app->m_strSkinFile.toStdString();
         settings.bitmapFile = app->m_strBitmapFile.toStdString();
@@ -163,7 +163,9 @@ void CHandsetDlg::TogglePad() {
     }
     m_pPad = nullptr;
     auto* pad = new CControlPadDlg(this);
-    pad->m_pLink = &m_link;
+    pad->m_sendKey = [this](const std::string& text) {
+        Post([text](HandsetSession& session) { session.SendKey(text); });
+    };
     connect(pad, &CControlPadDlg::Closed, this, [this, pad] {
         if (m_pPad == pad) m_pPad = nullptr;
     });
@@ -177,4 +179,15 @@ void CHandsetDlg::DeletePads() {
     // with its owner window.
     const auto pads = findChildren<CControlPadDlg*>(Qt::FindDirectChildrenOnly);
     for (CControlPadDlg* pad : pads) delete pad;
+}
+
+void CHandsetDlg::OnSettings() {
+    // The session checks the call state itself: the one shown may be a
+    // tick behind.
+    if (!IsIdle()) return;
+    Post([](HandsetSession& session) { session.OnSettings(); });
+}
+
+CControlPadDlg* CHandsetDlg::Pad() const {
+    return m_pPad;
 }

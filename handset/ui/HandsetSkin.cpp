@@ -64,8 +64,7 @@ bool CHandsetDlg::LoadSkin() {
     m_rcPicture = skin.Picture();
     PlaceTextControls();
 
-    // 11, 12
-    m_bAppendDigits = true;
+    // 12
     for (int i = 0; i < SKIN_BUTTON_COUNT; ++i) m_rcButton[i] = skin.Button(i);
 
     // 13
@@ -96,6 +95,7 @@ void CHandsetDlg::paintEvent(QPaintEvent*) {
 }
 
 void CHandsetDlg::SetPicture(int which) {
+    m_nPictureShown = (which == 1 || which == 2) ? which : 0;
     CHandsetApp* app = TheApp();
     if (!app || (which != 1 && which != 2)) {
         if (app) app->m_strPictureFile.clear();

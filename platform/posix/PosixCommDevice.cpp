@@ -235,6 +235,3 @@ bool PosixCommDevice::EscapeCommFunction(uint32_t function) {
     }
 }
 
-void PosixCommDevice::Sleep(uint32_t milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}

@@ -37,6 +37,9 @@ public:
     void Sleep(uint32_t milliseconds) override;
 
 private:
+    // The breaker's stop descriptor, -1 without a breaker.
+    int StopFd() const;
+
     PortResolver m_resolver;
     int m_fd = -1;
     CommTimeouts m_timeouts{};

@@ -84,13 +84,14 @@ ReadRule RuleFor(const CommTimeouts& to, uint32_t toRead, Clock::time_point star
     return rule;
 }
 
-enum class Wait { Ready, TimedOut, HungUp, Failed };
+enum class Wait { Ready, TimedOut, HungUp, Failed, Broken };
 
-// Waits for the descriptor to become readable or writable until the deadline.
-Wait WaitFor(int fd, short events, const Deadline& deadline) {
+// Waits for the descriptor to become readable or writable until the deadline,
+// or until one of the breaker's descriptors (-1: none) turns readable.
+Wait WaitFor(int fd, short events, const Deadline& deadline, int stopFd = -1, int nudgeFd = -1) {
     for (;;) {
-        pollfd p{fd, events, 0};
-        const int n = poll(&p, 1, deadline.PollTimeout(Clock::now()));
+        pollfd p[3] = {{fd, events, 0}, {stopFd, POLLIN, 0}, {nudgeFd, POLLIN, 0}};
+        const int n = poll(p, 3, deadline.PollTimeout(Clock::now()));
         if (n < 0) {
             if (errno == EINTR) continue;
             return Wait::Failed;
@@ -100,8 +101,9 @@ Wait WaitFor(int fd, short events, const Deadline& deadline) {
             if (deadline.Passed(Clock::now())) return Wait::TimedOut;
             continue;
         }
-        if (p.revents & POLLNVAL) return Wait::Failed;
-        if (p.revents & events) return Wait::Ready;
+        if (p[1].revents != 0 || p[2].revents != 0) return Wait::Broken;
+        if (p[0].revents & POLLNVAL) return Wait::Failed;
+        if (p[0].revents & events) return Wait::Ready;
         return Wait::HungUp;  // POLLHUP or POLLERR without data
     }
 }
@@ -170,7 +172,9 @@ bool PosixCommDevice::ReadFile(uint8_t* buffer, uint32_t toRead, uint32_t& got) 
             deadline = deadline.EarlierOf({true, lastArrival + Millis(rule.interval)});
         }
         if (deadline.Passed(Clock::now())) break;
-        switch (WaitFor(m_fd, POLLIN, deadline)) {
+        // Only a read that has received nothing may give way to a nudge.
+        const int nudgeFd = IsYielding() && got == 0 ? Breaker()->NudgeFd() : -1;
+        switch (WaitFor(m_fd, POLLIN, deadline, StopFd(), nudgeFd)) {
             case Wait::Ready:
                 break;
             case Wait::TimedOut:
@@ -180,6 +184,13 @@ bool PosixCommDevice::ReadFile(uint8_t* buffer, uint32_t toRead, uint32_t& got) 
                 break;
             case Wait::Failed:
                 return deviceFault();
+            case Wait::Broken:
+                if (StopRaised()) return true;
+                if (got == 0 && MayGiveWay()) {
+                    NoteGaveWay();
+                    return true;
+                }
+                break;
         }
     }
     return true;
@@ -203,10 +214,11 @@ bool PosixCommDevice::WriteFile(const uint8_t* buffer, uint32_t length, uint32_t
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return false;
         if (hangUpSeen) return false;
-        switch (WaitFor(m_fd, POLLOUT, deadline)) {
+        switch (WaitFor(m_fd, POLLOUT, deadline, StopFd())) {
             case Wait::Ready:
                 break;
             case Wait::TimedOut:
+            case Wait::Broken:
                 timedOut = true;
                 break;
             case Wait::HungUp:
@@ -224,4 +236,24 @@ bool PosixCommDevice::WriteFile(const uint8_t* buffer, uint32_t length, uint32_t
         written -= std::min(unsent, written);
     }
     return true;
+}
+
+int PosixCommDevice::StopFd() const {
+    return Breaker() != nullptr ? Breaker()->StopFd() : -1;
+}
+
+void PosixCommDevice::Sleep(uint32_t milliseconds) {
+    const Deadline deadline = Deadline::After(Clock::now(), 0, 0, milliseconds);
+    const int nudgeFd = IsYielding() ? Breaker()->NudgeFd() : -1;
+    while (!deadline.Passed(Clock::now())) {
+        pollfd p[2] = {{StopFd(), POLLIN, 0}, {nudgeFd, POLLIN, 0}};
+        const int n = poll(p, 2, deadline.PollTimeout(Clock::now()));
+        if (n < 0 && errno != EINTR) return;
+        if (n <= 0) continue;
+        if (StopRaised()) return;
+        if (MayGiveWay()) {
+            NoteGaveWay();
+            return;
+        }
+    }
 }

@@ -168,6 +168,12 @@ bool FakeCommDevice::ReadFile(uint8_t* buffer, uint32_t toRead, uint32_t& got) {
             lastByteAt = m_now;
             continue;
         }
+        // A wait cut short ends at the virtual moment it began.
+        if (StopRaised()) break;
+        if (got == 0 && MayGiveWay()) {
+            NoteGaveWay();
+            break;
+        }
         uint64_t limit = deadline;
         if (got > 0 && timeouts.ReadIntervalTimeout != 0)
             limit = std::min(limit, lastByteAt + timeouts.ReadIntervalTimeout);
@@ -197,5 +203,10 @@ bool FakeCommDevice::WriteFile(const uint8_t* buffer, uint32_t length, uint32_t&
 
 void FakeCommDevice::Sleep(uint32_t milliseconds) {
     calls.push_back("Sleep(" + std::to_string(milliseconds) + ")");
+    if (StopRaised()) return;
+    if (MayGiveWay()) {
+        NoteGaveWay();
+        return;
+    }
     m_now += milliseconds;
 }

@@ -196,7 +196,7 @@ void CControlPadDlg::closeEvent(QCloseEvent* event) {
 void CControlPadDlg::OnKey(std::string_view keyName, bool shift) {
     std::string text(keyName);
     if (shift) text += CONTROL_PUSH_LONG;
-    if (m_pLink) m_pLink->SendKey(text);
+    if (m_sendKey) m_sendKey(text);
     m_edit->setFocus();
 }
 
@@ -204,7 +204,7 @@ void CControlPadDlg::OnTextChanged() {
     m_text = Utf8ToCp932(m_edit->text().toStdString());
     SplitVoicedKana(m_text);
     for (const TextUnit& unit : CutTextUnits(m_text)) {
-        if (m_pLink) m_pLink->SendKey(unit);
+        if (m_sendKey) m_sendKey(std::string(unit));
     }
     m_text.clear();
     m_edit->setFocus();

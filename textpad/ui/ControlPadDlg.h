@@ -1,20 +1,20 @@
 #pragma once
 // The external control pad: a small modeless tool window with the phone's 23
 // keys and a text field whose characters go to the phone as they are typed.
-// Every button, its PC key and every character becomes one SendKey on the
-// phone link; Shift held asks for a long press.
+// Every button, its PC key and every character becomes one key text handed to
+// m_sendKey (the owner sends it to the phone); Shift held asks for a long press.
 //
-// The owner creates it with `new`, sets m_pLink and shows it. The pad closes
+// The owner creates it with `new`, sets m_sendKey and shows it. The pad closes
 // only through DestroyWindow (F12 in the pad, OnOK, OnCancel, or the owner),
 // which saves its position, emits Closed() and deletes the pad from the event
 // loop. Destroyed together with its owner it saves nothing. The owner keeps a
 // QPointer and drops it on Closed(), so it never touches a pad that has gone.
 
 #include <QDialog>
+#include <functional>
 #include <string>
 #include <string_view>
 
-class CPhoneLink;
 class QKeyEvent;
 class QLineEdit;
 class QPushButton;
@@ -28,8 +28,10 @@ public:
     explicit CControlPadDlg(QWidget* owner);
     ~CControlPadDlg() override;
 
-    CPhoneLink* m_pLink = nullptr;  // not owned; outlives the pad
-    std::string m_text;             // the text field's content, code page 932
+    // Sends one key name (with the long-press suffix) or one character of
+    // code page 932 to the phone, in order.
+    std::function<void(const std::string&)> m_sendKey;
+    std::string m_text;  // the text field's content, code page 932
 
     // Saves the position, then closes the pad for good; it deletes itself.
     void DestroyWindow();

@@ -1,31 +1,11 @@
-// The handset window's monitoring cycle: the timer, one poll of the phone per
-// tick chosen by the call state, and the reconnection loop.
+// The monitoring tick: one poll of the phone chosen by the call state, the
+// state machine's move and the status display.
 
-#include <QWidget>
-#include <QWindow>
-#include <algorithm>
 #include <cstring>
 
-#include "app/ui/SettingsDlg.h"
-#include "app/ui/UiSeams.h"
-#include "handset/ui/HandsetDlg.h"
+#include "handset/HandsetSession.h"
 
-void CHandsetDlg::StartMonitor() {
-    // Starting a running timer only restarts its period.
-    m_monitorTimer.start(std::max(m_nMonitorInterval, MIN_TIMER_PERIOD));
-}
-
-void CHandsetDlg::StopMonitor() {
-    m_monitorTimer.stop();
-}
-
-std::string CHandsetDlg::CurrentClockText() const {
-    return ClockText(m_clock());
-}
-
-void CHandsetDlg::OnTimer(int idEvent) {
-    if (idEvent != MONITOR_TIMER_ID) return;
-    UpdateData(true);
+void HandsetSession::OnTimer() {
     m_bInvalidate = true;
     switch (m_nCallState) {
         case CALL_IDLE:
@@ -49,11 +29,10 @@ void CHandsetDlg::OnTimer(int idEvent) {
         default:
             break;
     }
-    if (m_bInvalidate) update();
-    UpdateData(false);
+    if (m_bInvalidate) Publish(true);
 }
 
-void CHandsetDlg::BackToIdle() {
+void HandsetSession::BackToIdle() {
     m_nCallState = CALL_IDLE;
     m_strDisplay2.clear();
     m_strDisplay3.clear();
@@ -61,7 +40,7 @@ void CHandsetDlg::BackToIdle() {
     SetPicture(1);
 }
 
-void CHandsetDlg::TickIdle() {
+void HandsetSession::TickIdle() {
     switch (m_link.PollIdle(m_szIdleAnswer)) {
         case 1: {
             m_nCallState = CALL_RECEIVING;
@@ -71,25 +50,32 @@ void CHandsetDlg::TickIdle() {
             m_strDisplay3 = number;
             m_bAppendDigits = true;
             SetPicture(2);
-            if (number.empty())
+            std::string name;
+            if (number.empty()) {
                 m_strDisplay2 = "Not Notified";
-            else
-                LookUpCaller(number);
-            ShowTopmost();
+            } else if (const std::string* found =
+                           m_directory ? m_directory->NameFor(number) : nullptr) {
+                // Without a match the name line keeps what it held.
+                m_strDisplay2 = name = *found;
+            }
+            Report(CallEventKind::Incoming, number, name);
+            if (m_view) m_view->BringToFront();
             break;
         }
         case 2:
             m_nCallState = CALL_SENDING;
             SetPicture(0);
+            Report(CallEventKind::OutgoingFromPhone);
             break;
         case 3:
             m_nCallState = CALL_OFFHOOK;
             SetPicture(0);
+            Report(CallEventKind::OutgoingFromPhone);
             break;
         case 0: {
             // Repaint only when the signal or the minute changed.
             const std::string signal = SignalText(static_cast<uint8_t>(m_szIdleAnswer[0]));
-            const std::string clock = CurrentClockText();
+            const std::string clock = ClockText(m_clock());
             if (signal != m_strAntenna || clock != m_strDisplay1) {
                 m_strAntenna = signal;
                 m_strDisplay1 = clock;
@@ -99,11 +85,13 @@ void CHandsetDlg::TickIdle() {
             break;
         }
         default:
+            // The poll gave way to an input: nothing was read.
+            m_bInvalidate = false;
             break;
     }
 }
 
-void CHandsetDlg::TickOffHook() {
+void HandsetSession::TickOffHook() {
     switch (m_link.PollOffHook()) {
         case 1:
             m_nCallState = CALL_SENDING;
@@ -111,58 +99,67 @@ void CHandsetDlg::TickOffHook() {
         case 2:
             m_link.ClearBuf(0);
             BackToIdle();
+            ReportEnded(CallEndedBy::Phone, 0, false);
             break;
         case 0:
             m_strDisplay1 = "Off Hook";
             break;
         default:
+            m_bInvalidate = false;
             break;
     }
 }
 
-void CHandsetDlg::TickSending() {
+void HandsetSession::TickSending() {
     switch (m_link.PollSending()) {
         case 1:
             m_nCallState = CALL_ONLINE;
+            Report(CallEventKind::Answered);
             break;
         case 2:
             m_link.ClearBuf(0);
             BackToIdle();
+            ReportEnded(CallEndedBy::Phone, 0, false);
             break;
         case 0:
             m_strDisplay1 = "Sending...";
             break;
         default:
+            m_bInvalidate = false;
             break;
     }
 }
 
-void CHandsetDlg::TickReceiving() {
+void HandsetSession::TickReceiving() {
     switch (m_link.PollRinging()) {
         case 1:
             BackToIdle();
+            ReportEnded(CallEndedBy::Phone, 0, false);
             break;
         case 2:
             m_nCallState = CALL_ONLINE;
             m_strDisplay3.clear();
             m_bAppendDigits = true;
             SetPicture(0);
+            Report(CallEventKind::Answered);
             break;
         case 3:
             m_nCallState = CALL_HOLDING;
             m_strDisplay3.clear();
             m_bAppendDigits = true;
             SetPicture(0);
+            Report(CallEventKind::Held);
             break;
         case 0:
             m_strDisplay1 = "Receiving...";
             break;
         default:
+            m_bInvalidate = false;
             break;
     }
 }
 
-void CHandsetDlg::TickOnLine() {
+void HandsetSession::TickOnLine() {
     switch (m_link.PollOnLine(&m_nCharge, m_block3, m_block2)) {
         case 1:
         case 2:
@@ -171,82 +168,37 @@ void CHandsetDlg::TickOnLine() {
             m_strDisplay2.clear();
             m_strDisplay3 = PhoneEndedChargeText(m_nCharge);
             m_bAppendDigits = false;
+            ReportEnded(CallEndedBy::Phone, m_nCharge, true);
             break;
         case 0:
             m_strDisplay1 = "On Line";
             m_strAntenna = SignalText(m_block3[0]);
             break;
         default:
+            m_bInvalidate = false;
             break;
     }
 }
 
-void CHandsetDlg::TickHolding() {
+void HandsetSession::TickHolding() {
     switch (m_link.PollHolding()) {
         case 1:
         case 2:
             BackToIdle();
+            ReportEnded(CallEndedBy::Phone, 0, false);
             break;
         case 3:
             m_nCallState = CALL_ONLINE;
             m_strDisplay3.clear();
             m_bAppendDigits = true;
             SetPicture(0);
+            Report(CallEventKind::Resumed);
             break;
         case 0:
             m_strDisplay1 = "Holding";
             break;
         default:
+            m_bInvalidate = false;
             break;
-    }
-}
-
-void CHandsetDlg::LookUpCaller(const std::string& number) {
-    CHandsetApp* app = TheApp();
-    if (!app) return;
-    const CMemoryDial* record = app->m_phoneBook.FindByNumber(number);
-    // Without a match the name line keeps what it held.
-    if (!record) return;
-    m_strDisplay2 = record->m_strName.empty() ? record->m_strReading : record->m_strName;
-}
-
-void CHandsetDlg::ShowTopmost() {
-    // Shown in its normal state, in front of everything for the rest of the
-    // run, where it was. The flag goes to the existing native window: setting
-    // it on the widget would make a new one (and hide this one meanwhile).
-    if (!(windowFlags() & Qt::WindowStaysOnTopHint)) {
-        const Qt::WindowFlags flags = windowFlags() | Qt::WindowStaysOnTopHint;
-        overrideWindowFlags(flags);
-        if (QWindow* native = windowHandle()) native->setFlags(flags);
-    }
-    showNormal();
-    raise();
-}
-
-void CHandsetDlg::OnSettings() {
-    if (m_nCallState != CALL_IDLE) return;
-    StopMonitor();
-    m_link.CommClose(0);
-    if (!RunReconnectionLoop()) {
-        // The user chose to end the program rather than go on without a port.
-        EndDialog(IDOK);
-        return;
-    }
-    StartMonitor();
-}
-
-bool CHandsetDlg::RunReconnectionLoop() {
-    CSettingsDlg dialog(this, true);
-    for (;;) {
-        // Whichever button closed it, its values are used.
-        if (dialog.exec() == CSettingsDlg::IDQUIT) return false;
-        m_link.m_cable = dialog.m_nCable;
-        m_link.m_port = dialog.m_nPort;
-        m_link.m_numdisp = dialog.m_bNumDisp ? 1 : 0;
-        m_nMonitorInterval = dialog.m_nInterval;
-        if (m_link.CommOpen(0)) return true;
-        m_link.CommClose(0);
-        UiSeams::Messages().Show(this, QStringLiteral("Init Connection Again !!"),
-                                 MessageIcon::None);
     }
 }

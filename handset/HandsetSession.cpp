@@ -1,0 +1,145 @@
+// The session's life: start-up with the port, the settings and reconnection
+// loop, the end of the run, and what it reports to the window and of calls.
+
+#include "handset/HandsetSession.h"
+
+#include <algorithm>
+
+namespace {
+
+std::tm SystemClock() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+}  // namespace
+
+HandsetSession::HandsetSession(std::unique_ptr<CommDevice> device, ClockSource clock)
+    : m_link(std::move(device)),
+      m_clock(clock ? std::move(clock) : ClockSource(&SystemClock)),
+      m_eventClock([] { return std::time(nullptr); }) {}
+
+void HandsetSession::Start(const ConnectionSettings& settings) {
+    m_strDisplay1 = "Connecting...";
+    Publish(true);
+    ApplySettings(settings);
+    if (!m_link.CommOpen(0)) {
+        if (m_view) m_view->ShowMessage("COM Port Open Error !!");
+        m_link.CommClose(0);
+        if (!RunReconnectionLoop()) {
+            if (m_view) m_view->EndProgram();
+            return;
+        }
+    }
+    // Forget what the phone sent before, and put it on hook.
+    m_link.ClearBuf(1);
+    m_link.HangUp();
+    m_nCallState = CALL_IDLE;
+    SetPicture(1);
+    m_nMonitorInterval = settings.interval;
+    Publish(true);
+    StartMonitor();
+}
+
+void HandsetSession::Close() {
+    StopMonitor();
+    m_link.CommClose(0);
+    m_link.LogClose();
+}
+
+void HandsetSession::ApplySettings(const ConnectionSettings& settings) {
+    m_link.m_cable = settings.cable;
+    m_link.m_port = settings.port;
+    m_link.m_numdisp = settings.numdisp ? 1 : 0;
+    m_nMonitorInterval = settings.interval;
+}
+
+void HandsetSession::OnSettings() {
+    if (m_nCallState != CALL_IDLE) return;
+    StopMonitor();
+    m_link.CommClose(0);
+    if (!RunReconnectionLoop()) {
+        // The user chose to end the program rather than go on without a port.
+        if (m_view) m_view->EndProgram();
+        return;
+    }
+    StartMonitor();
+}
+
+bool HandsetSession::RunReconnectionLoop() {
+    for (;;) {
+        // Whichever button closed it, its values are used.
+        const std::optional<ConnectionSettings> settings =
+            m_view ? m_view->AskSettings() : std::nullopt;
+        if (!settings) return false;
+        ApplySettings(*settings);
+        const std::string shown = m_strDisplay1;
+        m_strDisplay1 = "Connecting...";
+        Publish(true);
+        const bool opened = m_link.CommOpen(0);
+        m_strDisplay1 = shown;
+        Publish(true);
+        if (opened) return true;
+        m_link.CommClose(0);
+        if (m_view) m_view->ShowMessage("Init Connection Again !!");
+    }
+}
+
+void HandsetSession::StartMonitor() {
+    // Starting a running timer only restarts its period.
+    m_bMonitoring = true;
+    ++m_nMonitorGeneration;
+}
+
+int HandsetSession::MonitorPeriod() const {
+    return std::max(m_nMonitorInterval, MIN_TIMER_PERIOD);
+}
+
+void HandsetSession::SetPicture(int which) {
+    m_nPicture = (which == 1 || which == 2) ? which : 0;
+}
+
+HandsetSnapshot HandsetSession::Snapshot() const {
+    HandsetSnapshot snapshot;
+    snapshot.callState = m_nCallState;
+    snapshot.display1 = m_strDisplay1;
+    snapshot.display2 = m_strDisplay2;
+    snapshot.display3 = m_strDisplay3;
+    snapshot.antenna = m_strAntenna;
+    snapshot.picture = m_nPicture;
+    return snapshot;
+}
+
+void HandsetSession::Publish(bool repaint) {
+    if (!m_view) return;
+    HandsetSnapshot snapshot = Snapshot();
+    snapshot.repaint = repaint;
+    m_view->ShowSnapshot(snapshot);
+}
+
+void HandsetSession::Report(CallEventKind kind, std::string number, std::string name) {
+    if (!m_callSink) return;
+    CallEvent event;
+    event.kind = kind;
+    event.when = m_eventClock();
+    event.number = std::move(number);
+    event.name = std::move(name);
+    m_callSink->OnCallEvent(event);
+}
+
+void HandsetSession::ReportEnded(CallEndedBy by, int charge, bool withCharge) {
+    if (!m_callSink) return;
+    CallEvent event;
+    event.kind = CallEventKind::Ended;
+    event.when = m_eventClock();
+    event.endedBy = by;
+    if (withCharge && charge >= 0) {
+        event.charge = ChargeKind::Yen;
+        event.chargeYen = charge;
+    } else if (withCharge && charge == -1) {
+        event.charge = ChargeKind::Unknown;
+    }
+    m_callSink->OnCallEvent(event);
+}

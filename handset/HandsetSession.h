@@ -1,0 +1,118 @@
+#pragma once
+// The handset without its window: the call state machine, the four display
+// texts and the picture, the skin buttons' and keys' actions, the monitoring
+// tick and the settings loop, all driving the phone link. One thread runs
+// it (LinkThread); it reports to the window through HandsetView after every
+// step and asks the window for what only a window can do.
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "handset/CallEvents.h"
+#include "handset/CallerDirectory.h"
+#include "handset/HandsetView.h"
+#include "handset/StatusTexts.h"
+#include "link/PhoneLink.h"
+
+// A monitoring timer never runs faster than this.
+inline constexpr int MIN_TIMER_PERIOD = 10;
+
+class HandsetSession {
+public:
+    HandsetSession(std::unique_ptr<CommDevice> device, ClockSource clock = {});
+
+    // Not owned; each may be null. Set before the first step.
+    void SetView(HandsetView* view) { m_view = view; }
+    void SetCallSink(CallEventSink* sink) { m_callSink = sink; }
+    void SetCallerDirectory(std::shared_ptr<const CallerDirectory> directory) {
+        m_directory = std::move(directory);
+    }
+    // The wall clock of the call events; tests fix it.
+    void SetEventClock(std::function<std::time_t()> now) { m_eventClock = std::move(now); }
+
+    // Start-up with the port: "Connecting...", the port opened (else the open
+    // error and the settings loop), the phone put on hook, idle, monitoring.
+    void Start(const ConnectionSettings& settings);
+    // The end of the run: the port and the communication log closed.
+    void Close();
+
+    // One monitoring tick: one poll chosen by the call state.
+    void OnTimer();
+
+    // The single action of skin button `index` (a press or its key).
+    void OnButton(int index);
+    void OnDialKey(int index);
+    void OnSendButton();
+    void OnQuitButton();
+    void OnClearButton();
+    void OnClearAll();
+    // The phone book button: the window shows the phone book (idle only).
+    void OnCallButton();
+    // Command 32774: the settings dialog and the reconnection loop (idle only).
+    void OnSettings();
+    // A key or a character of the control pad.
+    void SendKey(const std::string& text);
+
+    // Monitoring, as the thread running the session reads it.
+    void StartMonitor();
+    void StopMonitor() { m_bMonitoring = false; }
+    bool IsMonitoring() const { return m_bMonitoring; }
+    // The period the timer runs at: the interval, at least MIN_TIMER_PERIOD.
+    int MonitorPeriod() const;
+    // Changes with every StartMonitor, which restarts the period.
+    uint64_t MonitorGeneration() const { return m_nMonitorGeneration; }
+
+    HandsetSnapshot Snapshot() const;
+    CPhoneLink& Link() { return m_link; }
+
+    int m_nCallState = CALL_IDLE;
+    std::string m_strDisplay1;
+    std::string m_strDisplay2;
+    std::string m_strDisplay3;
+    std::string m_strAntenna;
+    // Dial keys append to the number line when set, replace it when clear.
+    bool m_bAppendDigits = true;
+    int m_nPicture = 0;
+    int m_nMonitorInterval = 250;
+
+private:
+    // 1: the idle picture, 2: the incoming-call picture, other: none.
+    void SetPicture(int which);
+    void BackToIdle();
+    // Hands the display to the window; `repaint` asks for a full repaint.
+    void Publish(bool repaint);
+    // The settings dialog until the port opens; false when the user chose to
+    // end the program instead.
+    bool RunReconnectionLoop();
+    void ApplySettings(const ConnectionSettings& settings);
+
+    void TickIdle();
+    void TickOffHook();
+    void TickSending();
+    void TickReceiving();
+    void TickOnLine();
+    void TickHolding();
+
+    void Report(CallEventKind kind, std::string number = {}, std::string name = {});
+    void ReportEnded(CallEndedBy by, int charge, bool withCharge);
+
+    CPhoneLink m_link;
+    ClockSource m_clock;
+    std::function<std::time_t()> m_eventClock;
+    HandsetView* m_view = nullptr;
+    CallEventSink* m_callSink = nullptr;
+    std::shared_ptr<const CallerDirectory> m_directory;
+    bool m_bMonitoring = false;
+    uint64_t m_nMonitorGeneration = 0;
+    // Set by a tick that found nothing to show anew.
+    bool m_bInvalidate = false;
+
+    // What the polls hand back, kept from tick to tick.
+    char m_szIdleAnswer[IDLE_BUFFER_SIZE] = {};
+    int m_nCharge = 0;
+    uint8_t m_block3[3] = {};
+    uint8_t m_block2[2] = {};
+};

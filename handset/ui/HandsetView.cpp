@@ -1,0 +1,115 @@
+// What the session reports to the window and asks of it. The session calls
+// these on the link thread; everything that touches widgets is handed to the
+// window's thread, and the questions wait there for the user's answer.
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QWindow>
+#include <chrono>
+#include <future>
+#include <memory>
+
+#include "app/ui/SettingsDlg.h"
+#include "app/ui/UiSeams.h"
+#include "handset/ui/HandsetDlg.h"
+#include "phonebook/ui/PhoneBookDlg.h"
+#include "platform/Cp932.h"
+
+template <class T>
+T CHandsetDlg::AskWindow(std::function<T()> ask, T fallback) {
+    auto answer = std::make_shared<std::promise<T>>();
+    std::future<T> answered = answer->get_future();
+    QMetaObject::invokeMethod(
+        this, [answer, ask = std::move(ask)] { answer->set_value(ask()); }, Qt::QueuedConnection);
+    // The window never waits for the link, but the link may wait for the
+    // window; at the end of the run the answer is no longer wanted.
+    while (answered.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+        if (m_pThread->Stopping()) return fallback;
+    }
+    return answered.get();
+}
+
+void CHandsetDlg::ShowSnapshot(const HandsetSnapshot& snapshot) {
+    QMetaObject::invokeMethod(
+        this, [this, snapshot] { ApplySnapshot(snapshot); }, Qt::QueuedConnection);
+}
+
+void CHandsetDlg::ApplySnapshot(const HandsetSnapshot& snapshot) {
+    m_shown = snapshot;
+    const std::string* texts[4] = {&snapshot.display1, &snapshot.display2, &snapshot.display3,
+                                   &snapshot.antenna};
+    for (int i = 0; i < 4; ++i) {
+        const QString text = QString::fromStdString(Cp932ToUtf8(*texts[i]));
+        if (m_pText[i]->text() != text) m_pText[i]->setText(text);
+    }
+    if (snapshot.picture != m_nPictureShown) SetPicture(snapshot.picture);
+    if (snapshot.repaint) update();
+}
+
+void CHandsetDlg::BringToFront() {
+    QMetaObject::invokeMethod(
+        this, [this] { ShowTopmost(); }, Qt::QueuedConnection);
+}
+
+void CHandsetDlg::ShowTopmost() {
+    // Shown in its normal state, in front of everything for the rest of the
+    // run, where it was. The flag goes to the existing native window: setting
+    // it on the widget would make a new one (and hide this one meanwhile).
+    if (!(windowFlags() & Qt::WindowStaysOnTopHint)) {
+        const Qt::WindowFlags flags = windowFlags() | Qt::WindowStaysOnTopHint;
+        overrideWindowFlags(flags);
+        if (QWindow* native = windowHandle()) native->setFlags(flags);
+    }
+    showNormal();
+    raise();
+}
+
+void CHandsetDlg::EndProgram() {
+    QMetaObject::invokeMethod(
+        this, [this] { EndDialog(IDOK); }, Qt::QueuedConnection);
+}
+
+std::optional<ChosenEntry> CHandsetDlg::ChooseFromPhoneBook() {
+    return AskWindow<std::optional<ChosenEntry>>(
+        [this]() -> std::optional<ChosenEntry> {
+            CPhoneBookDlg dialog(this);
+            const CHandsetApp* app = TheApp();
+            if (app) {
+                dialog.m_pRecords = app->m_phoneBook.m_records.data();
+                dialog.m_pGroupNames = app->m_phoneBook.m_groupNames.data();
+                dialog.m_nCount = app->m_phoneBook.m_nRecords;
+            }
+            dialog.m_nSelected = -1;
+            if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+            const int chosen = dialog.m_nSelected;
+            const CMemoryDial* record = app && chosen >= 0 && chosen < app->m_phoneBook.m_nRecords
+                                            ? app->m_phoneBook.m_records[size_t(chosen)].get()
+                                            : nullptr;
+            if (!record) return std::nullopt;
+            return ChosenEntry{record->m_strName, record->m_strNumber[0]};
+        },
+        std::nullopt);
+}
+
+std::optional<ConnectionSettings> CHandsetDlg::AskSettings() {
+    return AskWindow<std::optional<ConnectionSettings>>(
+        [this]() -> std::optional<ConnectionSettings> {
+            CSettingsDlg dialog(this, true);
+            if (dialog.exec() == CSettingsDlg::IDQUIT) return std::nullopt;
+            m_settings.cable = dialog.m_nCable;
+            m_settings.port = dialog.m_nPort;
+            m_settings.numdisp = dialog.m_bNumDisp ? 1 : 0;
+            m_settings.interval = dialog.m_nInterval;
+            return m_settings;
+        },
+        std::nullopt);
+}
+
+void CHandsetDlg::ShowMessage(const std::string& text) {
+    AskWindow<bool>(
+        [this, text] {
+            UiSeams::Messages().Show(this, QString::fromStdString(text), MessageIcon::None);
+            return true;
+        },
+        false);
+}
