@@ -620,3 +620,52 @@ TEST(PosixCommDeviceHardware, RealPortTakesTheLinksSettings) {
 }
 
 }  // namespace
+
+namespace {
+
+// The wait breaker wakes a real device's wait from another thread: a stop ends
+// any read at once, a nudge only a read that yields and has received nothing.
+TEST(PosixCommDeviceBreakerTest, StopAndNudgeWakeAWaitingRead) {
+    struct Case {
+        const char* what;
+        bool yielding;
+        bool nudge;  // else stop
+        uint32_t limitMs;
+        bool gaveWay;
+    };
+    // A limit of an hour: a read that is not woken would hang the test.
+    const Case cases[] = {
+        {"stop", false, false, 3'600'000, false},
+        {"nudge while yielding", true, true, 3'600'000, true},
+        {"nudge while not yielding", false, true, 150, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PseudoTerminal pty;
+        ASSERT_TRUE(pty.Ready());
+        PosixCommDevice device;
+        ASSERT_TRUE(device.Open(pty.SlavePath()));
+        CommTimeouts timeouts;
+        timeouts.ReadTotalTimeoutConstant = c.limitMs;
+        ASSERT_TRUE(device.SetCommTimeouts(timeouts));
+        WaitBreaker breaker;
+        device.SetWaitBreaker(&breaker);
+        device.SetYielding(c.yielding);
+        std::thread waker([&] {
+            std::this_thread::sleep_for(milliseconds(30));
+            if (c.nudge)
+                breaker.Nudge();
+            else
+                breaker.Stop();
+        });
+        uint8_t byte = 0;
+        uint32_t got = 1;
+        EXPECT_TRUE(device.ReadFile(&byte, 1, got));
+        waker.join();
+        EXPECT_EQ(got, 0u);
+        EXPECT_EQ(device.GaveWay(), c.gaveWay);
+        device.SetWaitBreaker(nullptr);
+    }
+}
+
+}  // namespace
