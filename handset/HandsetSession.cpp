@@ -120,17 +120,17 @@ void HandsetSession::Publish(bool repaint) {
 }
 
 void HandsetSession::Report(CallEventKind kind, std::string number, std::string name) {
-    if (!m_callSink) return;
+    if (m_callSinks.empty()) return;
     CallEvent event;
     event.kind = kind;
     event.when = m_eventClock();
     event.number = std::move(number);
     event.name = std::move(name);
-    m_callSink->OnCallEvent(event);
+    for (CallEventSink* sink : m_callSinks) sink->OnCallEvent(event);
 }
 
 void HandsetSession::ReportEnded(CallEndedBy by, int charge, bool withCharge) {
-    if (!m_callSink) return;
+    if (m_callSinks.empty()) return;
     CallEvent event;
     event.kind = CallEventKind::Ended;
     event.when = m_eventClock();
@@ -141,5 +141,5 @@ void HandsetSession::ReportEnded(CallEndedBy by, int charge, bool withCharge) {
     } else if (withCharge && charge == -1) {
         event.charge = ChargeKind::Unknown;
     }
-    m_callSink->OnCallEvent(event);
+    for (CallEventSink* sink : m_callSinks) sink->OnCallEvent(event);
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "handset/CallEvents.h"
 #include "handset/CallerDirectory.h"
@@ -26,7 +27,8 @@ public:
 
     // Not owned; each may be null. Set before the first step.
     void SetView(HandsetView* view) { m_view = view; }
-    void SetCallSink(CallEventSink* sink) { m_callSink = sink; }
+    // Every sink hears every call event, in the order they were added.
+    void AddCallSink(CallEventSink* sink) { m_callSinks.push_back(sink); }
     void SetCallerDirectory(std::shared_ptr<const CallerDirectory> directory) {
         m_directory = std::move(directory);
     }
@@ -53,6 +55,9 @@ public:
     void OnCallButton();
     // Command 32774: the settings dialog and the reconnection loop (idle only).
     void OnSettings();
+    // A name and number chosen in a list of the window (the call history):
+    // shown as a phone book entry is, so that send dials it (idle only).
+    void ShowChosenEntry(const ChosenEntry& entry);
     // A key or a character of the control pad.
     void SendKey(const std::string& text);
 
@@ -103,7 +108,7 @@ private:
     ClockSource m_clock;
     std::function<std::time_t()> m_eventClock;
     HandsetView* m_view = nullptr;
-    CallEventSink* m_callSink = nullptr;
+    std::vector<CallEventSink*> m_callSinks;
     std::shared_ptr<const CallerDirectory> m_directory;
     bool m_bMonitoring = false;
     uint64_t m_nMonitorGeneration = 0;

@@ -152,15 +152,18 @@ void HandsetSession::OnCallButton() {
     if (m_nCallState != CALL_IDLE) return;
     StopMonitor();
     const std::optional<ChosenEntry> chosen = m_view ? m_view->ChooseFromPhoneBook() : std::nullopt;
-    if (chosen) {
-        m_strDisplay2 = chosen->name;
-        m_strDisplay3 = chosen->number;
-        // Further dial keys extend the chosen number.
-        m_bAppendDigits = true;
-        SetPicture(0);
-        Publish(true);
-    }
+    if (chosen) ShowChosenEntry(*chosen);
     StartMonitor();
+}
+
+void HandsetSession::ShowChosenEntry(const ChosenEntry& entry) {
+    if (m_nCallState != CALL_IDLE) return;
+    m_strDisplay2 = entry.name;
+    m_strDisplay3 = entry.number;
+    // Further dial keys extend the chosen number.
+    m_bAppendDigits = true;
+    SetPicture(0);
+    Publish(true);
 }
 
 void HandsetSession::SendKey(const std::string& text) {
