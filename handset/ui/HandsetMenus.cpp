@@ -12,6 +12,7 @@
 #include "handset/SettingsSummary.h"
 #include "handset/ui/HandsetDlg.h"
 #include "handset/ui/TrayIcon.h"
+#include "history/ui/CallHistoryRun.h"
 #include "textpad/ui/ControlPadDlg.h"
 
 namespace {
@@ -32,7 +33,7 @@ void CHandsetDlg::AddTrayIcon() {
         m_pTrayIcon = new CTrayIcon(this);
         connect(m_pTrayIcon, &CTrayIcon::Activated, this, &CHandsetDlg::OnTrayNotify);
     }
-    m_pTrayIcon->Add(TrayImage(), QStringLiteral("Telvoxa"));
+    m_pTrayIcon->Add(TrayImage(), QString::fromStdString(MissedCallTip(UnseenMissedCalls())));
 }
 
 void CHandsetDlg::RemoveTrayIcon() {
@@ -123,6 +124,24 @@ void CHandsetDlg::OnCommand(int id) {
         case ID_APP_ABOUT:
             OnAppAbout();
             break;
+        case ID_CALL_HISTORY: {
+            StopMonitor();
+            const std::optional<ChosenCall> chosen = RunCallHistory(this);
+            // As with a phone book entry: the send button dials it.
+            if (chosen) {
+                UpdateData(true);
+                m_strDisplay2 = chosen->name;
+                m_strDisplay3 = chosen->number;
+                m_bAppendDigits = true;
+                SetPicture(0);
+                ShowTexts();
+            }
+            // The dialog has marked the missed calls seen.
+            if (m_pTrayIcon)
+                m_pTrayIcon->SetTip(QString::fromStdString(MissedCallTip(UnseenMissedCalls())));
+            StartMonitor();
+            break;
+        }
         default:
             break;
     }
