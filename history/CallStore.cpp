@@ -52,7 +52,9 @@ std::int64_t MonthStart(int year, int month) {
 }  // namespace
 
 bool CallStore::Prepare(bool create) {
-    if (!ApplyConnectionSettings(m_db)) return false;
+    // Nothing is written to a file until it has shown to be ours, so a
+    // foreign one is put aside unchanged.
+    sqlite3_busy_timeout(m_db.Handle(), kBusyTimeoutMs);
     const auto version = m_db.QueryInt("PRAGMA user_version");
     if (!version) return false;
     if (*version == 0) {
@@ -70,7 +72,7 @@ bool CallStore::Prepare(bool create) {
         "UPDATE calls SET started = ?1, last_event = ?2, direction = ?3, number = ?4, name = ?5, "
         "outcome = ?6, seconds_on_line = ?7, charge_yen = ?8, in_progress = ?9, seen = ?10 "
         "WHERE id = ?11");
-    return m_insert.IsValid() && m_update.IsValid();
+    return m_insert.IsValid() && m_update.IsValid() && UseWriteAheadJournal(m_db);
 }
 
 std::optional<std::int64_t> CallStore::Insert(const CallRecord& record) {

@@ -4,16 +4,7 @@
 
 #include "history/CallStore.h"
 
-namespace {
-
-// Long enough for the other connection's one write, short enough that the
-// link is never held up noticeably.
-constexpr int kBusyTimeoutMs = 1000;
-
-}  // namespace
-
-bool ApplyConnectionSettings(SqliteDatabase& db) {
-    sqlite3_busy_timeout(db.Handle(), kBusyTimeoutMs);
+bool UseWriteAheadJournal(SqliteDatabase& db) {
     const auto mode = db.QueryText("PRAGMA journal_mode = WAL");
     return mode && *mode == "wal" && db.Execute("PRAGMA synchronous = NORMAL");
 }

@@ -3,8 +3,12 @@
 
 #include "history/Sqlite.h"
 
-// Write-ahead journal, commits that survive the program's end (not a power
-// cut), and a short wait when the other connection is writing.
-bool ApplyConnectionSettings(SqliteDatabase& db);
+// How long a connection waits while the other one writes: long enough for
+// one write, short enough never to hold up the link noticeably.
+inline constexpr int kBusyTimeoutMs = 1000;
+
+// Write-ahead journal, and commits that survive the program's end (not a
+// power cut) without waiting for the disk.
+bool UseWriteAheadJournal(SqliteDatabase& db);
 // The table and its indexes in a new, empty file, and the schema version.
 bool CreateSchema(SqliteDatabase& db);

@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "history/CallStore.h"
+#include "history/CallTexts.h"
 #include "history/ui/CallHistoryDlg.h"
 #include "history/ui/CallHistoryModel.h"
 #include "support/CallSamples.h"
@@ -203,6 +204,8 @@ TEST_F(CallHistoryDialogTest, OkAndDoubleClickHandBackTheChosenCall) {
     again.show();
     auto* view = Find<QTreeView>(again, IDC_HISTORY_LIST);
     const QRect cell = view->visualRect(again.Model()->index(3, COL_NAME));
+    // A double-click as the mouse gives it: a click, then the double-click.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(again.result(), QDialog::Accepted);
     ASSERT_TRUE(again.Chosen());
