@@ -8,10 +8,14 @@ const char* DirectionWord(CallDirection direction) {
 
 const char* OutcomeWord(CallOutcome outcome) {
     switch (outcome) {
-        case CallOutcome::Answered: return "answered";
-        case CallOutcome::Missed: return "missed";
-        case CallOutcome::HeldEnded: return "held";
-        case CallOutcome::Dialled: return "dialled";
+        case CallOutcome::Answered:
+            return "answered";
+        case CallOutcome::Missed:
+            return "missed";
+        case CallOutcome::HeldEnded:
+            return "held";
+        case CallOutcome::Dialled:
+            return "dialled";
     }
     return "missed";
 }

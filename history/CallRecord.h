@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <ctime>
 #include <optional>
-#include <string_view>
 #include <string>
+#include <string_view>
 
 enum class CallDirection { Incoming, Outgoing };
 

@@ -5,8 +5,7 @@
 #include "platform/Cp932.h"
 
 CallRecorder::CallRecorder(const std::string& path, std::ostream& diagnostics, std::time_t now)
-    : m_diagnostics(diagnostics),
-      m_store(CallStore::OpenForRecording(path, now, diagnostics)) {
+    : m_diagnostics(diagnostics), m_store(CallStore::OpenForRecording(path, now, diagnostics)) {
     if (m_store) m_store->CloseInterrupted();
 }
 
@@ -79,7 +78,8 @@ void CallRecorder::FinishAt(std::time_t when) {
 void CallRecorder::Finish(const CallEvent& event) {
     m_call->lastEvent = std::max(m_call->lastEvent, event.when);
     LeaveLine(event.when);
-    if (event.charge == ChargeKind::Yen && event.chargeYen >= 0) m_call->chargeYen = event.chargeYen;
+    if (event.charge == ChargeKind::Yen && event.chargeYen >= 0)
+        m_call->chargeYen = event.chargeYen;
     m_call->inProgress = false;
     UpdateOutcome();
     Save();
@@ -96,7 +96,7 @@ void CallRecorder::LeaveLine(std::time_t when) {
 void CallRecorder::UpdateOutcome() {
     CallOutcome outcome = CallOutcome::Dialled;
     if (m_call->direction == CallDirection::Incoming) {
-        outcome = m_held        ? CallOutcome::HeldEnded
+        outcome = m_held         ? CallOutcome::HeldEnded
                   : m_everOnLine ? CallOutcome::Answered
                                  : CallOutcome::Missed;
     }

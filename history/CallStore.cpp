@@ -33,8 +33,8 @@ void BindRecord(SqliteStatement& statement, const CallRecord& record) {
     statement.Bind(5, std::string_view(record.name));
     statement.Bind(6, std::string_view(OutcomeWord(record.outcome)));
     statement.Bind(7, static_cast<std::int64_t>(record.secondsOnLine));
-    statement.Bind(8, record.chargeYen ? std::optional<std::int64_t>(*record.chargeYen)
-                                       : std::nullopt);
+    statement.Bind(
+        8, record.chargeYen ? std::optional<std::int64_t>(*record.chargeYen) : std::nullopt);
     statement.Bind(9, static_cast<std::int64_t>(record.inProgress ? 1 : 0));
     statement.Bind(10, static_cast<std::int64_t>(record.seen ? 1 : 0));
 }
@@ -117,9 +117,9 @@ MonthSummary CallStore::Month(int year, int month) {
 }
 
 int CallStore::UnseenMissedCount() {
-    return static_cast<int>(
-        m_db.QueryInt("SELECT count(*) FROM calls WHERE seen = 0 AND outcome = 'missed' AND in_progress = 0")
-            .value_or(0));
+    return static_cast<int>(m_db.QueryInt("SELECT count(*) FROM calls WHERE seen = 0 AND outcome = "
+                                          "'missed' AND in_progress = 0")
+                                .value_or(0));
 }
 
 bool CallStore::MarkMissedSeen() {

@@ -14,14 +14,14 @@ bool CreateSchema(SqliteDatabase& db) {
         "BEGIN IMMEDIATE;"
         "CREATE TABLE calls ("
         " id INTEGER PRIMARY KEY,"
-        " started INTEGER NOT NULL,"          // seconds since 1970, UTC
-        " last_event INTEGER NOT NULL,"       // the end, once the call is over
+        " started INTEGER NOT NULL,"     // seconds since 1970, UTC
+        " last_event INTEGER NOT NULL,"  // the end, once the call is over
         " direction TEXT NOT NULL CHECK (direction IN ('incoming', 'outgoing')),"
         " number TEXT NOT NULL,"
-        " name TEXT NOT NULL,"                // UTF-8
+        " name TEXT NOT NULL,"  // UTF-8
         " outcome TEXT NOT NULL CHECK (outcome IN ('answered', 'missed', 'held', 'dialled')),"
         " seconds_on_line INTEGER NOT NULL,"
-        " charge_yen INTEGER,"                // NULL: no charge reported
+        " charge_yen INTEGER,"  // NULL: no charge reported
         " in_progress INTEGER NOT NULL,"
         " seen INTEGER NOT NULL);"
         "CREATE INDEX calls_by_start ON calls (started);"

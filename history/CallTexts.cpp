@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-const std::array<const char*, CALL_COLUMNS> kCallColumnTitles = {
-    "日時", "種別", "電話番号", "名前", "通話時間", "料金"};
+const std::array<const char*, CALL_COLUMNS> kCallColumnTitles = {"日時", "種別",     "電話番号",
+                                                                 "名前", "通話時間", "料金"};
 
 std::string CallTimeText(std::time_t when) {
     std::tm local{};
@@ -17,10 +17,14 @@ std::string CallTimeText(std::time_t when) {
 std::string CallKindText(const CallRecord& record) {
     if (record.inProgress) return "通話中";
     switch (record.outcome) {
-        case CallOutcome::Answered: return "着信";
-        case CallOutcome::Missed: return "不在着信";
-        case CallOutcome::HeldEnded: return "保留終了";
-        case CallOutcome::Dialled: return "発信";
+        case CallOutcome::Answered:
+            return "着信";
+        case CallOutcome::Missed:
+            return "不在着信";
+        case CallOutcome::HeldEnded:
+            return "保留終了";
+        case CallOutcome::Dialled:
+            return "発信";
     }
     return {};
 }
@@ -41,6 +45,7 @@ std::string ChargeText(std::optional<int> yen) {
 }
 
 std::array<std::string, CALL_COLUMNS> CallColumnTexts(const CallRecord& record) {
-    return {CallTimeText(record.started), CallKindText(record), record.number, record.name,
-            DurationText(record.secondsOnLine), ChargeText(record.chargeYen)};
+    return {
+        CallTimeText(record.started),       CallKindText(record),        record.number, record.name,
+        DurationText(record.secondsOnLine), ChargeText(record.chargeYen)};
 }

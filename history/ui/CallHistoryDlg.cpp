@@ -108,8 +108,7 @@ CCallHistoryDlg::~CCallHistoryDlg() = default;
 void CCallHistoryDlg::LoadRows() {
     m_model->SetRecords(m_store ? m_store->Rows(m_missedOnly->isChecked())
                                 : std::vector<CallRecord>{});
-    if (m_model->rowCount() > 0)
-        m_list->setCurrentIndex(m_model->index(0, 0));
+    if (m_model->rowCount() > 0) m_list->setCurrentIndex(m_model->index(0, 0));
 }
 
 void CCallHistoryDlg::FillMonths(std::time_t now) {

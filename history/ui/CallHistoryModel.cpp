@@ -14,13 +14,19 @@ bool Less(const CallRecord& a, const CallRecord& b, int column) {
     const auto byTime = [&] { return std::tie(a.started, a.id) < std::tie(b.started, b.id); };
     const auto by = [&](const auto& x, const auto& y) { return x < y || (!(y < x) && byTime()); };
     switch (column) {
-        case COL_KIND: return by(CallKindText(a), CallKindText(b));
-        case COL_NUMBER: return by(a.number, b.number);
-        case COL_NAME: return by(a.name, b.name);
-        case COL_DURATION: return by(a.secondsOnLine, b.secondsOnLine);
+        case COL_KIND:
+            return by(CallKindText(a), CallKindText(b));
+        case COL_NUMBER:
+            return by(a.number, b.number);
+        case COL_NAME:
+            return by(a.name, b.name);
+        case COL_DURATION:
+            return by(a.secondsOnLine, b.secondsOnLine);
         // No charge sorts below every charge.
-        case COL_CHARGE: return by(a.chargeYen.value_or(-1), b.chargeYen.value_or(-1));
-        default: return byTime();
+        case COL_CHARGE:
+            return by(a.chargeYen.value_or(-1), b.chargeYen.value_or(-1));
+        default:
+            return byTime();
     }
 }
 
@@ -87,7 +93,8 @@ void CCallHistoryModel::sort(int column, Qt::SortOrder order) {
     for (size_t i = 0; i < idsBefore.size(); ++i) {
         const auto found = std::find_if(m_records.begin(), m_records.end(),
                                         [&](const CallRecord& r) { return r.id == idsBefore[i]; });
-        after.push_back(index(static_cast<int>(found - m_records.begin()), before[qsizetype(i)].column()));
+        after.push_back(
+            index(static_cast<int>(found - m_records.begin()), before[qsizetype(i)].column()));
     }
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);

@@ -30,7 +30,8 @@ CCallNotifier::~CCallNotifier() {
 }
 
 void CCallNotifier::OnCallEvent(const CallEvent& event) {
-    QMetaObject::invokeMethod(this, [this, event] { Handle(event); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, event] { Handle(event); }, Qt::QueuedConnection);
 }
 
 void CCallNotifier::Handle(const CallEvent& event) {

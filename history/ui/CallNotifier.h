@@ -43,9 +43,9 @@ private:
     void SendNotify(quint32 replacesId, const QString& body, unsigned char urgency);
 
     QDBusConnection m_bus;
-    quint64 m_call = 0;          // counts the calls, so late replies find their own
-    quint32 m_id = 0;            // the notification on show, 0 for none
-    bool m_awaitingId = false;   // Notify sent, its id not back yet
-    Next m_next = Next::None;    // what to do once the id is back
-    QString m_body;              // name (or "Not Notified") and number
+    quint64 m_call = 0;         // counts the calls, so late replies find their own
+    quint32 m_id = 0;           // the notification on show, 0 for none
+    bool m_awaitingId = false;  // Notify sent, its id not back yet
+    Next m_next = Next::None;   // what to do once the id is back
+    QString m_body;             // name (or "Not Notified") and number
 };

@@ -39,14 +39,14 @@ protected:
         UseJapanTime();
         store = CallStore::OpenForRecording(scratch.PathOf("calls.sqlite"), kNow, diagnostics);
         ASSERT_TRUE(store);
-        for (const CallRecord& call : {
-                 MakeCall(kMarch2024 + 4 * 86400 + 36000, CallOutcome::Answered, "09012345678",
-                          "山田太郎", 75, 120),  // 03/05 10:00
-                 MakeCall(kMarch2024 + 19 * 86400 + 66600, CallOutcome::Missed, "0312345678"),
-                 MakeCall(kApril + 86400 + 33300, CallOutcome::Dialled, "0120444444",
-                          "Smith, \"J\"", 30, 80),  // 04/02 09:15
-                 MakeCall(kApril + 2 * 86400 + 43200, CallOutcome::HeldEnded, "", ""),
-                 MakeCall(kMarch2024 - 60, CallOutcome::Answered, "117", "時報", 3725)}) {
+        for (const CallRecord& call :
+             {MakeCall(kMarch2024 + 4 * 86400 + 36000, CallOutcome::Answered, "09012345678",
+                       "山田太郎", 75, 120),  // 03/05 10:00
+              MakeCall(kMarch2024 + 19 * 86400 + 66600, CallOutcome::Missed, "0312345678"),
+              MakeCall(kApril + 86400 + 33300, CallOutcome::Dialled, "0120444444", "Smith, \"J\"",
+                       30, 80),  // 04/02 09:15
+              MakeCall(kApril + 2 * 86400 + 43200, CallOutcome::HeldEnded, "", ""),
+              MakeCall(kMarch2024 - 60, CallOutcome::Answered, "117", "時報", 3725)}) {
             ASSERT_TRUE(store->Insert(call));
         }
         dialog = std::make_unique<CCallHistoryDlg>(store.get(), nullptr, kNow);
@@ -78,8 +78,7 @@ TEST_F(CallHistoryDialogTest, SixColumnsNewestFirst) {
     for (int column = 0; column < titles.size(); ++column)
         EXPECT_EQ(model->headerData(column, Qt::Horizontal).toString(), titles[column]);
 
-    EXPECT_EQ(NumberColumn(),
-              (QStringList{"", "0120444444", "0312345678", "09012345678", "117"}));
+    EXPECT_EQ(NumberColumn(), (QStringList{"", "0120444444", "0312345678", "09012345678", "117"}));
     const struct {
         int row;
         QStringList cells;

@@ -40,15 +40,14 @@ protected:
         auto store = CallStore::OpenForRecording(CallHistoryPath(), kMarch2024, diagnostics);
         ASSERT_TRUE(store);
         ASSERT_TRUE(store->Insert(MakeCall(kMarch2024, CallOutcome::Missed, "0312345678")));
-        ASSERT_TRUE(store->Insert(MakeCall(kMarch2024 + 60, CallOutcome::Answered, "09012345678",
-                                           "山田太郎", 30, 10)));
+        ASSERT_TRUE(store->Insert(
+            MakeCall(kMarch2024 + 60, CallOutcome::Answered, "09012345678", "山田太郎", 30, 10)));
         ASSERT_TRUE(store->Insert(MakeCall(kMarch2024 + 120, CallOutcome::Missed, "")));
     }
 
     std::unique_ptr<CHandsetDlg> Start() {
         auto window = std::make_unique<CHandsetDlg>(
-            nullptr, [] { return std::make_unique<FakeCommDevice>(); },
-            [] { return std::tm{}; });
+            nullptr, [] { return std::make_unique<FakeCommDevice>(); }, [] { return std::tm{}; });
         EXPECT_TRUE(window->OnInitDialog());
         return window;
     }
@@ -66,7 +65,9 @@ protected:
 TEST_F(HandsetHistoryTest, OkPutsTheChosenCallOnTheHandsetAndTheTipForgetsTheMissedCalls) {
     auto window = Start();
     EXPECT_EQ(TrayTip(*window), "Telvoxa — 不在着信 2");
-    window->m_strDisplay3 = "\x5c" "120";  // a charge on show
+    window->m_strDisplay3 =
+        "\x5c"
+        "120";  // a charge on show
     window->m_bAppendDigits = false;
 
     ModalScript<CCallHistoryDlg> history;

@@ -29,8 +29,9 @@ void FillCalls(CallStore& store, int count, std::time_t first) {
     for (int i = 0; i < count; ++i) {
         const bool missed = i % 10 == 9;
         const CallRecord call =
-            missed ? MakeCall(first + 60 * i, CallOutcome::Missed, "09011112222")
-                   : MakeCall(first + 60 * i, CallOutcome::Answered, "0312345678", "山田太郎", 30, 10);
+            missed
+                ? MakeCall(first + 60 * i, CallOutcome::Missed, "09011112222")
+                : MakeCall(first + 60 * i, CallOutcome::Answered, "0312345678", "山田太郎", 30, 10);
         if (!store.Insert(call)) throw std::runtime_error("cannot insert a sample call");
     }
 }

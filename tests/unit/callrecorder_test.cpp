@@ -117,7 +117,8 @@ TEST_F(CallRecorderTest, EachCallBecomesOneRecord) {
         EXPECT_EQ(r.lastEvent, std::max_element(c.events.begin(), c.events.end(),
                                                 [](const CallEvent& a, const CallEvent& b) {
                                                     return a.when < b.when;
-                                                })->when);
+                                                })
+                                   ->when);
         EXPECT_EQ(r.direction, c.record.direction);
         EXPECT_EQ(r.number, c.record.number);
         EXPECT_EQ(r.name, c.record.name);

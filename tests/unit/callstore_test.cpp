@@ -54,8 +54,8 @@ TEST_F(CallStoreTest, NewStoreHasTheSchemaVersionAndAWriteAheadJournalInANewFold
 }
 
 TEST_F(CallStoreTest, RecordsReadBackWholeAfterReopening) {
-    CallRecord answered = MakeCall(kMarch2024 + 100, CallOutcome::Answered, "09012345678",
-                                   "山田太郎", 75, 120);
+    CallRecord answered =
+        MakeCall(kMarch2024 + 100, CallOutcome::Answered, "09012345678", "山田太郎", 75, 120);
     CallRecord withheld = MakeCall(kMarch2024 + 200, CallOutcome::Missed, "", "");
     CallRecord ringing = MakeCall(kMarch2024 + 300, CallOutcome::Missed, "0120*#1");
     ringing.inProgress = true;
@@ -108,12 +108,11 @@ TEST_F(CallStoreTest, OpeningForRecordingClosesWhatACrashLeftInProgress) {
 
 TEST_F(CallStoreTest, MissedFilterUnseenCountAndMarkingSeen) {
     auto store = OpenForRecording();
-    for (const CallRecord& call :
-         {MakeCall(kMarch2024 + 1, CallOutcome::Missed, "1"),
-          MakeCall(kMarch2024 + 2, CallOutcome::Answered, "2", "", 10, 10),
-          MakeCall(kMarch2024 + 3, CallOutcome::Missed, "3"),
-          MakeCall(kMarch2024 + 4, CallOutcome::HeldEnded, "4"),
-          MakeCall(kMarch2024 + 5, CallOutcome::Dialled, "5")}) {
+    for (const CallRecord& call : {MakeCall(kMarch2024 + 1, CallOutcome::Missed, "1"),
+                                   MakeCall(kMarch2024 + 2, CallOutcome::Answered, "2", "", 10, 10),
+                                   MakeCall(kMarch2024 + 3, CallOutcome::Missed, "3"),
+                                   MakeCall(kMarch2024 + 4, CallOutcome::HeldEnded, "4"),
+                                   MakeCall(kMarch2024 + 5, CallOutcome::Dialled, "5")}) {
         ASSERT_TRUE(store->Insert(call));
     }
     const auto missed = store->Rows(true);

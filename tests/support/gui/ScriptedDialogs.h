@@ -61,7 +61,7 @@ public:
     std::function<void()> whileShown;
     std::vector<Shown> messages;
     std::deque<std::optional<QString>> fileAnswers;  // nullopt = cancel
-    int fileDialogsShown = 0;  // open and save dialogs
+    int fileDialogsShown = 0;                        // open and save dialogs
     int saveDialogsShown = 0;
     QString lastSuffix;
     QStringList lastFilters;
