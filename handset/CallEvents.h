@@ -1,6 +1,10 @@
 #pragma once
+// What the handset session reports about each call as it happens, for the
+// call history and the desktop notification.
+
 #include <ctime>
 #include <string>
+
 enum class CallEventKind {
     Incoming,
     OutgoingFromHandset,
@@ -12,6 +16,7 @@ enum class CallEventKind {
 };
 enum class CallEndedBy { User, Phone, LinkLost };
 enum class ChargeKind { None, Unknown, Yen };
+
 struct CallEvent {
     CallEventKind kind = CallEventKind::Incoming;
     std::time_t when = 0;  // wall-clock seconds when it happened
@@ -21,6 +26,7 @@ struct CallEvent {
     ChargeKind charge = ChargeKind::None;      // Ended only
     int chargeYen = 0;                         // Ended with charge == Yen
 };
+
 class CallEventSink {
 public:
     virtual ~CallEventSink() = default;

@@ -13,12 +13,16 @@ constexpr MenuItem kSkinMenu[] = {
     {ID_SHOW_SETTINGS, "現在の設定の表示(&S)"},
     {0, ""},
     {ID_APP_ABOUT, "バージョン情報(&A)"},
+    {0, ""},
+    {ID_CALL_HISTORY, "通話履歴(&H)"},
 };
 
 constexpr MenuItem kTrayMenu[] = {
     {ID_APP_EXIT_OK, "終了(&X)"},
     {0, ""},
     {ID_SETTINGS, "設定(&I)"},
+    {0, ""},
+    {ID_CALL_HISTORY, "通話履歴(&H)"},
 };
 
 }  // namespace

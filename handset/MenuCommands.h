@@ -10,6 +10,7 @@ inline constexpr int ID_CHANGE_PHONEBOOK = 32772;
 inline constexpr int ID_CHANGE_SKIN = 32771;
 inline constexpr int ID_SHOW_SETTINGS = 32773;
 inline constexpr int ID_APP_ABOUT = 57664;
+inline constexpr int ID_CALL_HISTORY = 32775;
 
 // Menu resources: the skin's context menu and the tray icon's menu.
 inline constexpr int IDR_SKIN_MENU = 134;

@@ -23,17 +23,29 @@ public:
     }
 };
 
+std::optional<QString> RunFileDialog(QWidget* parent, QFileDialog::AcceptMode acceptMode,
+                                     QFileDialog::FileMode fileMode, const QString& defaultSuffix,
+                                     const QStringList& filters) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(acceptMode);
+    dialog.setFileMode(fileMode);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
+}
+
 class RealFileDialogs final : public FileDialogs {
 public:
     std::optional<QString> GetOpenFileName(QWidget* parent, const QString& defaultSuffix,
                                            const QStringList& filters) override {
-        QFileDialog dialog(parent);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setDefaultSuffix(defaultSuffix);
-        dialog.setNameFilters(filters);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-        return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
+        return RunFileDialog(parent, QFileDialog::AcceptOpen, QFileDialog::ExistingFile,
+                             defaultSuffix, filters);
+    }
+    std::optional<QString> GetSaveFileName(QWidget* parent, const QString& defaultSuffix,
+                                           const QStringList& filters) override {
+        return RunFileDialog(parent, QFileDialog::AcceptSave, QFileDialog::AnyFile, defaultSuffix,
+                             filters);
     }
 };
 

@@ -24,6 +24,10 @@ public:
     // filter entries such as "INI Files (*.ini)".
     virtual std::optional<QString> GetOpenFileName(QWidget* parent, const QString& defaultSuffix,
                                                    const QStringList& filters) = 0;
+    // The file-save dialog, asking before replacing a file; nullopt when the
+    // user cancels.
+    virtual std::optional<QString> GetSaveFileName(QWidget* parent, const QString& defaultSuffix,
+                                                   const QStringList& filters) = 0;
 };
 
 namespace UiSeams {

@@ -7,6 +7,7 @@
 #include "app/ui/ProfileKeys.h"
 #include "app/ui/ProfilePorts.h"
 #include "app/ui/UiSeams.h"
+#include "history/CallHistoryPath.h"
 #include "platform/Cp932.h"
 
 // The icons and cursors are compiled into a static library, from which the
@@ -149,6 +150,12 @@ bool CHandsetDlg::OnInitDialog() {
     m_settings.numdisp = ReadProfile(ProfileKeys::NumDisp);
     m_settings.interval = ReadProfile(ProfileKeys::MonitorInterval);
     PhoneBookChanged();
+    // The recorder first, so that the notifier's end of a call finds it written.
+    m_pRecorder = std::make_unique<CallRecorder>(CallHistoryPath());
+    m_session.AddCallSink(m_pRecorder.get());
+    m_pNotifier = std::make_unique<CCallNotifier>();
+    connect(m_pNotifier.get(), &CCallNotifier::CallEnded, this, &CHandsetDlg::UpdateTrayTip);
+    m_session.AddCallSink(m_pNotifier.get());
     m_pThread->Start();
     Post([settings = m_settings](HandsetSession& session) { session.Start(settings); });
     return true;

@@ -34,6 +34,8 @@
 #include "handset/SkinButtons.h"
 #include "handset/StatusTexts.h"
 #include "handset/ui/SkinRegion.h"
+#include "history/CallRecorder.h"
+#include "history/ui/CallNotifier.h"
 
 class QAction;
 class QEventLoop;
@@ -169,6 +171,8 @@ private:
     // Menu pieces (HandsetMenus.cpp).
     void AddTrayIcon();
     void RemoveTrayIcon();
+    // The tip names the missed calls not yet seen in the call history.
+    void UpdateTrayTip();
     // Shows menu `resourceId` with the monitoring paused, then runs its command.
     void TrackMenuAndRun(int resourceId, const QPoint& globalPos);
     void ShowCurrentSettings();
@@ -197,6 +201,10 @@ private:
     QPoint m_ptDragLast;
 
     HandsetSession m_session;
+    // The call history's writer (on the link thread) and the desktop
+    // notification of incoming calls; both hear the session's call events.
+    std::unique_ptr<CallRecorder> m_pRecorder;
+    std::unique_ptr<CCallNotifier> m_pNotifier;
     std::unique_ptr<LinkThread> m_pThread;
     HandsetSnapshot m_shown;
     // The port settings in force, for the current-settings message.

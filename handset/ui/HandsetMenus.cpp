@@ -12,6 +12,7 @@
 #include "handset/SettingsSummary.h"
 #include "handset/ui/HandsetDlg.h"
 #include "handset/ui/TrayIcon.h"
+#include "history/ui/CallHistoryRun.h"
 #include "textpad/ui/ControlPadDlg.h"
 
 namespace {
@@ -32,7 +33,12 @@ void CHandsetDlg::AddTrayIcon() {
         m_pTrayIcon = new CTrayIcon(this);
         connect(m_pTrayIcon, &CTrayIcon::Activated, this, &CHandsetDlg::OnTrayNotify);
     }
-    m_pTrayIcon->Add(TrayImage(), QStringLiteral("Telvoxa"));
+    m_pTrayIcon->Add(TrayImage(), QString::fromStdString(MissedCallTip(UnseenMissedCalls())));
+}
+
+void CHandsetDlg::UpdateTrayTip() {
+    if (m_pTrayIcon)
+        m_pTrayIcon->SetTip(QString::fromStdString(MissedCallTip(UnseenMissedCalls())));
 }
 
 void CHandsetDlg::RemoveTrayIcon() {
@@ -123,6 +129,20 @@ void CHandsetDlg::OnCommand(int id) {
         case ID_APP_ABOUT:
             OnAppAbout();
             break;
+        case ID_CALL_HISTORY: {
+            StopMonitor();
+            const std::optional<ChosenCall> chosen = RunCallHistory(this);
+            // As with a phone book entry: the send button dials it.
+            if (chosen) {
+                Post([entry = ChosenEntry{chosen->name, chosen->number}](HandsetSession& session) {
+                    session.ShowChosenEntry(entry);
+                });
+            }
+            // The dialog has marked the missed calls seen.
+            UpdateTrayTip();
+            StartMonitor();
+            break;
+        }
         default:
             break;
     }

@@ -7,7 +7,11 @@ CTrayIcon::~CTrayIcon() {
 }
 
 bool CTrayIcon::Add(const QIcon& icon, const QString& tip) {
-    if (m_icon) return true;
+    m_tip = tip;
+    if (m_icon) {
+        m_icon->setToolTip(tip);
+        return true;
+    }
     if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
     m_icon = new QSystemTrayIcon(icon, this);
     m_icon->setToolTip(tip);
@@ -16,6 +20,11 @@ bool CTrayIcon::Add(const QIcon& icon, const QString& tip) {
     connect(m_icon, &QSystemTrayIcon::activated, this, &CTrayIcon::Activated);
     m_icon->show();
     return true;
+}
+
+void CTrayIcon::SetTip(const QString& tip) {
+    m_tip = tip;
+    if (m_icon) m_icon->setToolTip(tip);
 }
 
 void CTrayIcon::Remove() {

@@ -19,6 +19,9 @@ public:
     // Takes the icon away again; nothing when it was never added.
     void Remove();
     bool IsAdded() const { return m_icon != nullptr; }
+    // The tip, kept for when the icon is added if it is not there now.
+    void SetTip(const QString& tip);
+    const QString& Tip() const { return m_tip; }
 
 signals:
     // A click on the icon, as the desktop reports it.
@@ -26,4 +29,5 @@ signals:
 
 private:
     QSystemTrayIcon* m_icon = nullptr;
+    QString m_tip;
 };

@@ -1,5 +1,6 @@
-// main() of every GUI test program: an offscreen QApplication with a profile
-// and runtime folder of its own, so no test touches the user's settings.
+// main() of every GUI test program: an offscreen QApplication with a profile,
+// data and runtime folder of its own, so no test touches the user's settings
+// or call history.
 
 #include <gtest/gtest.h>
 
@@ -25,9 +26,11 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     QTemporaryDir config;
     QTemporaryDir runtime;
+    QTemporaryDir data;
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
     setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
+    setenv("XDG_DATA_HOME", data.path().toLocal8Bit().constData(), 1);
     g_defaultHandler = qInstallMessageHandler(QuietOffscreen);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();

@@ -31,6 +31,11 @@ public:
         if (whileShown) whileShown();
         messages.push_back({text, icon});
     }
+    std::optional<QString> GetSaveFileName(QWidget* parent, const QString& defaultSuffix,
+                                           const QStringList& filters) override {
+        ++saveDialogsShown;
+        return GetOpenFileName(parent, defaultSuffix, filters);
+    }
     std::optional<QString> GetOpenFileName(QWidget*, const QString& defaultSuffix,
                                            const QStringList& filters) override {
         if (whileShown) whileShown();
@@ -56,7 +61,8 @@ public:
     std::function<void()> whileShown;
     std::vector<Shown> messages;
     std::deque<std::optional<QString>> fileAnswers;  // nullopt = cancel
-    int fileDialogsShown = 0;
+    int fileDialogsShown = 0;                        // open and save dialogs
+    int saveDialogsShown = 0;
     QString lastSuffix;
     QStringList lastFilters;
 };

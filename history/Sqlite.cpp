@@ -1,0 +1,122 @@
+#include "history/Sqlite.h"
+
+#include <utility>
+
+SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql) {
+    if (!db) return;
+    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &m_stmt, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+    }
+}
+
+SqliteStatement::~SqliteStatement() {
+    sqlite3_finalize(m_stmt);
+}
+
+SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
+    : m_stmt(std::exchange(other.m_stmt, nullptr)) {}
+
+SqliteStatement& SqliteStatement::operator=(SqliteStatement&& other) noexcept {
+    if (this != &other) {
+        sqlite3_finalize(m_stmt);
+        m_stmt = std::exchange(other.m_stmt, nullptr);
+    }
+    return *this;
+}
+
+void SqliteStatement::Bind(int index, std::int64_t value) {
+    if (m_stmt) sqlite3_bind_int64(m_stmt, index, value);
+}
+
+void SqliteStatement::Bind(int index, std::string_view text) {
+    if (m_stmt)
+        sqlite3_bind_text(m_stmt, index, text.data(), static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT);
+}
+
+void SqliteStatement::Bind(int index, std::optional<std::int64_t> value) {
+    if (!m_stmt) return;
+    if (value)
+        sqlite3_bind_int64(m_stmt, index, *value);
+    else
+        sqlite3_bind_null(m_stmt, index);
+}
+
+int SqliteStatement::Step() {
+    return m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE;
+}
+
+bool SqliteStatement::Run() {
+    int rc = Step();
+    while (rc == SQLITE_ROW) rc = Step();
+    Reset();
+    return rc == SQLITE_DONE;
+}
+
+void SqliteStatement::Reset() {
+    if (!m_stmt) return;
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+std::int64_t SqliteStatement::Int(int column) const {
+    return m_stmt ? sqlite3_column_int64(m_stmt, column) : 0;
+}
+
+std::optional<std::int64_t> SqliteStatement::OptionalInt(int column) const {
+    if (!m_stmt || sqlite3_column_type(m_stmt, column) == SQLITE_NULL) return std::nullopt;
+    return sqlite3_column_int64(m_stmt, column);
+}
+
+std::string SqliteStatement::Text(int column) const {
+    if (!m_stmt) return {};
+    const auto* text = sqlite3_column_text(m_stmt, column);
+    if (!text) return {};
+    return std::string(reinterpret_cast<const char*>(text),
+                       static_cast<size_t>(sqlite3_column_bytes(m_stmt, column)));
+}
+
+SqliteDatabase::~SqliteDatabase() {
+    Close();
+}
+
+bool SqliteDatabase::Open(const std::string& path, bool create) {
+    Close();
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+    if (create) flags |= SQLITE_OPEN_CREATE;
+    if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
+        Close();
+        return false;
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    return true;
+}
+
+void SqliteDatabase::Close() {
+    if (m_db) sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}
+
+bool SqliteDatabase::Execute(std::string_view sql) {
+    if (!m_db) return false;
+    const std::string text(sql);
+    return sqlite3_exec(m_db, text.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+std::optional<std::int64_t> SqliteDatabase::QueryInt(std::string_view sql) {
+    SqliteStatement statement(m_db, sql);
+    if (statement.Step() != SQLITE_ROW) return std::nullopt;
+    return statement.Int(0);
+}
+
+std::optional<std::string> SqliteDatabase::QueryText(std::string_view sql) {
+    SqliteStatement statement(m_db, sql);
+    if (statement.Step() != SQLITE_ROW) return std::nullopt;
+    return statement.Text(0);
+}
+
+std::string SqliteDatabase::LastError() const {
+    return m_db ? sqlite3_errmsg(m_db) : "not open";
+}

@@ -1,0 +1,181 @@
+#include "history/ui/CallHistoryDlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/ui/UiSeams.h"
+#include "history/CallStore.h"
+#include "history/CallTexts.h"
+#include "history/Csv.h"
+#include "history/ui/CallHistoryModel.h"
+
+namespace {
+
+int MonthKey(std::time_t when) {
+    std::tm local{};
+    localtime_r(&when, &local);
+    return (local.tm_year + 1900) * 100 + local.tm_mon + 1;
+}
+
+std::time_t MonthStart(int key) {
+    std::tm tm{};
+    tm.tm_year = key / 100 - 1900;
+    tm.tm_mon = key % 100 - 1;
+    tm.tm_mday = 1;
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
+}  // namespace
+
+CCallHistoryDlg::CCallHistoryDlg(CallStore* store, QWidget* parent, std::time_t now)
+    : QDialog(parent), m_store(store) {
+    setObjectName(QString::number(IDD_CALL_HISTORY));
+    setWindowTitle(QStringLiteral("通話履歴"));
+
+    m_model = new CCallHistoryModel(this);
+    m_list = new QTreeView(this);
+    m_list->setObjectName(QString::number(IDC_HISTORY_LIST));
+    m_list->setModel(m_model);
+    m_list->setRootIsDecorated(false);
+    m_list->setItemsExpandable(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->header()->setSortIndicator(COL_TIME, Qt::DescendingOrder);
+    m_list->setSortingEnabled(true);
+    connect(m_list, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        m_list->setCurrentIndex(index);
+        accept();
+    });
+
+    m_missedOnly = new QCheckBox(QStringLiteral("不在着信のみ(&M)"), this);
+    m_missedOnly->setObjectName(QString::number(IDC_HISTORY_MISSED_ONLY));
+    connect(m_missedOnly, &QCheckBox::toggled, this, &CCallHistoryDlg::LoadRows);
+
+    m_month = new QComboBox(this);
+    m_month->setObjectName(QString::number(IDC_HISTORY_MONTH));
+    m_total = new QLabel(this);
+    m_total->setObjectName(QString::number(IDC_HISTORY_TOTAL));
+
+    m_csvButton = new QPushButton(QStringLiteral("CSV出力"), this);
+    m_csvButton->setObjectName(QString::number(IDC_HISTORY_CSV));
+    connect(m_csvButton, &QPushButton::clicked, this, &CCallHistoryDlg::ExportCsv);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("1"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    cancel->setObjectName(QStringLiteral("2"));
+    connect(ok, &QPushButton::clicked, this, &CCallHistoryDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &CCallHistoryDlg::reject);
+
+    auto* monthRow = new QHBoxLayout;
+    monthRow->addWidget(m_month);
+    monthRow->addWidget(m_total, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_missedOnly);
+    buttons->addWidget(m_csvButton);
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(monthRow);
+    layout->addLayout(buttons);
+    resize(560, 400);
+
+    LoadRows();
+    FillMonths(now);
+    connect(m_month, &QComboBox::currentIndexChanged, this, &CCallHistoryDlg::ShowMonthTotal);
+    ShowMonthTotal();
+
+    const int widths[CALL_COLUMNS] = {120, 70, 110, 110, 70, 60};
+    for (int column = 0; column < CALL_COLUMNS; ++column)
+        m_list->header()->resizeSection(column, widths[column]);
+}
+
+CCallHistoryDlg::~CCallHistoryDlg() = default;
+
+void CCallHistoryDlg::LoadRows() {
+    m_model->SetRecords(m_store ? m_store->Rows(m_missedOnly->isChecked())
+                                : std::vector<CallRecord>{});
+    if (m_model->rowCount() > 0) m_list->setCurrentIndex(m_model->index(0, 0));
+}
+
+void CCallHistoryDlg::FillMonths(std::time_t now) {
+    // The months that have calls, with one local-time conversion per month
+    // down the time-ordered rows, and the current month even without calls.
+    QList<int> months{MonthKey(now)};
+    for (int row = 0; row < m_model->rowCount();) {
+        const int key = MonthKey(m_model->Record(row).started);
+        months.push_back(key);
+        const std::time_t start = MonthStart(key);
+        int next = row + 1;
+        while (next < m_model->rowCount() && m_model->Record(next).started >= start) ++next;
+        row = next;
+    }
+    std::sort(months.begin(), months.end(), std::greater<int>());
+    months.erase(std::unique(months.begin(), months.end()), months.end());
+    for (const int key : months)
+        m_month->addItem(QString::asprintf("%04d年%02d月", key / 100, key % 100), key);
+    m_month->setCurrentIndex(int(months.indexOf(MonthKey(now))));
+}
+
+QList<int> CCallHistoryDlg::Months() const {
+    QList<int> months;
+    for (int i = 0; i < m_month->count(); ++i) months.push_back(m_month->itemData(i).toInt());
+    return months;
+}
+
+void CCallHistoryDlg::ShowMonthTotal() {
+    const int key = m_month->currentData().toInt();
+    const MonthSummary summary = m_store ? m_store->Month(key / 100, key % 100) : MonthSummary{};
+    m_total->setText(QStringLiteral("通話 %1件　料金合計 ¥%2")
+                         .arg(summary.calls)
+                         .arg(static_cast<qlonglong>(summary.chargeYen)));
+}
+
+std::string CCallHistoryDlg::ShownRowsCsv() const {
+    std::string csv = CsvRecord({kCallColumnTitles.begin(), kCallColumnTitles.end()});
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const auto texts = CallColumnTexts(m_model->Record(row));
+        csv += CsvRecord({texts.begin(), texts.end()});
+    }
+    return csv;
+}
+
+void CCallHistoryDlg::ExportCsv() {
+    const auto path = UiSeams::Files().GetSaveFileName(this, QStringLiteral("csv"),
+                                                       {QStringLiteral("CSV (*.csv)")});
+    if (!path) return;
+    const std::string csv = ShownRowsCsv();
+    QSaveFile file(*path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(csv.data(), qint64(csv.size())) != qint64(csv.size()) || !file.commit()) {
+        UiSeams::Messages().Show(this, QStringLiteral("CSV File Write Error !!"),
+                                 MessageIcon::Stop);
+    }
+}
+
+void CCallHistoryDlg::accept() {
+    const QModelIndex current = m_list->currentIndex();
+    if (current.isValid() && m_list->selectionModel()->isRowSelected(current.row(), {}))
+        m_chosen = m_model->Record(current.row());
+    QDialog::accept();
+}
+
+void CCallHistoryDlg::showEvent(QShowEvent* event) {
+    // Shown once is seen: the tray stops counting these calls. The rows keep
+    // their mark for this showing.
+    if (!m_markedSeen && m_store) m_markedSeen = m_store->MarkMissedSeen();
+    QDialog::showEvent(event);
+}

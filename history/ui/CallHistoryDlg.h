@@ -1,0 +1,69 @@
+#pragma once
+// The call history dialog: every call newest first in six sortable columns,
+// a filter for missed calls, the chosen month's number of calls and total
+// charge under the list, CSV export of the rows shown. OK or a double-click
+// hands back the chosen call. Showing it marks the missed calls seen.
+
+#include <QDialog>
+#include <ctime>
+#include <optional>
+
+#include "history/CallRecord.h"
+
+class CallStore;
+class CCallHistoryModel;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTreeView;
+
+// Dialog template and control ids (object names).
+inline constexpr int IDD_CALL_HISTORY = 160;
+inline constexpr int IDC_HISTORY_LIST = 1100;
+inline constexpr int IDC_HISTORY_MISSED_ONLY = 1101;
+inline constexpr int IDC_HISTORY_MONTH = 1102;
+inline constexpr int IDC_HISTORY_TOTAL = 1103;
+inline constexpr int IDC_HISTORY_CSV = 1104;
+
+class CCallHistoryDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    // `store` may be null (no history yet): the list is empty. `now` picks
+    // the month shown first.
+    explicit CCallHistoryDlg(CallStore* store, QWidget* parent = nullptr,
+                             std::time_t now = std::time(nullptr));
+    ~CCallHistoryDlg() override;
+
+    // The call chosen with OK or a double-click; none when no row was selected.
+    const std::optional<CallRecord>& Chosen() const { return m_chosen; }
+
+    CCallHistoryModel* Model() const { return m_model; }
+    // The rows shown, in the order shown, as the CSV file holds them
+    // (header first, UTF-8, CR LF).
+    std::string ShownRowsCsv() const;
+    // The month selector's months, newest first, as year * 100 + month.
+    QList<int> Months() const;
+
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void LoadRows();
+    void FillMonths(std::time_t now);
+    void ShowMonthTotal();
+    void ExportCsv();
+
+    CallStore* m_store;
+    CCallHistoryModel* m_model = nullptr;
+    QTreeView* m_list = nullptr;
+    QCheckBox* m_missedOnly = nullptr;
+    QComboBox* m_month = nullptr;
+    QLabel* m_total = nullptr;
+    QPushButton* m_csvButton = nullptr;
+    std::optional<CallRecord> m_chosen;
+    bool m_markedSeen = false;
+};

@@ -1,0 +1,224 @@
+// The call history dialog on a real store: columns, sort, missed filter,
+// month totals, CSV export and the entry handed back.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFont>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
+#include <sstream>
+
+#include "history/CallStore.h"
+#include "history/CallTexts.h"
+#include "history/ui/CallHistoryDlg.h"
+#include "history/ui/CallHistoryModel.h"
+#include "support/CallSamples.h"
+#include "support/ScratchDir.h"
+#include "support/gui/QtPrinters.h"
+#include "support/gui/ScriptedDialogs.h"
+
+namespace {
+
+constexpr std::time_t kApril = kMarch2024 + 31 * 86400;
+constexpr std::time_t kNow = kApril + 9 * 86400;  // 2024-04-10
+
+template <class Widget>
+Widget* Find(const QWidget& dialog, int id) {
+    return dialog.findChild<Widget*>(QString::number(id));
+}
+
+class CallHistoryDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UseJapanTime();
+        store = CallStore::OpenForRecording(scratch.PathOf("calls.sqlite"), kNow, diagnostics);
+        ASSERT_TRUE(store);
+        for (const CallRecord& call :
+             {MakeCall(kMarch2024 + 4 * 86400 + 36000, CallOutcome::Answered, "09012345678",
+                       "山田太郎", 75, 120),  // 03/05 10:00
+              MakeCall(kMarch2024 + 19 * 86400 + 66600, CallOutcome::Missed, "0312345678"),
+              MakeCall(kApril + 86400 + 33300, CallOutcome::Dialled, "0120444444", "Smith, \"J\"",
+                       30, 80),  // 04/02 09:15
+              MakeCall(kApril + 2 * 86400 + 43200, CallOutcome::HeldEnded, "", ""),
+              MakeCall(kMarch2024 - 60, CallOutcome::Answered, "117", "時報", 3725)}) {
+            ASSERT_TRUE(store->Insert(call));
+        }
+        dialog = std::make_unique<CCallHistoryDlg>(store.get(), nullptr, kNow);
+        list = Find<QTreeView>(*dialog, IDC_HISTORY_LIST);
+        ASSERT_TRUE(list);
+    }
+
+    // The numbers down the list, which tell the calls apart.
+    QStringList NumberColumn() const {
+        QStringList numbers;
+        for (int row = 0; row < dialog->Model()->rowCount(); ++row)
+            numbers << dialog->Model()->index(row, COL_NUMBER).data().toString();
+        return numbers;
+    }
+
+    void SelectRow(int row) { list->setCurrentIndex(dialog->Model()->index(row, 0)); }
+
+    ScratchDir scratch;
+    std::ostringstream diagnostics;
+    std::unique_ptr<CallStore> store;
+    std::unique_ptr<CCallHistoryDlg> dialog;
+    QTreeView* list = nullptr;
+};
+
+TEST_F(CallHistoryDialogTest, SixColumnsNewestFirst) {
+    const QStringList titles = {"日時", "種別", "電話番号", "名前", "通話時間", "料金"};
+    const QAbstractItemModel* model = list->model();
+    ASSERT_EQ(model->columnCount(), titles.size());
+    for (int column = 0; column < titles.size(); ++column)
+        EXPECT_EQ(model->headerData(column, Qt::Horizontal).toString(), titles[column]);
+
+    EXPECT_EQ(NumberColumn(), (QStringList{"", "0120444444", "0312345678", "09012345678", "117"}));
+    const struct {
+        int row;
+        QStringList cells;
+    } rows[] = {
+        {0, {"2024/04/03 12:00", "保留終了", "", "", "0:00", ""}},
+        {1, {"2024/04/02 09:15", "発信", "0120444444", "Smith, \"J\"", "0:30", "¥80"}},
+        {2, {"2024/03/20 18:30", "不在着信", "0312345678", "", "0:00", ""}},
+        {3, {"2024/03/05 10:00", "着信", "09012345678", "山田太郎", "1:15", "¥120"}},
+        {4, {"2024/02/29 23:59", "着信", "117", "時報", "1:02:05", ""}},
+    };
+    for (const auto& r : rows) {
+        for (int column = 0; column < CALL_COLUMNS; ++column)
+            EXPECT_EQ(model->index(r.row, column).data().toString(), r.cells[column])
+                << r.row << "," << column;
+    }
+}
+
+TEST_F(CallHistoryDialogTest, SortsByEveryColumnBothWays) {
+    const struct {
+        int column;
+        QStringList ascending;  // numbers in order
+    } cases[] = {
+        {COL_TIME, {"117", "09012345678", "0312345678", "0120444444", ""}},
+        // Kinds in the order of their texts (UTF-8): 不在着信 保留終了 発信 着信 着信.
+        {COL_KIND, {"0312345678", "", "0120444444", "117", "09012345678"}},
+        {COL_NUMBER, {"", "0120444444", "0312345678", "09012345678", "117"}},
+        // Equal (empty) names fall back to the time.
+        {COL_NAME, {"0312345678", "", "0120444444", "09012345678", "117"}},
+        {COL_DURATION, {"0312345678", "", "0120444444", "09012345678", "117"}},
+        // No charge below every charge.
+        {COL_CHARGE, {"117", "0312345678", "", "0120444444", "09012345678"}},
+    };
+    for (const auto& c : cases) {
+        list->sortByColumn(c.column, Qt::AscendingOrder);
+        EXPECT_EQ(NumberColumn(), c.ascending) << c.column;
+        list->sortByColumn(c.column, Qt::DescendingOrder);
+        QStringList descending = c.ascending;
+        std::reverse(descending.begin(), descending.end());
+        EXPECT_EQ(NumberColumn(), descending) << c.column;
+    }
+}
+
+TEST_F(CallHistoryDialogTest, TheSelectionFollowsItsCallThroughASort) {
+    SelectRow(3);  // 山田太郎
+    list->sortByColumn(COL_DURATION, Qt::DescendingOrder);
+    EXPECT_EQ(list->currentIndex().siblingAtColumn(COL_NUMBER).data().toString(), "09012345678");
+    dialog->accept();
+    ASSERT_TRUE(dialog->Chosen());
+    EXPECT_EQ(dialog->Chosen()->number, "09012345678");
+}
+
+TEST_F(CallHistoryDialogTest, MissedFilterShowsOnlyMissedCallsAndKeepsTheSort) {
+    ASSERT_TRUE(store->Insert(MakeCall(kApril + 100, CallOutcome::Missed, "0451112222")));
+    list->sortByColumn(COL_NUMBER, Qt::AscendingOrder);
+    auto* missedOnly = Find<QCheckBox>(*dialog, IDC_HISTORY_MISSED_ONLY);
+    ASSERT_TRUE(missedOnly);
+    missedOnly->setChecked(true);
+    EXPECT_EQ(NumberColumn(), (QStringList{"0312345678", "0451112222"}));
+    missedOnly->setChecked(false);
+    EXPECT_EQ(NumberColumn().size(), 6);
+}
+
+TEST_F(CallHistoryDialogTest, MonthSelectorShowsEachMonthsCallsAndCharges) {
+    auto* month = Find<QComboBox>(*dialog, IDC_HISTORY_MONTH);
+    auto* total = Find<QLabel>(*dialog, IDC_HISTORY_TOTAL);
+    ASSERT_TRUE(month && total);
+    EXPECT_EQ(dialog->Months(), (QList<int>{202404, 202403, 202402}));
+    EXPECT_EQ(month->currentText(), "2024年04月");
+    EXPECT_EQ(total->text(), "通話 2件　料金合計 ¥80");
+    const struct {
+        int index;
+        QString text;
+    } cases[] = {{1, "通話 2件　料金合計 ¥120"}, {2, "通話 1件　料金合計 ¥0"}};
+    for (const auto& c : cases) {
+        month->setCurrentIndex(c.index);
+        EXPECT_EQ(total->text(), c.text);
+    }
+}
+
+TEST_F(CallHistoryDialogTest, ShowingMarksMissedCallsSeenButKeepsThemBoldThisTime) {
+    EXPECT_EQ(store->UnseenMissedCount(), 1);
+    dialog->show();
+    EXPECT_EQ(store->UnseenMissedCount(), 0);
+    const QModelIndex missed = dialog->Model()->index(2, 0);
+    EXPECT_TRUE(missed.data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_FALSE(dialog->Model()->index(3, 0).data(Qt::FontRole).isValid());
+}
+
+TEST_F(CallHistoryDialogTest, CsvHoldsTheShownRowsAsTheExpectedFile) {
+    Find<QCheckBox>(*dialog, IDC_HISTORY_MISSED_ONLY)->setChecked(false);
+    ScriptedDialogs dialogs;
+    const QString path = QString::fromStdString(scratch.PathOf("out.csv"));
+    dialogs.fileAnswers.push_back(path);
+    QTest::mouseClick(Find<QPushButton>(*dialog, IDC_HISTORY_CSV), Qt::LeftButton);
+    EXPECT_EQ(dialogs.saveDialogsShown, 1);
+    EXPECT_EQ(dialogs.lastSuffix, "csv");
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    QFile expected(QStringLiteral(TELVOXA_TEST_DATA "/call_history.csv"));
+    ASSERT_TRUE(expected.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), expected.readAll());
+
+    // Cancelled: nothing written. Unwritable: said so.
+    dialogs.fileAnswers = {std::nullopt, QString::fromStdString(scratch.PathOf("no/such/dir.csv"))};
+    QTest::mouseClick(Find<QPushButton>(*dialog, IDC_HISTORY_CSV), Qt::LeftButton);
+    EXPECT_TRUE(dialogs.messages.empty());
+    QTest::mouseClick(Find<QPushButton>(*dialog, IDC_HISTORY_CSV), Qt::LeftButton);
+    EXPECT_EQ(dialogs.Texts(), QStringList{"CSV File Write Error !!"});
+}
+
+TEST_F(CallHistoryDialogTest, OkAndDoubleClickHandBackTheChosenCall) {
+    SelectRow(1);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("1"), Qt::LeftButton);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    ASSERT_TRUE(dialog->Chosen());
+    EXPECT_EQ(dialog->Chosen()->number, "0120444444");
+    EXPECT_EQ(dialog->Chosen()->name, "Smith, \"J\"");
+
+    CCallHistoryDlg again(store.get(), nullptr, kNow);
+    again.show();
+    auto* view = Find<QTreeView>(again, IDC_HISTORY_LIST);
+    const QRect cell = view->visualRect(again.Model()->index(3, COL_NAME));
+    // A double-click as the mouse gives it: a click, then the double-click.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(again.result(), QDialog::Accepted);
+    ASSERT_TRUE(again.Chosen());
+    EXPECT_EQ(again.Chosen()->name, "山田太郎");
+}
+
+TEST_F(CallHistoryDialogTest, WithoutAStoreTheListIsEmptyAndNothingFails) {
+    CCallHistoryDlg empty(nullptr, nullptr, kNow);
+    empty.show();
+    EXPECT_EQ(empty.Model()->rowCount(), 0);
+    EXPECT_EQ(empty.Months(), QList<int>{202404});
+    EXPECT_EQ(Find<QLabel>(empty, IDC_HISTORY_TOTAL)->text(), "通話 0件　料金合計 ¥0");
+    empty.accept();
+    EXPECT_FALSE(empty.Chosen());
+}
+
+}  // namespace

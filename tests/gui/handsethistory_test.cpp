@@ -1,0 +1,117 @@
+// The handset window's way into the call history: the menu command, the
+// chosen call on the handset, and the tray tip counting unseen missed calls.
+
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+#include <filesystem>
+#include <sstream>
+
+#include "handset/MenuCommands.h"
+#include "handset/ui/HandsetDlg.h"
+#include "handset/ui/TrayIcon.h"
+#include "history/CallHistoryPath.h"
+#include "history/CallStore.h"
+#include "history/ui/CallHistoryDlg.h"
+#include "history/ui/CallHistoryModel.h"
+#include "platform/Cp932.h"
+#include "support/CallSamples.h"
+#include "support/FakeCommDevice.h"
+#include "support/gui/ModalScript.h"
+#include "support/gui/QtPrinters.h"
+#include "support/gui/TempProfile.h"
+#include "support/gui/TestSkin.h"
+
+namespace {
+
+class HandsetHistoryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProfile();
+        std::filesystem::remove_all(std::filesystem::path(CallHistoryPath()).parent_path());
+        ASSERT_TRUE(dir.isValid());
+        WriteTestSkin(dir.path());
+        ASSERT_TRUE(app.OpenSkinFile(dir.path() + "/default.ini"));
+        app.m_strSkinFile = QStringLiteral("default.ini");
+        // The calls as the recorder leaves them in the user's history.
+        auto store = CallStore::OpenForRecording(CallHistoryPath(), kMarch2024, diagnostics);
+        ASSERT_TRUE(store);
+        ASSERT_TRUE(store->Insert(MakeCall(kMarch2024, CallOutcome::Missed, "0312345678")));
+        ASSERT_TRUE(store->Insert(
+            MakeCall(kMarch2024 + 60, CallOutcome::Answered, "09012345678", "山田太郎", 30, 10)));
+        ASSERT_TRUE(store->Insert(MakeCall(kMarch2024 + 120, CallOutcome::Missed, "")));
+    }
+
+    std::unique_ptr<CHandsetDlg> Start() {
+        auto window = std::make_unique<CHandsetDlg>(
+            nullptr, [] { return std::make_unique<FakeCommDevice>(); }, [] { return std::tm{}; });
+        EXPECT_TRUE(window->OnInitDialog());
+        return window;
+    }
+
+    static QString TrayTip(const CHandsetDlg& window) {
+        const auto* tray = window.findChild<CTrayIcon*>();
+        return tray ? tray->Tip() : QString();
+    }
+
+    QTemporaryDir dir;
+    CHandsetApp app;
+    std::ostringstream diagnostics;
+};
+
+TEST_F(HandsetHistoryTest, OkPutsTheChosenCallOnTheHandsetAndTheTipForgetsTheMissedCalls) {
+    auto window = Start();
+    EXPECT_EQ(TrayTip(*window), "Telvoxa — 不在着信 2");
+    window->m_strDisplay3 =
+        "\x5c"
+        "120";  // a charge on show
+    window->m_bAppendDigits = false;
+
+    ModalScript<CCallHistoryDlg> history;
+    bool monitoringWhileShown = true;
+    history.Then([&](CCallHistoryDlg* d) {
+        monitoringWhileShown = window->IsMonitoring();
+        auto* list = d->findChild<QTreeView*>(QString::number(IDC_HISTORY_LIST));
+        list->setCurrentIndex(d->Model()->index(1, 0));  // 山田太郎
+        QTest::mouseClick(d->findChild<QPushButton*>("1"), Qt::LeftButton);
+    });
+    window->OnCommand(ID_CALL_HISTORY);
+    EXPECT_EQ(history.Shown(), 1);
+    EXPECT_FALSE(monitoringWhileShown);
+    EXPECT_TRUE(window->IsMonitoring());
+    EXPECT_EQ(window->m_strDisplay2, Utf8ToCp932("山田太郎"));
+    EXPECT_EQ(window->m_strDisplay3, "09012345678");
+    EXPECT_TRUE(window->m_bAppendDigits) << "further digits extend the number";
+    EXPECT_EQ(TrayTip(*window), "Telvoxa");
+
+    // Cancel leaves the handset as it was.
+    window->m_strDisplay3 = "117";
+    history.Then([](CCallHistoryDlg* d) { d->reject(); });
+    window->OnCommand(ID_CALL_HISTORY);
+    EXPECT_EQ(history.Shown(), 2);
+    EXPECT_EQ(window->m_strDisplay3, "117");
+}
+
+TEST_F(HandsetHistoryTest, DuringACallTheCommandIsIgnored) {
+    auto window = Start();
+    ModalScript<CCallHistoryDlg> history;
+    for (int state : {CALL_OFFHOOK, CALL_SENDING, CALL_RECEIVING, CALL_ONLINE, CALL_HOLDING}) {
+        window->m_nCallState = state;
+        window->OnCommand(ID_CALL_HISTORY);
+    }
+    EXPECT_EQ(history.Shown(), 0);
+    EXPECT_EQ(TrayTip(*window), "Telvoxa — 不在着信 2");
+}
+
+TEST_F(HandsetHistoryTest, WithoutAHistoryTheTipIsThePlainName) {
+    std::filesystem::remove_all(std::filesystem::path(CallHistoryPath()).parent_path());
+    auto window = Start();
+    EXPECT_EQ(TrayTip(*window), "Telvoxa");
+    EXPECT_EQ(MissedCallTip(0), "Telvoxa");
+    EXPECT_EQ(MissedCallTip(12), "Telvoxa — 不在着信 12");
+}
+
+}  // namespace
