@@ -46,13 +46,15 @@ BmpError SplitFile(const std::vector<uint8_t>& file, BmpImage& image) {
     return BmpError::None;
 }
 
-// Every stored row must be there in full.
-BmpError CheckDimensions(const BmpImage& image) {
+// Every stored row must be there in full. The pixel count is judged before
+// the data, so a header alone tells that a picture is too big.
+BmpError CheckDimensions(const BmpImage& image, uint64_t maxPixels) {
     const auto& h = image.header;
     if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN)
         return BmpError::BadDimensions;
     if (h.biWidth > BMP_MAX_DIMENSION || image.Height() > BMP_MAX_DIMENSION)
         return BmpError::BadDimensions;
+    if (uint64_t(h.biWidth) * uint64_t(image.Height()) > maxPixels) return BmpError::TooManyPixels;
     const uint64_t needed = uint64_t{image.RowStride()} * uint64_t(image.Height());
     if (needed > image.pixels.size()) return BmpError::Truncated;
     return BmpError::None;
@@ -99,7 +101,8 @@ BmpReadResult ParseSkinBmp(std::vector<uint8_t> file) {
         result.error = BmpError::Unsupported;
         return result;
     }
-    result.error = CheckDimensions(result.image);
+    // A skin is bounded by the file size: three bytes a pixel.
+    result.error = CheckDimensions(result.image, UINT64_MAX);
     return result;
 }
 
@@ -125,7 +128,7 @@ BmpReadResult ParsePictureBmp(std::vector<uint8_t> file) {
         result.error = BmpError::Unsupported;
         return result;
     }
-    result.error = CheckDimensions(image);
+    result.error = CheckDimensions(image, BMP_MAX_PICTURE_PIXELS);
     if (!result.ok()) return result;
 
     if (bits <= 8) {
@@ -165,18 +168,17 @@ BmpReadResult ReadPictureBmp(const std::string& path) {
     return ParsePictureBmp(std::move(file));
 }
 
-std::vector<uint32_t> DecodeBmpPixels(const BmpImage& image) {
+bool DecodeBmpPixels(const BmpImage& image, uint32_t* out, size_t rowPitch) {
     const int width = image.Width();
     const int height = image.Height();
-    if (width <= 0 || height <= 0) return {};
+    if (width <= 0 || height <= 0 || rowPitch < size_t(width)) return false;
     const uint32_t stride = image.RowStride();
-    if (uint64_t{stride} * uint64_t(height) > image.pixels.size()) return {};
+    if (uint64_t{stride} * uint64_t(height) > image.pixels.size()) return false;
     const uint16_t bits = image.header.biBitCount;
-    std::vector<uint32_t> out(size_t(width) * size_t(height));
     for (int y = 0; y < height; ++y) {
         const int stored = image.TopDown() ? y : height - 1 - y;
         const uint8_t* row = image.pixels.data() + size_t(stored) * stride;
-        uint32_t* dest = out.data() + size_t(y) * size_t(width);
+        uint32_t* dest = out + size_t(y) * rowPitch;
         for (int x = 0; x < width; ++x) {
             uint32_t rgb = 0;
             if (bits <= 8) {
@@ -197,5 +199,12 @@ std::vector<uint32_t> DecodeBmpPixels(const BmpImage& image) {
             dest[x] = 0xFF000000u | rgb;
         }
     }
+    return true;
+}
+
+std::vector<uint32_t> DecodeBmpPixels(const BmpImage& image) {
+    if (image.Width() <= 0 || image.Height() <= 0) return {};
+    std::vector<uint32_t> out(size_t(image.Width()) * size_t(image.Height()));
+    if (!DecodeBmpPixels(image, out.data(), size_t(image.Width()))) return {};
     return out;
 }

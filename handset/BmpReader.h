@@ -31,6 +31,10 @@ inline constexpr uint32_t BI_BITFIELDS = 3;
 inline constexpr uint64_t BMP_MAX_FILE_SIZE = 256ull * 1024 * 1024;
 // Widths and heights above this are refused: no window or picture is that big.
 inline constexpr int32_t BMP_MAX_DIMENSION = 32767;
+// Pictures with more pixels than this are refused: a small 1-bit file can
+// claim a size whose decoded pixels would need gigabytes. At four bytes a
+// pixel the limit keeps the decoded image within 256 MiB.
+inline constexpr uint64_t BMP_MAX_PICTURE_PIXELS = 64'000'000;
 
 enum class BmpError {
     None,
@@ -39,6 +43,7 @@ enum class BmpError {
     Truncated,      // shorter than its headers, or pixel data short of the image
     BadDimensions,  // width or height zero, negative where not allowed, or too big
     Unsupported,    // a format this reader does not draw
+    TooManyPixels,  // a picture above BMP_MAX_PICTURE_PIXELS
 };
 
 struct BmpImage {
@@ -73,11 +78,16 @@ BmpReadResult ReadSkinBmp(const std::string& path);
 BmpReadResult ParseSkinBmp(std::vector<uint8_t> file);
 
 // A picture: any uncompressed bitmap of 1, 4, 8, 16, 24 or 32 bits per pixel,
-// bottom-up or top-down, with pixel data for every row.
+// bottom-up or top-down, of at most BMP_MAX_PICTURE_PIXELS pixels, with pixel
+// data for every row.
 BmpReadResult ReadPictureBmp(const std::string& path);
 BmpReadResult ParsePictureBmp(std::vector<uint8_t> file);
 
-// The picture's pixels as 0xFFRRGGBB, top row first, width x height of them.
+// The picture's pixels as 0xFFRRGGBB, top row first, straight into the
+// caller's rows: row y starts at out + y * rowPitch (in pixels, at least the
+// width). False, with nothing written, when the pixel data is short.
+bool DecodeBmpPixels(const BmpImage& image, uint32_t* out, size_t rowPitch);
+// The same into a vector of width x height pixels (empty when short).
 std::vector<uint32_t> DecodeBmpPixels(const BmpImage& image);
 
 // The whole file, or an error when it cannot be read or is too large.

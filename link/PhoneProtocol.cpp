@@ -2,7 +2,6 @@
 // cycle, and remote key presses. Replies are recognised by value alone.
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 
 #include "link/PhoneKeys.h"
@@ -88,16 +87,19 @@ int CPhoneLink::ResumeCall() {
 }
 
 int CPhoneLink::ReadChargeDigits() {
-    // The field ends at 0xAA, at a read that times out, or after the digits
-    // an int can hold; whatever follows stays buffered.
-    long long value = 0;
+    // The field ends at 0xAA, at a read that times out, or after as many bytes
+    // as an int has digits; whatever follows stays buffered. A stray byte in
+    // the field is skipped, so it can neither turn the charge negative nor
+    // push it out of range.
+    int value = 0;
     uint8_t b = 0;
-    for (int digits = 0; digits < MAX_CHARGE_DIGITS; ++digits) {
+    for (int read = 0; read < MAX_CHARGE_DIGITS; ++read) {
         if (!FetchByte(0, 1, b) || b == FIELD_END) break;
-        value = value * 10 + (DialCodeToChar(b) - '0');
+        const char digit = DialCodeToChar(b);
+        // '*' and '#' are dial codes too, but no part of a charge.
+        if (digit >= '0' && digit <= '9') value = value * 10 + (digit - '0');
     }
-    // Only bytes that are no digits can push the value out of range.
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+    return value;
 }
 
 int CPhoneLink::HangUp(int* charge, uint8_t* block2) {
@@ -126,9 +128,14 @@ int CPhoneLink::PollIdle(char* buffer) {
     if (b == INCOMING_CALL) {
         int length = 0;
         if (CommReadByte(0, 1) == NUMBER_FOLLOWS) {
+            // Stray bytes are skipped but still count against the bound, so a
+            // garbled field is read no further than a clean one.
             uint8_t code = 0;
-            while (length < MAX_CALLER_DIGITS && FetchByte(0, 1, code) && code != FIELD_END)
-                buffer[length++] = DialCodeToChar(code);
+            for (int read = 0;
+                 read < MAX_CALLER_DIGITS && FetchByte(0, 1, code) && code != FIELD_END; ++read) {
+                const char key = DialCodeToChar(code);
+                if (key != '\0') buffer[length++] = key;
+            }
         }
         buffer[length] = '\0';
         buffer[length + 1] = '\0';

@@ -104,6 +104,10 @@ void AppendUtf8(char32_t cp, std::string& out) {
 
 }  // namespace
 
+bool IsCp932LeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
 std::string Cp932ToUtf8(std::string_view cp932, bool yenForBackslash) {
     std::string utf8;
     utf8.reserve(cp932.size() * 3 / 2);

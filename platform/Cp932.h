@@ -5,6 +5,10 @@
 #include <string>
 #include <string_view>
 
+// True for a byte that starts a two-byte character of code page 932
+// (0x81..0x9F, 0xE0..0xFC).
+bool IsCp932LeadByte(unsigned char c);
+
 // Bytes to UTF-8. The byte 0x5C shows as the yen sign U+00A5, as a Japanese
 // font draws it, unless `yenForBackslash` is false. A byte sequence that is
 // not code page 932 becomes U+FFFD for each offending byte.

@@ -1,27 +1,51 @@
 #pragma once
-// The single-instance rule: an exclusive lock named after the program, held
-// from start-up until the object goes away (the system drops it when the
-// process ends, even by a crash).
+// The single-instance rule: an exclusive lock named after the program. The
+// system drops it when the process ends, even by a crash; until then only
+// Release or the object's end lets it go, and KeepUntilExit stops even that.
+//
+// The lock file <name>.lock lives in $XDG_RUNTIME_DIR when that is a folder
+// of this user, else in the private folder telvoxa-<uid> of the temporary
+// folder ($TMPDIR, else /tmp), which is made with mode 0700 when missing.
+// A folder of another user, a link in place of the folder or of the file, or
+// a lock file of another user is never used.
 
 #include <string>
 
 class InstanceLock {
 public:
+    enum class Outcome {
+        Held,           // this process holds the lock now
+        HeldElsewhere,  // another running process holds it
+        Unavailable,    // no lock file could be made anywhere: see Problem()
+    };
+
     InstanceLock() = default;
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    // True when this process now holds the lock `name`; false when another
-    // process holds it (or the lock file cannot be made).
-    bool Acquire(const std::string& name);
+    // Never waits: the lock only tells whether another instance runs.
+    Outcome Acquire(const std::string& name);
     void Release();
+    // Leaves the held lock to the system until the process ends, so that no
+    // second instance starts while this one is still shutting down.
+    void KeepUntilExit();
     bool IsHeld() const { return m_fd >= 0; }
 
-    // Where the lock `name` lives: $XDG_RUNTIME_DIR/<name>.lock, else
-    // /tmp/<name>-<uid>.lock.
-    static std::string LockPath(const std::string& name);
+    // The lock file found by the last Acquire (held here or elsewhere).
+    const std::string& Path() const { return m_path; }
+    // After Unavailable: what was wrong with each place tried, on one line.
+    const std::string& Problem() const { return m_problem; }
 
 private:
+    // The lock file in one folder: true with `outcome` set when it could be
+    // opened there, false (the reason added to m_problem) when not.
+    bool TryFolder(const std::string& folder, bool makePrivate, const std::string& name,
+                   Outcome& outcome);
+    bool NoteProblem(const std::string& where, const std::string& why);
+
     int m_fd = -1;
+    bool m_keptUntilExit = false;
+    std::string m_path;
+    std::string m_problem;
 };

@@ -28,14 +28,10 @@ CellTable BuildNarrow() {
     return table;
 }
 
-bool IsLeadByte(int b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
 CellTable BuildWide() {
     CellTable table;
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
-        if (!IsLeadByte(lead)) continue;
+        if (!IsCp932LeadByte(static_cast<unsigned char>(lead))) continue;
         for (int trail = 0x40; trail <= 0xFC; ++trail) {
             if (trail == 0x7F) continue;
             CharPos pos;

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <utility>
 
+#include "platform/Cp932.h"
+
 // Each replacement is the base kana followed by ゛ (0x814A) or ゜ (0x814B).
 const VoicedKanaRow VoicedKanaTable[25] = {
     {"\x82\xAA", "\x82\xA9\x81\x4A"},  // が
@@ -33,15 +35,20 @@ const VoicedKanaRow VoicedKanaTable[25] = {
     {"\x82\xDB", "\x82\xD9\x81\x4B"},  // ぽ
 };
 
-bool IsLeadByte(unsigned char c) {
+bool IsCuttingLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEF);
 }
 
 namespace {
 
-// Length of the unit starting at `i`, by the same rule that cuts the text.
+// Length of the unit starting at `i` by the cutting rule.
 size_t UnitLength(std::string_view text, size_t i) {
-    return i + 1 < text.size() && IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+    return i + 1 < text.size() && IsCuttingLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+}
+
+// Length of the code page 932 character starting at `i`.
+size_t CharLength(std::string_view text, size_t i) {
+    return i + 1 < text.size() && IsCp932LeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
 }
 
 // Every voiced kana is 0x82 and a trail byte: index the rows by trail byte
@@ -60,15 +67,16 @@ const VoicedKanaRow* FindVoiced(std::string_view unit) {
 
 }  // namespace
 
-// One walk over the text's units does what applying the rows one after the
-// other does: a replacement holds no voiced kana, so no row undoes another.
-// Walking by units keeps a trail byte and the next lead byte from matching.
+// One walk over the text's characters does what applying the rows one after
+// the other does: a replacement holds no voiced kana, so no row undoes
+// another. Walking by whole characters of the code page (not by the cutting
+// rule's units) keeps a trail byte and the next lead byte from matching.
 void SplitVoicedKana(std::string& text) {
     std::string_view in = text;
     std::string out;
     bool changed = false;
     for (size_t i = 0; i < in.size();) {
-        size_t len = UnitLength(in, i);
+        size_t len = CharLength(in, i);
         std::string_view unit = in.substr(i, len);
         const VoicedKanaRow* row = len == 2 ? FindVoiced(unit) : nullptr;
         if (row != nullptr && !changed) {

@@ -17,11 +17,12 @@ struct VoicedKanaRow {
 extern const VoicedKanaRow VoicedKanaTable[25];
 
 // Replaces, in place, every voiced or semi-voiced hiragana by its base kana
-// and a separate voicing mark, matching whole characters only.
+// and a separate voicing mark, matching whole code page 932 characters only.
 void SplitVoicedKana(std::string& text);
 
-// True for a byte that starts a two-byte character in the cutting rule.
-bool IsLeadByte(unsigned char c);
+// True for a byte that starts a two-byte unit in the cutting rule, whose
+// lead bytes end at 0xEF (the code page's own reach to 0xFC).
+bool IsCuttingLeadByte(unsigned char c);
 
 // Cuts a text into one- and two-byte units; a lead byte in the last position
 // becomes a unit of its own.

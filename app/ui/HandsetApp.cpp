@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
+#include <cstdio>
 
 #include "app/ui/DataFolder.h"
 #include "app/ui/Profile.h"
@@ -37,10 +38,20 @@ CHandsetApp::~CHandsetApp() {
 }
 
 bool CHandsetApp::InitInstance() {
-    // Another instance holds the lock: nothing else is touched.
-    if (!m_instanceLock.Acquire(INSTANCE_MUTEX_NAME)) {
-        UiSeams::Messages().Show(nullptr, QStringLiteral("Already Running !!"), MessageIcon::None);
-        return false;
+    // Another instance holds the lock: nothing else is touched. Without any
+    // place for a lock the program still starts, as it cannot tell.
+    switch (m_instanceLock.Acquire(INSTANCE_MUTEX_NAME)) {
+        case InstanceLock::Outcome::Held:
+            break;
+        case InstanceLock::Outcome::HeldElsewhere:
+            UiSeams::Messages().Show(nullptr, QStringLiteral("Already Running !!"),
+                                     MessageIcon::None);
+            return false;
+        case InstanceLock::Outcome::Unavailable:
+            std::fprintf(stderr,
+                         "telvoxa: warning: starting without the single-instance lock (%s)\n",
+                         m_instanceLock.Problem().c_str());
+            break;
     }
     Profile::SetRegistryKey(QString::fromLatin1(PROFILE_ROOT));
 
@@ -72,7 +83,6 @@ bool CHandsetApp::InitInstance() {
         Profile::Sync();
         m_skinFile.Close();
         ClearPhoneBook();
-        m_instanceLock.Release();
     }
     m_pMainWnd = nullptr;
     window.reset();
@@ -154,7 +164,7 @@ void CHandsetApp::ChooseSkinFile() {
     QWidget* parent = m_pMainWnd;
     const auto chosen = UiSeams::Files().GetOpenFileName(
         parent, QStringLiteral(".ini"),
-        {QStringLiteral("INI Files (*.ini)"), QStringLiteral("All Files (*.*)")});
+        {QStringLiteral("INI Files (*.ini)"), QStringLiteral("All Files (*)")});
     if (!chosen) return;
     // Takes effect at the next start, when the profile holds it.
     m_strSkinFile = *chosen;
@@ -178,5 +188,8 @@ int RunHandsetApp(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     CHandsetApp app;
     app.InitInstance();
+    // Held while the window and the application are torn down as well: a
+    // second start in that time is still refused.
+    app.m_instanceLock.KeepUntilExit();
     return 0;
 }

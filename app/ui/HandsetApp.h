@@ -35,8 +35,9 @@ public:
     CHandsetApp(const CHandsetApp&) = delete;
     CHandsetApp& operator=(const CHandsetApp&) = delete;
 
-    // The whole run, from the single-instance test to the release of the
-    // instance lock. Always false: no message loop follows.
+    // The whole run, from the single-instance test to the end of the handset
+    // window; the instance lock stays held until this object ends. Always
+    // false: no message loop follows.
     bool InitInstance();
 
     // Opens `path` as the skin settings file: as written (relative to the

@@ -11,13 +11,14 @@
 
 namespace {
 
+// Decoded straight into the image, so the pixels are held once. An image
+// that cannot be allocated is null, and the bitmap is then not used.
 QImage ToImage(const BmpImage& bmp) {
-    const std::vector<uint32_t> pixels = DecodeBmpPixels(bmp);
-    if (pixels.empty()) return {};
     QImage image(bmp.Width(), bmp.Height(), QImage::Format_RGB32);
-    for (int y = 0; y < bmp.Height(); ++y)
-        std::copy_n(pixels.data() + size_t(y) * size_t(bmp.Width()), bmp.Width(),
-                    reinterpret_cast<QRgb*>(image.scanLine(y)));
+    if (image.isNull()) return {};
+    static_assert(sizeof(QRgb) == sizeof(uint32_t));
+    const size_t rowPitch = size_t(image.bytesPerLine()) / sizeof(QRgb);
+    if (!DecodeBmpPixels(bmp, reinterpret_cast<uint32_t*>(image.bits()), rowPitch)) return {};
     return image;
 }
 

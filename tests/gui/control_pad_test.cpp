@@ -175,6 +175,11 @@ TEST_F(ControlPadTest, EachPcKeyPressesItsButtonsKeyAndNeverTypes) {
     QTest::keyClick(Field(pad), Qt::Key_Enter, Qt::KeypadModifier);
     QTest::keyClick(Field(pad), Qt::Key_Home, Qt::KeypadModifier);
     EXPECT_EQ(Sent(), (std::vector<Bytes>{Press(6, 2), Press(2, 14)}));
+    // Shift with a keypad key under Num Lock comes as its navigation key:
+    // still the digit, pressed long.
+    QTest::keyClick(Field(pad), Qt::Key_End, Qt::KeypadModifier | Qt::ShiftModifier);
+    QTest::keyClick(Field(pad), Qt::Key_Up, Qt::KeypadModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{LongPress(2, 1), LongPress(2, 8)}));
 }
 
 TEST_F(ControlPadTest, DigitsOfTheMainKeyboardAreTypedNotPressed) {
@@ -183,13 +188,18 @@ TEST_F(ControlPadTest, DigitsOfTheMainKeyboardAreTypedNotPressed) {
     EXPECT_EQ(Sent(), std::vector<Bytes>{Narrow(14, 5)});
 }
 
-TEST_F(ControlPadTest, MnemonicsClickStarAndHashAndAltEFocusesTheField) {
+TEST_F(ControlPadTest, AltStarAndAltHashAreShortPressesAtOnceAndAltEFocusesTheField) {
     CControlPadDlg* pad = OpenPad();
-    QTest::keyClick(Field(pad), Qt::Key_Asterisk, Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return m_device->writes.size() == 1; }));
-    QTest::keyClick(Field(pad), Qt::Key_NumberSign, Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return m_device->writes.size() == 2; }));
-    EXPECT_EQ(Sent(), (std::vector<Bytes>{Press(2, 12), Press(2, 11)}));
+    // Most keyboards need Shift for them; it does not make them long.
+    for (const Qt::KeyboardModifiers shift : {Qt::KeyboardModifiers{}, {Qt::ShiftModifier}}) {
+        QTest::keyClick(Field(pad), Qt::Key_Asterisk, Qt::AltModifier | shift);
+        QTest::keyClick(Field(pad), Qt::Key_NumberSign, Qt::AltModifier | shift);
+        EXPECT_EQ(Sent(), (std::vector<Bytes>{Press(2, 12), Press(2, 11)}));
+    }
+    // Nor does a Shift still held when a button's click would come later.
+    QTest::keyClick(Field(pad), Qt::Key_Asterisk, Qt::AltModifier | Qt::ShiftModifier);
+    QTest::qWait(200);
+    EXPECT_EQ(Sent(), std::vector<Bytes>{Press(2, 12)});
     EXPECT_TRUE(Field(pad)->text().isEmpty());
 
     Button(pad, 1041)->setFocus();
@@ -318,6 +328,20 @@ TEST_F(ControlPadTest, EscapeDoesNothingF12ClosesAndSavesThePosition) {
     // The next pad opens where the last one was.
     CControlPadDlg* next = OpenPad();
     EXPECT_EQ(next->pos(), QPoint(210, 120));
+}
+
+TEST_F(ControlPadTest, MinimisedOrMaximisedItSavesTheFramesNormalPosition) {
+    for (const Qt::WindowState state : {Qt::WindowMinimized, Qt::WindowMaximized}) {
+        SCOPED_TRACE(state);
+        QPointer<CControlPadDlg> pad = OpenPad();
+        pad->move(210, 120);
+        ASSERT_NE(pad->geometry().topLeft(), pad->pos()) << "no frame to tell them apart";
+        pad->setWindowState(state);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return pad->windowState() == state; }));
+        pad->DestroyWindow();
+        EXPECT_EQ(SavedPosition(), QPoint(210, 120));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST_F(ControlPadTest, OkAndCancelCloseThroughTheSamePath) {

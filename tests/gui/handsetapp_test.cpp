@@ -4,9 +4,11 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
+#include <optional>
 
 #include "app/ui/DataFolder.h"
 #include "app/ui/ProfilePorts.h"
@@ -78,10 +80,11 @@ TEST_F(HandsetAppTest, WithoutAProfileRunsDefaultIniAndStoresTheDefaults) {
     EXPECT_EQ(app.m_strBitmapFile, "body.bmp");
     EXPECT_EQ(Profile::GetProfileString("ini", "inifile", "?"), "default.ini");
     EXPECT_EQ(Profile::GetProfileString("ini", "mdd", "?"), "");
-    // Everything is let go: skin file, and the lock for the next instance.
+    // The skin file is let go; the lock stays with this instance while it
+    // lives, so that no second one starts as this one shuts down.
     EXPECT_FALSE(app.m_skinFile.IsOpen());
     InstanceLock next;
-    EXPECT_TRUE(next.Acquire(INSTANCE_MUTEX_NAME));
+    EXPECT_EQ(next.Acquire(INSTANCE_MUTEX_NAME), InstanceLock::Outcome::HeldElsewhere);
 }
 
 TEST_F(HandsetAppTest, AStoredSkinThatNoLongerOpensIsReplacedByDefaultIni) {
@@ -125,12 +128,39 @@ TEST_F(HandsetAppTest, WithoutAnySkinFileTheProgramStopsAndWritesNothing) {
 TEST_F(HandsetAppTest, ASecondInstanceIsRefusedBeforeAnythingElse) {
     WriteTestSkin(work.path());
     InstanceLock first;
-    ASSERT_TRUE(first.Acquire(INSTANCE_MUTEX_NAME));
+    ASSERT_EQ(first.Acquire(INSTANCE_MUTEX_NAME), InstanceLock::Outcome::Held);
     RunAndQuit();
     EXPECT_FALSE(shown);
     EXPECT_EQ(dialogs.Texts(), QStringList{"Already Running !!"});
     EXPECT_FALSE(app.m_skinFile.IsOpen());
     EXPECT_FALSE(ProfileHas("ini", "inifile"));
+}
+
+TEST_F(HandsetAppTest, WithoutAnyPlaceForTheLockItStartsAndWarnsOnce) {
+    WriteTestSkin(work.path());
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const std::optional<QByteArray> temp =
+        qEnvironmentVariableIsSet("TMPDIR") ? std::optional(qgetenv("TMPDIR")) : std::nullopt;
+    // No runtime folder, and a file where the private folder would be made.
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(other.path() + "/missing"));
+    QFile notAFolder(other.path() + "/tmp");
+    ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
+    qputenv("TMPDIR", QFile::encodeName(notAFolder.fileName()));
+
+    ::testing::internal::CaptureStderr();
+    RunAndQuit();
+    const QString err = QString::fromStdString(::testing::internal::GetCapturedStderr());
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    if (temp)
+        qputenv("TMPDIR", *temp);
+    else
+        qunsetenv("TMPDIR");
+
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(dialogs.messages.empty());
+    const QStringList ours = err.split('\n').filter(QRegularExpression("^telvoxa: "));
+    ASSERT_EQ(ours.size(), 1) << err.toStdString();
+    EXPECT_TRUE(ours[0].contains("warning")) << err.toStdString();
 }
 
 TEST_F(HandsetAppTest, CancelStoresTheFilesAsOkDoesAndAnyOtherEndStoresNothing) {
@@ -166,7 +196,13 @@ TEST_F(HandsetAppTest, ChoosingASkinFileTakesEffectOnlyThroughTheProfile) {
     EXPECT_EQ(app.m_strSkinFile, "default.ini");
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(dialogs.lastSuffix, ".ini");
-    EXPECT_EQ(dialogs.lastFilters, (QStringList{"INI Files (*.ini)", "All Files (*.*)"}));
+    EXPECT_EQ(dialogs.lastFilters, (QStringList{"INI Files (*.ini)", "All Files (*)"}));
+    // "All Files" shows names without a dot as well.
+    const QString all = dialogs.lastFilters.last();
+    const QString pattern = all.mid(all.indexOf('(') + 1).chopped(1);
+    EXPECT_TRUE(QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern))
+                    .match("skin")
+                    .hasMatch());
     app.ChooseSkinFile();
     EXPECT_EQ(app.m_strSkinFile, "/skins/new.ini");
     EXPECT_EQ(dialogs.Texts(), QStringList{"Restart the Application !!"});

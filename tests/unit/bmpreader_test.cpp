@@ -131,4 +131,52 @@ TEST(BmpReader, RefusesCompressedPictures) {
     EXPECT_EQ(ParsePictureBmp(bytes).error, BmpError::Unsupported);
 }
 
+// A small file can claim a picture whose pixels would need gigabytes: the
+// header alone refuses it, with no pixel data behind it.
+TEST(BmpReader, RefusesPicturesOfMoreThan64MillionPixelsFromTheHeader) {
+    struct Case {
+        const char* name;
+        int32_t width, height;
+        uint16_t bits;
+        BmpError picture;
+        BmpError skin;
+    };
+    const Case cases[] = {
+        {"1-bit 32767 x 32767", 32767, 32767, 1, BmpError::TooManyPixels, BmpError::Unsupported},
+        {"top-down 8001 x 8000", 8001, -8000, 1, BmpError::TooManyPixels, BmpError::Unsupported},
+        // A skin is bounded by its file size instead.
+        {"24-bit 8000 x 8001", 8000, 8001, 24, BmpError::TooManyPixels, BmpError::Truncated},
+        {"8000 x 8000 is judged by its data", 8000, 8000, 1, BmpError::Truncated,
+         BmpError::Unsupported},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> header(14 + 40 + 2 * 4, 0);
+        PutLe32(header, 10, uint32_t(header.size()));
+        PutLe32(header, 14, 40);
+        PutLe32(header, 18, uint32_t(c.width));
+        PutLe32(header, 22, uint32_t(c.height));
+        PutLe16(header, 26, 1);
+        PutLe16(header, 28, c.bits);
+        EXPECT_EQ(ParsePictureBmp(header).error, c.picture);
+        EXPECT_EQ(ParseSkinBmp(header).error, c.skin);
+    }
+}
+
+TEST(BmpReader, DecodesIntoRowsLongerThanThePicture) {
+    const auto result = ParseSkinBmp(Checker(2, 2));
+    ASSERT_TRUE(result.ok());
+    std::vector<uint32_t> rows(2 * 3, 7);
+    ASSERT_TRUE(DecodeBmpPixels(result.image, rows.data(), 3));
+    EXPECT_EQ(rows,
+              (std::vector<uint32_t>{0xFF0000FFu, 0xFFFF0000u, 7, 0xFFFF0000u, 0xFF0000FFu, 7}));
+    // Rows shorter than the picture, or pixel data cut short: nothing written.
+    std::vector<uint32_t> untouched(4, 7);
+    EXPECT_FALSE(DecodeBmpPixels(result.image, untouched.data(), 1));
+    BmpImage shortData = result.image;
+    shortData.pixels.pop_back();
+    EXPECT_FALSE(DecodeBmpPixels(shortData, untouched.data(), 2));
+    EXPECT_EQ(untouched, std::vector<uint32_t>(4, 7));
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -17,6 +18,18 @@ std::string Hex(std::string_view bytes) {
         out += buf;
     }
     return out;
+}
+
+// The code page's lead bytes, wider than the text cutting rule's.
+TEST(Cp932Test, CodePageLeadBytesReachTo0xFC) {
+    const std::pair<unsigned char, bool> cases[] = {
+        {0x40, false}, {0x80, false}, {0x81, true},  {0x9F, true}, {0xA0, false},
+        {0xDF, false}, {0xE0, true},  {0xEF, true},  {0xF0, true}, {0xFA, true},
+        {0xFC, true},  {0xFD, false}, {0xFF, false},
+    };
+    for (const auto& [byte, lead] : cases) {
+        EXPECT_EQ(IsCp932LeadByte(byte), lead) << "byte " << int(byte);
+    }
 }
 
 TEST(Cp932Test, ToUtf8) {

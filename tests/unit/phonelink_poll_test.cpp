@@ -1,7 +1,6 @@
 // The polls of the monitoring cycle: what each makes of the phone's bytes,
 // and that number and charge fields stay bounded.
 
-#include <climits>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -217,8 +216,8 @@ TEST_F(PollTest, ChargeFieldIsBounded) {
         // Nine digits at most; the rest stays for the next poll.
         {"long", Bytes(12, 0x91), 111111111, 0},
         {"silent after digits", {0x95, 0x9A}, 50, 540},
-        // Bytes that are no digits still give a defined value.
-        {"no digits", Bytes(12, 0x00), INT_MIN, 0},
+        // Bytes that are no digits are skipped, and still end the field.
+        {"no digits", Bytes(12, 0x00), 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -231,6 +230,58 @@ TEST_F(PollTest, ChargeFieldIsBounded) {
         EXPECT_EQ(link->PollOnLine(&charge), 1);
         EXPECT_EQ(charge, c.charge);
         EXPECT_LE(fake->Now() - start, c.maxElapsedMs);
+    }
+}
+
+// A byte that is no dial code inside a number or charge field is skipped;
+// the rest of the field still counts.
+TEST_F(PollTest, StrayBytesInNumberAndChargeFieldsAreSkipped) {
+    enum Reader { OnLine, HangingUp, Idle };
+    struct Case {
+        const char* name;
+        Reader reader;
+        Bytes phone;
+        int charge;          // OnLine, HangingUp
+        std::string number;  // Idle
+    };
+    const Case cases[] = {
+        {"status byte in a charge", OnLine, {0xA6, 0xE2, 0x91, 0xC5, 0xAA}, 1, ""},
+        {"star as a charge", OnLine, {0xA6, 0xE2, 0x9B, 0xAA}, 0, ""},
+        {"hash and zero byte in a charge",
+         OnLine,
+         {0xA6, 0xE2, 0x9C, 0x92, 0x00, 0x9A, 0xAA},
+         20,
+         ""},
+        {"star in a hang-up charge", HangingUp, {0xA6, 0xE2, 0x93, 0x9B, 0xAA}, 3, ""},
+        {"stray first byte of a number", Idle, {0xA5, 0xE0, 0xC3, 0x9A, 0x93, 0xAA}, 0, "03"},
+        {"stray bytes inside a number",
+         Idle,
+         {0xA5, 0xE0, 0x9A, 0x00, 0x9B, 0x81, 0x9C, 0xAA},
+         0,
+         "0*#"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        link->ClearBuf(1);
+        fake->Incoming(c.phone);
+        int charge = 77;
+        char buffer[IDLE_BUFFER_SIZE];
+        switch (c.reader) {
+            case OnLine:
+                EXPECT_EQ(link->PollOnLine(&charge), 1);
+                EXPECT_EQ(charge, c.charge);
+                break;
+            case HangingUp:
+                EXPECT_EQ(link->HangUp(&charge), 1);
+                EXPECT_EQ(charge, c.charge);
+                break;
+            case Idle:
+                EXPECT_EQ(link->PollIdle(buffer), 1);
+                EXPECT_EQ(std::string(buffer), c.number);
+                break;
+        }
+        // The whole field is read, up to and with its end.
+        EXPECT_EQ(BytesLeft(), 0);
     }
 }
 

@@ -62,6 +62,9 @@ TEST(TextUnitsTest, SplitVoicedKana) {
         {"after a single byte", "A\x82\xAA", "A\x82\xA9\x81\x4A"},
         {"lead byte at the end", "\x82\xAA\x82", "\x82\xA9\x81\x4A\x82"},
         {"lone lead byte", "\x82", "\x82"},
+        // Lead bytes beyond the cutting rule's still begin a character here.
+        {"extended kanji then half-width katakana", "\xFA\x82\xAA", "\xFA\x82\xAA"},
+        {"after a character led by 0xFC", "\xFC\x82\xAA\x82\xAA", "\xFC\x82\xAA\x82\xA9\x81\x4A"},
     };
     for (const Case& c : cases) {
         std::string text = c.text;
@@ -70,14 +73,15 @@ TEST(TextUnitsTest, SplitVoicedKana) {
     }
 }
 
-TEST(TextUnitsTest, IsLeadByteBoundaries) {
+// The cutting rule's own lead bytes, narrower than the code page's.
+TEST(TextUnitsTest, CuttingRuleLeadBytesEndAt0xEF) {
     const std::pair<unsigned char, bool> cases[] = {
         {0x00, false}, {0x5C, false}, {0x7F, false}, {0x80, false}, {0x81, true},
         {0x82, true},  {0x9F, true},  {0xA0, false}, {0xB1, false}, {0xDF, false},
         {0xE0, true},  {0xEF, true},  {0xF0, false}, {0xFC, false}, {0xFF, false},
     };
     for (const auto& [byte, lead] : cases) {
-        EXPECT_EQ(IsLeadByte(byte), lead) << "byte " << int(byte);
+        EXPECT_EQ(IsCuttingLeadByte(byte), lead) << "byte " << int(byte);
     }
 }
 

@@ -16,6 +16,7 @@
 #include "link/PhoneLink.h"
 #include "platform/Cp932.h"
 #include "textpad/TextUnits.h"
+#include "textpad/ui/PadKeys.h"
 #include "textpad/ui/PadLayout.h"
 
 namespace {
@@ -177,12 +178,23 @@ void CControlPadDlg::RestorePosition() {
 void CControlPadDlg::DestroyWindow() {
     if (m_destroyed) return;
     m_destroyed = true;
-    const QPoint pos = (isMinimized() || isMaximized()) ? normalGeometry().topLeft() : this->pos();
+    const QPoint pos = NormalFramePosition();
     Profile::WriteProfileInt("pad", "pos_x", pos.x());
     Profile::WriteProfileInt("pad", "pos_y", pos.y());
     hide();
     emit Closed();
     deleteLater();
+}
+
+bool CControlPadDlg::IsNormalState() const {
+    return !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
+QPoint CControlPadDlg::NormalFramePosition() const {
+    if (IsNormalState()) return pos();
+    // normalGeometry() is the client area's: step out by the frame around it.
+    const QPoint frameInset = geometry().topLeft() - frameGeometry().topLeft();
+    return normalGeometry().topLeft() - frameInset;
 }
 
 void CControlPadDlg::closeEvent(QCloseEvent* event) {
@@ -214,20 +226,19 @@ void CControlPadDlg::OnTextChanged() {
 }
 
 bool CControlPadDlg::PreTranslateKey(const QKeyEvent& key, bool act) {
-    const Qt::KeyboardModifiers modifiers = key.modifiers();
-    // With Alt (and not Ctrl) held the key is a system key: mnemonics and the
-    // like, left to the dialog.
-    if (modifiers.testFlag(Qt::AltModifier) && !modifiers.testFlag(Qt::ControlModifier)) {
-        return false;
+    const PadKeyAction action = DecodePadKey(key.key(), key.modifiers());
+    switch (action.kind) {
+        case PadKeyAction::NotPadKey:
+            return false;
+        case PadKeyAction::Ignore:
+            break;
+        case PadKeyAction::Close:
+            if (act) OnCancel();
+            break;
+        case PadKeyAction::Press:
+            if (act) OnKey(action.button->keyName, action.longPress);
+            break;
     }
-    if (key.key() == Qt::Key_Escape) return true;
-    if (key.key() == Qt::Key_F12) {
-        if (act) OnCancel();
-        return true;
-    }
-    const PadButton* button = PadButtonForKey(key.key(), modifiers.testFlag(Qt::KeypadModifier));
-    if (!button) return false;
-    if (act) OnKey(button->keyName, modifiers.testFlag(Qt::ShiftModifier));
     return true;
 }
 

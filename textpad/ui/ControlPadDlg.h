@@ -11,6 +11,7 @@
 // QPointer and drops it on Closed(), so it never touches a pad that has gone.
 
 #include <QDialog>
+#include <QPoint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -54,6 +55,9 @@ protected:
 private:
     void OnInitDialog();
     void RestorePosition();
+    bool IsNormalState() const;
+    // The frame's top-left corner of the normal position, in every state.
+    QPoint NormalFramePosition() const;
     // The key handler of the buttons: one key name, long when Shift is held.
     void OnKey(std::string_view keyName, bool shift);
     // Sends whatever the text field holds, unit by unit, and empties it.
