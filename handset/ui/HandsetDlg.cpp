@@ -6,6 +6,7 @@
 #include "app/ui/ProfileKeys.h"
 #include "app/ui/ProfilePorts.h"
 #include "app/ui/UiSeams.h"
+#include "link/PortOpenMessage.h"
 #include "platform/Cp932.h"
 
 // The icons and cursors are compiled into a static library, from which the
@@ -163,7 +164,8 @@ bool CHandsetDlg::OnInitDialog() {
     m_link.m_port = ReadProfile(ProfileKeys::Port);
     m_link.m_numdisp = ReadProfile(ProfileKeys::NumDisp);
     if (!m_link.CommOpen(0)) {
-        UiSeams::Messages().Show(this, QStringLiteral("COM Port Open Error !!"), MessageIcon::None);
+        UiSeams::Messages().Show(
+            this, QString::fromStdString(PortOpenErrorMessage(m_link.Device())), MessageIcon::None);
         OnSettings();
         if (m_bEnded) return false;
     }
