@@ -48,6 +48,10 @@ bool WriteProfileString(const QString& section, const QString& key, const QStrin
     return true;
 }
 
+void RemoveProfileEntry(const QString& section, const QString& key) {
+    if (Store()) Store()->remove(Path(section, key));
+}
+
 void Sync() {
     if (Store()) Store()->sync();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <tuple>
@@ -49,6 +50,11 @@ void AddByIdLinks(const fs::path& devDir, std::vector<SerialDeviceEntry>& entrie
 }
 
 }  // namespace
+
+std::string SerialDeviceFolder() {
+    const char* dir = std::getenv("TELVOXA_DEV_DIR");
+    return dir != nullptr && *dir != '\0' ? dir : "/dev";
+}
 
 std::vector<SerialDeviceEntry> ListSerialDevices(const std::string& devDir,
                                                  const SerialPortPresence& present) {

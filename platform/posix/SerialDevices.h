@@ -11,6 +11,10 @@ struct SerialDeviceEntry {
     std::string label;  // what to show, e.g. "/dev/serial/by-id/usb-X-if00-port0 (ttyUSB0)"
 };
 
+// The device folder: /dev, unless TELVOXA_DEV_DIR names another one (to try
+// the listing on a made-up folder).
+std::string SerialDeviceFolder();
+
 // Answers whether a ttyS* device has a port behind it.
 using SerialPortPresence = std::function<bool(const std::string& devicePath)>;
 
