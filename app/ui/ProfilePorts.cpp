@@ -20,7 +20,8 @@ void StoreProfilePortPath(const std::string& portName, const std::string& path) 
     if (path.empty() || path == PosixCommDevice::DefaultPortPath(portName)) {
         Profile::RemoveProfileEntry(section, key);
     } else {
-        Profile::WriteProfileString(section, key, QFile::decodeName(QByteArray::fromStdString(path)));
+        Profile::WriteProfileString(section, key,
+                                    QFile::decodeName(QByteArray::fromStdString(path)));
     }
 }
 

@@ -133,9 +133,8 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, bool offerQuit) : QDialog(parent) {
 
     connect(m_pPort, &QComboBox::currentIndexChanged, this, [this] { ShowDeviceOfChosenPort(); });
     // A listed entry is shown by its label but stands for its path.
-    connect(m_pDevice, &QComboBox::activated, this, [this](int index) {
-        m_pDevice->setEditText(m_pDevice->itemData(index).toString());
-    });
+    connect(m_pDevice, &QComboBox::activated, this,
+            [this](int index) { m_pDevice->setEditText(m_pDevice->itemData(index).toString()); });
     connect(m_pDevice, &QComboBox::editTextChanged, this, [this] { ShowDeviceStatus(); });
     m_strDeviceFolder = DisplayPath(SerialDeviceFolder());
 }

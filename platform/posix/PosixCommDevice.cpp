@@ -136,7 +136,8 @@ bool PosixCommDevice::Open(const std::string& portName) {
 
 bool PosixCommDevice::FailOpen(const std::string& path, int error) {
     m_openFailure = path + ": " + DescribeOpenError(error).text;
-    m_openSystemError = std::string(std::strerror(error)) + " (errno " + std::to_string(error) + ")";
+    m_openSystemError =
+        std::string(std::strerror(error)) + " (errno " + std::to_string(error) + ")";
     return false;
 }
 

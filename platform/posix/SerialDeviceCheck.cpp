@@ -18,7 +18,8 @@ DeviceCheck DescribeState(DeviceState state) {
         case DeviceState::Missing:
             return {state, "No such device"};
         case DeviceState::NoPermission:
-            return {state, "Permission denied: add your user to the dialout group and log in again"};
+            return {state,
+                    "Permission denied: add your user to the dialout group and log in again"};
         case DeviceState::Busy:
             return {state, "In use by another program"};
         case DeviceState::NotSerial:

@@ -203,7 +203,8 @@ TEST_F(PhoneProgram, UnplugAndReplugTakeTheLinkAwayAndBringItBack) {
     ASSERT_TRUE(phone.Running());
     ASSERT_EQ(phone.ReadLine().rfind("telvoxa-phone: ", 0), 0u);
     phone.Send("help\n");
-    EXPECT_TRUE(phone.ReadUntil("replug            plug it back: a new port behind the same --link"));
+    EXPECT_TRUE(
+        phone.ReadUntil("replug            plug it back: a new port behind the same --link"));
     phone.Send("unplug\n");
     EXPECT_TRUE(phone.ReadUntil("-- unplugged"));
     EXPECT_FALSE(fs::exists(fs::symlink_status(link)));

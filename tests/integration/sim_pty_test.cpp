@@ -235,8 +235,9 @@ TEST(SimUnplug, ClosesThePortAndRemovesTheLinkThenReplugsBehindTheSameLink) {
     EXPECT_TRUE(sim.PcPath().empty());
     EXPECT_NE(access(options.link.c_str(), F_OK), 0);
     uint8_t byte = 0;
-    EXPECT_EQ(::read(pc, &byte, 1), -1);
-    EXPECT_EQ(errno, EIO) << "the PC's end is hung up";
+    // The PC's end is hung up: end of file or EIO, whichever the kernel gives.
+    const ssize_t n = ::read(pc, &byte, 1);
+    EXPECT_TRUE(n == 0 || (n < 0 && errno == EIO)) << n;
     ::close(pc);
     // Quiet while out: no spinning, nothing sent, a second unplug refused.
     const uint64_t before = sim.LoopIterations();

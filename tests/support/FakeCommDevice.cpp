@@ -165,7 +165,8 @@ bool FakeCommDevice::EscapeCommFunction(uint32_t function) {
 
 bool FakeCommDevice::ReadFile(uint8_t* buffer, uint32_t toRead, uint32_t& got) {
     got = 0;
-    if (!Enter(FakeOp::ReadFile, "ReadFile(" + std::to_string(toRead) + ")") || m_gone) return false;
+    if (!Enter(FakeOp::ReadFile, "ReadFile(" + std::to_string(toRead) + ")") || m_gone)
+        return false;
     const uint64_t never = std::numeric_limits<uint64_t>::max();
     const bool hasTotal =
         timeouts.ReadTotalTimeoutMultiplier != 0 || timeouts.ReadTotalTimeoutConstant != 0;
