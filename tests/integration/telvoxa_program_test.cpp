@@ -28,7 +28,7 @@ struct Outcome {
 
 // Runs telvoxa with `args` and no display at all: a window, or even the
 // application object, would end it with an error.
-Outcome Run(std::vector<std::string> args, const std::string& devDir = {}) {
+Outcome RunTelvoxa(std::vector<std::string> args, const std::string& devDir = {}) {
     int out[2], err[2];
     if (pipe(out) != 0 || pipe(err) != 0) return {};
     const pid_t pid = fork();
@@ -75,11 +75,11 @@ Outcome Run(std::vector<std::string> args, const std::string& devDir = {}) {
 }
 
 TEST(TelvoxaProgram, VersionAndHelpPrintAndEnd) {
-    const Outcome version = Run({"--version"});
+    const Outcome version = RunTelvoxa({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "Telvoxa Ver.1.06\n");
     EXPECT_EQ(version.err, "");
-    const Outcome help = Run({"--help"});
+    const Outcome help = RunTelvoxa({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("usage: telvoxa", 0), 0u) << help.out;
 }
@@ -93,12 +93,12 @@ TEST(TelvoxaProgram, ListPortsNamesEachDeviceWithItsStatus) {
     fs::create_symlink(phone.SlavePath(), dev.PathOf("serial/by-id/usb-Phone-if00"));
     const std::string pts = fs::path(phone.SlavePath()).filename().string();
 
-    const Outcome listed = Run({"--list-ports"}, dev.Path());
+    const Outcome listed = RunTelvoxa({"--list-ports"}, dev.Path());
     EXPECT_EQ(listed.status, 0) << listed.err;
     EXPECT_EQ(listed.out, dev.PathOf("serial/by-id/usb-Phone-if00") + " (" + pts + "): Ready\n" +
                               dev.PathOf("ttyUSB0") + ": Not a serial device\n");
 
-    const Outcome none = Run({"--list-ports"}, dev.PathOf("empty"));
+    const Outcome none = RunTelvoxa({"--list-ports"}, dev.PathOf("empty"));
     EXPECT_EQ(none.status, 0);
     EXPECT_EQ(none.out, "No serial devices found\n");
 }
@@ -106,7 +106,7 @@ TEST(TelvoxaProgram, ListPortsNamesEachDeviceWithItsStatus) {
 TEST(TelvoxaProgram, AnythingElseIsAnErrorWithTheUsage) {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"--frobnicate"}, {"--version", "--help"}, {"COM1"}, {""}}) {
-        const Outcome outcome = Run(args);
+        const Outcome outcome = RunTelvoxa(args);
         EXPECT_EQ(outcome.status, 2) << args.front();
         EXPECT_EQ(outcome.out, "");
         EXPECT_NE(outcome.err.find("usage: telvoxa"), std::string::npos) << outcome.err;
