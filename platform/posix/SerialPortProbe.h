@@ -4,8 +4,8 @@
 
 #include <string>
 
-// false only when the driver says the port's type is unknown; devices that
-// cannot tell (pseudo-terminals, many adapters) count as present.
+// false only for a legacy port (ttyS*) whose driver says its type is
+// unknown; every other device counts as present.
 bool DriverReportsPort(int fd);
 // The same for a device by path: the sysfs "type" of the tty when there is
 // one, else the driver asked on a short non-blocking open.
