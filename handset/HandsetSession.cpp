@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "link/PortOpenMessage.h"
+
 namespace {
 
 std::tm SystemClock() {
@@ -26,7 +28,7 @@ void HandsetSession::Start(const ConnectionSettings& settings) {
     Publish(true);
     ApplySettings(settings);
     if (!m_link.CommOpen(0)) {
-        if (m_view) m_view->ShowMessage("COM Port Open Error !!");
+        if (m_view) m_view->ShowMessage(PortOpenErrorMessage(m_link.Device()));
         m_link.CommClose(0);
         if (!RunReconnectionLoop()) {
             if (m_view) m_view->EndProgram();
@@ -85,6 +87,32 @@ bool HandsetSession::RunReconnectionLoop() {
         m_link.CommClose(0);
         if (m_view) m_view->ShowMessage("Init Connection Again !!");
     }
+}
+
+void HandsetSession::CheckLink() {
+    if (m_bLinkLost || !m_link.Device().IsOpen() || !m_link.Device().IsGone()) return;
+    m_link.LogLine("Device Gone");
+    m_link.CommClose(0);
+    m_bLinkLost = true;
+    const bool callGoing = m_nCallState != CALL_IDLE;
+    BackToIdle();
+    if (callGoing) ReportEnded(CallEndedBy::LinkLost, 0, false);
+    m_strDisplay1 = ClockText(m_clock());
+    m_strAntenna = "No Connection";
+    Publish(true);
+}
+
+bool HandsetSession::TryReconnect() {
+    if (!m_bLinkLost) return true;
+    m_link.LogLine("Reconnect Try");
+    if (!m_link.CommOpen(0)) {
+        m_link.CommClose(0);
+        return false;
+    }
+    m_bLinkLost = false;
+    // What the phone sent before the cable went is of no use now.
+    m_link.ClearBuf(1);
+    return true;
 }
 
 void HandsetSession::StartMonitor() {

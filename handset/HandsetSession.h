@@ -61,6 +61,15 @@ public:
     // A key or a character of the control pad.
     void SendKey(const std::string& text);
 
+    // The cable pulled: once a read or write found the device gone, the port
+    // is closed, the handset shows "No Connection" and is idle again (a call
+    // in progress is over), and TryReconnect opens the port again with the
+    // cable's whole opening until it comes back. Checked after every step.
+    void CheckLink();
+    bool LinkLost() const { return m_bLinkLost; }
+    // One try; true when the port is open again and monitoring goes on.
+    bool TryReconnect();
+
     // Monitoring, as the thread running the session reads it.
     void StartMonitor();
     void StopMonitor() { m_bMonitoring = false; }
@@ -111,6 +120,7 @@ private:
     std::vector<CallEventSink*> m_callSinks;
     std::shared_ptr<const CallerDirectory> m_directory;
     bool m_bMonitoring = false;
+    bool m_bLinkLost = false;
     uint64_t m_nMonitorGeneration = 0;
     // Set by a tick that found nothing to show anew.
     bool m_bInvalidate = false;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <future>
 
+#include <poll.h>
+
 LinkThread::LinkThread(HandsetSession& session) : m_session(session) {
     m_session.Link().Device().SetWaitBreaker(&m_breaker);
 }
@@ -73,7 +75,13 @@ void LinkThread::Run() {
     Clock::time_point nextTick = Clock::now();
     bool wasTicking = false;
     while (!m_bStopping) {
-        const bool ticking = m_session.IsMonitoring() && m_nPauses == 0;
+        if (m_session.LinkLost() && m_queue.empty()) {
+            lock.unlock();
+            WaitForDevice();
+            lock.lock();
+            continue;
+        }
+        const bool ticking = m_session.IsMonitoring() && m_nPauses == 0 && !m_session.LinkLost();
         const Clock::time_point now = Clock::now();
         // A timer started anew (or resumed) waits one whole period first.
         if (ticking &&
@@ -96,6 +104,7 @@ void LinkThread::Run() {
                 m_breaker.Settle();
             lock.unlock();
             next.input(m_session);
+            m_session.CheckLink();
             lock.lock();
             continue;
         }
@@ -105,6 +114,8 @@ void LinkThread::Run() {
             nextTick += std::chrono::milliseconds(m_session.MonitorPeriod());
             lock.unlock();
             m_session.OnTimer();
+            m_session.CheckLink();
+            if (m_session.LinkLost()) m_nextReconnect = Clock::now();
             lock.lock();
             nextTick = std::max(nextTick, Clock::now());
             continue;
@@ -117,4 +128,25 @@ void LinkThread::Run() {
     Input last = std::move(m_last);
     lock.unlock();
     if (last) last(m_session);
+}
+
+void LinkThread::WaitForDevice() {
+    // A try every 2 seconds, and at once when a tty device comes.
+    constexpr auto kRetryPeriod = std::chrono::seconds(2);
+    // Flush's barriers do not wake the wait; they wait this long at most.
+    constexpr auto kLongestNap = std::chrono::milliseconds(200);
+    if (!m_pHotplug) m_pHotplug = std::make_unique<TtyHotplugMonitor>();
+    const auto now = Clock::now();
+    if (now >= m_nextReconnect) {
+        m_nextReconnect = now + kRetryPeriod;
+        if (m_session.TryReconnect()) m_session.StartMonitor();
+        return;
+    }
+    const auto nap = std::min<Clock::duration>(m_nextReconnect - now, kLongestNap);
+    pollfd fds[3] = {{m_breaker.StopFd(), POLLIN, 0},
+                     {m_breaker.NudgeFd(), POLLIN, 0},
+                     {m_pHotplug->Fd(), POLLIN, 0}};
+    const int ms = int(std::chrono::ceil<std::chrono::milliseconds>(nap).count());
+    if (poll(fds, 3, ms) > 0 && (fds[2].revents & POLLIN) && m_pHotplug->DrainEvents())
+        m_nextReconnect = Clock::now();
 }

@@ -9,11 +9,13 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
 #include "handset/HandsetSession.h"
 #include "platform/WaitBreaker.h"
+#include "platform/posix/TtyHotplugMonitor.h"
 
 class LinkThread {
 public:
@@ -52,6 +54,9 @@ private:
 
     void Run();
     void Enqueue(Input input, bool nudge);
+    // While the device is gone: waits for an input, a tty device announced
+    // by the system, or the next try, and tries when it is due. Unlocked.
+    void WaitForDevice();
 
     HandsetSession& m_session;
     WaitBreaker m_breaker;
@@ -63,4 +68,7 @@ private:
     bool m_bRestartPeriod = false;
     bool m_bStopping = false;
     Input m_last;
+    // Announces tty devices while the device is gone; made when first needed.
+    std::unique_ptr<TtyHotplugMonitor> m_pHotplug;
+    Clock::time_point m_nextReconnect{};
 };

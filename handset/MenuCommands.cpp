@@ -18,10 +18,7 @@ constexpr MenuItem kSkinMenu[] = {
 };
 
 constexpr MenuItem kTrayMenu[] = {
-    {ID_APP_EXIT_OK, "終了(&X)"},
-    {0, ""},
-    {ID_SETTINGS, "設定(&I)"},
-    {0, ""},
+    {ID_APP_EXIT_OK, "終了(&X)"},      {0, ""}, {ID_SETTINGS, "設定(&I)"}, {0, ""},
     {ID_CALL_HISTORY, "通話履歴(&H)"},
 };
 

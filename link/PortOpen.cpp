@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "link/PhoneLink.h"
+#include "link/PortOpenMessage.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ int CPhoneLink::CommOpen1(int mode) {
     const char* name = PortName();
     if (name == nullptr || !Device().Open(name)) {
         LogLine("CommOpen1() Failure (CreateFile())");
+        if (const std::string why = PortOpenFailureLogText(Device()); !why.empty()) LogLine(why);
         return 0;
     }
     if (!Device().SetupComm(QUEUE_SIZE, QUEUE_SIZE)) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "link/PhoneLink.h"
+#include "link/PortOpenMessage.h"
 
 namespace {
 
@@ -166,6 +167,7 @@ int CPhoneLink::CommOpen2(int mode) {
     const char* name = PortName();
     if (name == nullptr || !Device().Open(name)) {
         LogLine("CommOpen2() Failure (CreateFile())");
+        if (const std::string why = PortOpenFailureLogText(Device()); !why.empty()) LogLine(why);
         return 0;
     }
     m_rxCount = 0;

@@ -125,6 +125,16 @@ public:
     // line can account for them without the test waiting.
     virtual void Sleep(uint32_t milliseconds) = 0;
 
+    // Why the last Open failed, as "<device path>: <reason>" in the words of
+    // the device check ("/dev/ttyUSB0: No such device"); empty after a
+    // successful Open and for devices that cannot tell.
+    virtual std::string OpenFailureText() const { return {}; }
+    // The system's own error behind that failure, for the communication log.
+    virtual std::string OpenFailureSystemError() const { return {}; }
+    // True once a read or write found the device gone (unplugged, or the line
+    // hung up), until the next successful Open. A time-out is no such thing.
+    virtual bool IsGone() const { return false; }
+
     // Waits (reads, writes, pauses) end early when `breaker` says so: all of
     // them once it is stopped, and while yielding is on, a read that has
     // received nothing yet and a pause, once it is nudged. Null: never.

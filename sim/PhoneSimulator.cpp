@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "sim/SimLink.h"
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -41,9 +43,7 @@ bool PhoneSimulator::Open(std::string& error) {
         error = "pipe: " + std::string(std::strerror(errno));
         return false;
     }
-    const bool opened = m_options.device.empty() ? m_port.OpenPseudoTerminal(error)
-                                                 : m_port.OpenDevice(m_options.device, error);
-    if (!opened) return false;
+    if (!OpenPort(error)) return false;
     const auto now = Clock::now();
     m_nextStatus = now + std::chrono::milliseconds(m_options.statusIntervalMs);
     m_resumeAt = now;
@@ -64,7 +64,60 @@ void PhoneSimulator::Stop() {
         Wake();
         m_thread.join();
     }
+    ClosePort();
+}
+
+std::string PhoneSimulator::PcPath() const {
+    std::lock_guard lock(m_mutex);
+    return m_pcPath;
+}
+
+bool PhoneSimulator::OpenPort(std::string& error) {
+    const bool opened = m_options.device.empty() ? m_port.OpenPseudoTerminal(error)
+                                                 : m_port.OpenDevice(m_options.device, error);
+    if (!opened) return false;
+    if (!m_options.link.empty() && !MakeSimLink(m_options.link, m_port.PcPath(), error)) {
+        m_port.Close();
+        return false;
+    }
+    std::lock_guard lock(m_mutex);
+    m_pcPath = m_port.PcPath();
+    return true;
+}
+
+void PhoneSimulator::ClosePort() {
+    if (!m_options.link.empty() && m_port.Fd() >= 0) {
+        RemoveSimLink(m_options.link, m_port.PcPath());
+    }
     m_port.Close();
+    std::lock_guard lock(m_mutex);
+    m_pcPath.clear();
+}
+
+void PhoneSimulator::Unplug() {
+    if (m_unplugged) {
+        AddLine("error: unplug: the cable is already out");
+        return;
+    }
+    ClosePort();
+    m_unplugged = true;
+    m_hungUp = false;
+    m_decoder.Reset();
+    AddLine("-- unplugged");
+}
+
+void PhoneSimulator::Replug() {
+    if (!m_unplugged) {
+        AddLine("error: replug: the cable is in");
+        return;
+    }
+    std::string error;
+    if (!OpenPort(error)) {
+        AddLine("error: replug: " + error);
+        return;
+    }
+    m_unplugged = false;
+    AddLine("-- replugged: " + m_port.PcPath());
 }
 
 void PhoneSimulator::Pump(std::chrono::milliseconds duration) {
@@ -154,7 +207,9 @@ void PhoneSimulator::RunOnce(Clock::time_point until) {
         for (const PcMessage& m : messages) Handle(m_phone.Receive(m), now);
     }
     if (m_options.statusIntervalMs > 0 && now >= m_nextStatus) {
-        if (auto status = m_phone.StatusByte(); status && !m_hungUp) Queue({*status}, now, true);
+        if (auto status = m_phone.StatusByte(); status && !m_hungUp && !m_unplugged) {
+            Queue({*status}, now, true);
+        }
         m_nextStatus = now + std::chrono::milliseconds(m_options.statusIntervalMs);
     }
     SendDue(now);
@@ -172,7 +227,7 @@ void PhoneSimulator::RunOnce(Clock::time_point until) {
     pollfd fds[2] = {{m_wake[0], POLLIN, 0}, {m_port.Fd(), POLLIN, 0}};
     // While the PC has the port closed the line reports a hang-up at once:
     // leave it out and look again now and then, instead of spinning.
-    const nfds_t count = m_hungUp ? 1 : 2;
+    const nfds_t count = m_hungUp || m_unplugged ? 1 : 2;
     int ready = ::poll(fds, count, MillisUntil(now, wake));
     if (ready < 0) return;  // EINTR: go round again
     now = Clock::now();
@@ -181,7 +236,9 @@ void PhoneSimulator::RunOnce(Clock::time_point until) {
         while (::read(m_wake[0], drain, sizeof drain) > 0) {
         }
     }
-    if (m_hungUp) {
+    if (m_unplugged) {
+        // Nothing to read or probe until the cable is back.
+    } else if (m_hungUp) {
         ProbeReopen(now);
     } else if (fds[1].revents != 0) {
         ReadPort(now, fds[1].revents);
@@ -238,6 +295,12 @@ void PhoneSimulator::Execute(const std::string& line, Clock::time_point now) {
         case SimCommandKind::Quit:
             m_quit = true;
             return;
+        case SimCommandKind::Unplug:
+            Unplug();
+            return;
+        case SimCommandKind::Replug:
+            Replug();
+            return;
         default:
             Handle(m_phone.Apply(command), now);
             return;
@@ -269,9 +332,12 @@ void PhoneSimulator::SendDue(Clock::time_point now) {
 }
 
 void PhoneSimulator::Write(const Output& output) {
-    if (m_hungUp) {
+    if (m_hungUp || m_unplugged) {
         // The PC would throw the bytes away when it opens the port again.
-        if (!output.quiet) AddLine("-> " + HexBytes(output.bytes) + " (not sent: port closed)");
+        if (!output.quiet) {
+            AddLine("-> " + HexBytes(output.bytes) +
+                    (m_unplugged ? " (not sent: unplugged)" : " (not sent: port closed)"));
+        }
         return;
     }
     size_t done = 0;

@@ -23,6 +23,7 @@
 
 struct PhoneSimulatorOptions {
     std::string device;           // empty: a new pseudo-terminal
+    std::string link;             // a symbolic link made to the port's path; empty: none
     int cable = 0;                // whose handshake to answer
     int statusIntervalMs = 1000;  // 0: no periodic status byte
     bool stay = false;            // keep running after the end of the input
@@ -41,13 +42,16 @@ public:
     PhoneSimulator(const PhoneSimulator&) = delete;
     PhoneSimulator& operator=(const PhoneSimulator&) = delete;
 
+    // Opens the port and makes the link, if any.
     bool Open(std::string& error);
-    // The path the PC opens: the pseudo-terminal's slave side, or the device.
-    std::string PcPath() const { return m_port.PcPath(); }
+    // The path the PC opens: the pseudo-terminal's slave side, or the device;
+    // empty while unplugged. Thread-safe.
+    std::string PcPath() const;
 
     // Runs the phone in its own thread until Stop.
     void Start();
-    // Ends the thread and closes the line (the PC then sees the phone vanish).
+    // Ends the thread, closes the line (the PC then sees the phone vanish)
+    // and removes the link.
     void Stop();
     // Runs the phone on the calling thread for `duration` (when not started).
     void Pump(std::chrono::milliseconds duration);
@@ -95,6 +99,10 @@ private:
     void Write(const Output& output);
     void ReadPort(Clock::time_point now, short events);
     void ProbeReopen(Clock::time_point now);
+    bool OpenPort(std::string& error);
+    void ClosePort();
+    void Unplug();
+    void Replug();
     void LineLost(Clock::time_point now);
     void CheckFinished();
     void AddLine(std::string line);
@@ -116,12 +124,14 @@ private:
     bool m_stay = false;
     bool m_quit = false;
     bool m_hungUp = false;
+    bool m_unplugged = false;
     Clock::time_point m_probeAt{};
 
     // Shared with the callers.
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<std::string> m_commands;
+    std::string m_pcPath;
     bool m_endOfInput = false;
     std::deque<std::string> m_lines;
     size_t m_linesDropped = 0;

@@ -68,6 +68,7 @@ constexpr Word kWords[] = {
     {"silent", SimCommandKind::Silent},     {"send", SimCommandKind::Send},
     {"sleep", SimCommandKind::Sleep},       {"expect", SimCommandKind::Expect},
     {"stay", SimCommandKind::Stay},         {"state", SimCommandKind::State},
+    {"unplug", SimCommandKind::Unplug},     {"replug", SimCommandKind::Replug},
     {"help", SimCommandKind::Help},         {"quit", SimCommandKind::Quit},
 };
 
@@ -99,6 +100,8 @@ const char* const kSimCommandHelp[] = {
     "                  the line the previous expect found",
     "stay              keep running after the end of the input",
     "state             print the call state",
+    "unplug            pull the cable: close the port and remove its --link",
+    "replug            plug it back: a new port behind the same --link",
     "quit              end the program",
     nullptr,
 };

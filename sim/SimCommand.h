@@ -26,6 +26,8 @@ enum class SimCommandKind {
     Expect,      // expect TEXT: wait for a line that contains TEXT
     Stay,        // stay: keep running after the end of the input
     State,       // state: print the call state
+    Unplug,      // unplug: the cable is pulled (the port and its link go away)
+    Replug,      // replug: the cable is back (a new port behind the same link)
     Help,        // help
     Quit,        // quit
 };

@@ -248,6 +248,8 @@ SimOutcome SimPhone::Apply(const SimCommand& command) {
         case SimCommandKind::Sleep:
         case SimCommandKind::Expect:
         case SimCommandKind::Stay:
+        case SimCommandKind::Unplug:
+        case SimCommandKind::Replug:
         case SimCommandKind::Quit:
             break;
     }

@@ -11,7 +11,9 @@ std::unique_ptr<QSettings>& Store() {
     return settings;
 }
 
-QString Path(const QString& section, const QString& key) { return section + "/" + key; }
+QString Path(const QString& section, const QString& key) {
+    return section + "/" + key;
+}
 }  // namespace
 
 namespace Profile {
@@ -21,7 +23,9 @@ void SetRegistryKey(const QString& company) {
                                           UiSeams::ApplicationName());
 }
 
-bool IsRooted() { return Store() != nullptr; }
+bool IsRooted() {
+    return Store() != nullptr;
+}
 
 int GetProfileInt(const QString& section, const QString& key, int defaultValue) {
     if (!Store()) return defaultValue;
@@ -46,6 +50,10 @@ bool WriteProfileString(const QString& section, const QString& key, const QStrin
     if (!Store()) return false;
     Store()->setValue(Path(section, key), value);
     return true;
+}
+
+void RemoveProfileEntry(const QString& section, const QString& key) {
+    if (Store()) Store()->remove(Path(section, key));
 }
 
 void Sync() {

@@ -12,6 +12,8 @@ int GetProfileInt(const QString& section, const QString& key, int defaultValue);
 bool WriteProfileInt(const QString& section, const QString& key, int value);
 QString GetProfileString(const QString& section, const QString& key, const QString& defaultValue);
 bool WriteProfileString(const QString& section, const QString& key, const QString& value);
+// Removes the entry, so that reads give the default again.
+void RemoveProfileEntry(const QString& section, const QString& key);
 // Flushes pending writes to disk.
 void Sync();
 }  // namespace Profile

@@ -14,6 +14,17 @@ std::string ProfilePortPath(const std::string& portName) {
     return QFile::encodeName(path).toStdString();
 }
 
+void StoreProfilePortPath(const std::string& portName, const std::string& path) {
+    const QString section = QString::fromLatin1(ProfileKeys::PortsSection);
+    const QString key = QString::fromStdString(portName);
+    if (path.empty() || path == PosixCommDevice::DefaultPortPath(portName)) {
+        Profile::RemoveProfileEntry(section, key);
+    } else {
+        Profile::WriteProfileString(section, key,
+                                    QFile::decodeName(QByteArray::fromStdString(path)));
+    }
+}
+
 std::unique_ptr<CommDevice> MakeProfileCommDevice() {
     return std::make_unique<PosixCommDevice>(&ProfilePortPath);
 }

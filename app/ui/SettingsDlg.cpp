@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,6 +12,9 @@
 #include "app/ui/HandsetApp.h"
 #include "app/ui/Profile.h"
 #include "app/ui/ProfileKeys.h"
+#include "app/ui/ProfilePorts.h"
+#include "platform/posix/SerialDeviceCheck.h"
+#include "platform/posix/SerialDevices.h"
 
 namespace {
 
@@ -27,6 +31,20 @@ const char* const CableNames[8] = {
 
 QString IntervalText(int milliseconds) {
     return QString::asprintf("%dms", milliseconds);
+}
+
+constexpr int kPortCount = 8;
+
+std::string PortName(int index) {
+    return "COM" + std::to_string(index + 1);
+}
+
+std::string NativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString DisplayPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 // A list index outside the list leaves it without a selection.
@@ -58,6 +76,18 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, bool offerQuit) : QDialog(parent) {
     m_pIntervalText = new QLabel(this);
     m_pIntervalText->setObjectName(QStringLiteral("1016"));
 
+    // The device behind the chosen port: one of those present, or any path
+    // typed by hand.
+    m_pDevice = new QComboBox(this);
+    m_pDevice->setObjectName(QStringLiteral("1017"));
+    m_pDevice->setEditable(true);
+    m_pDevice->setInsertPolicy(QComboBox::NoInsert);
+    m_pDevice->setMinimumContentsLength(24);
+    m_pDevice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_pDeviceStatus = new QLabel(this);
+    m_pDeviceStatus->setObjectName(QStringLiteral("1018"));
+    m_pDeviceStatus->setWordWrap(true);
+
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("1"));
     ok->setDefault(true);
@@ -67,13 +97,16 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, bool offerQuit) : QDialog(parent) {
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("COMポート"), this), 0, 0);
     grid->addWidget(m_pPort, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("ケーブル種別"), this), 1, 0);
-    grid->addWidget(m_pCable, 1, 1);
-    grid->addWidget(m_pNumDisp, 2, 0, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("モニタリング間隔(200-300msを推奨)"), this), 3, 0, 1,
+    grid->addWidget(new QLabel(QStringLiteral("デバイス"), this), 1, 0);
+    grid->addWidget(m_pDevice, 1, 1);
+    grid->addWidget(m_pDeviceStatus, 2, 1);
+    grid->addWidget(new QLabel(QStringLiteral("ケーブル種別"), this), 3, 0);
+    grid->addWidget(m_pCable, 3, 1);
+    grid->addWidget(m_pNumDisp, 4, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("モニタリング間隔(200-300msを推奨)"), this), 5, 0, 1,
                     2);
-    grid->addWidget(m_ctlInterval, 4, 0);
-    grid->addWidget(m_pIntervalText, 4, 1);
+    grid->addWidget(m_ctlInterval, 6, 0);
+    grid->addWidget(m_pIntervalText, 6, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -85,13 +118,25 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, bool offerQuit) : QDialog(parent) {
         buttons->addWidget(quit);
         connect(quit, &QPushButton::clicked, this, [this] { done(IDQUIT); });
     }
-    grid->addLayout(buttons, 5, 0, 1, 2);
+    grid->addLayout(buttons, 7, 0, 1, 2);
 
     connect(ok, &QPushButton::clicked, this, &CSettingsDlg::OnOK);
     connect(cancel, &QPushButton::clicked, this, &CSettingsDlg::reject);
-    connect(m_ctlInterval, &QSlider::valueChanged, this, [this] {
+    // Every scroll notification counts, not only a changed value: a click on
+    // the thumb or End at the end also takes the controls in.
+    auto scrolled = [this] {
         if (!m_bSettingSlider) OnHScroll(m_ctlInterval);
-    });
+    };
+    connect(m_ctlInterval, &QSlider::valueChanged, this, scrolled);
+    connect(m_ctlInterval, &QSlider::actionTriggered, this, scrolled);
+    connect(m_ctlInterval, &QSlider::sliderReleased, this, scrolled);
+
+    connect(m_pPort, &QComboBox::currentIndexChanged, this, [this] { ShowDeviceOfChosenPort(); });
+    // A listed entry is shown by its label but stands for its path.
+    connect(m_pDevice, &QComboBox::activated, this,
+            [this](int index) { m_pDevice->setEditText(m_pDevice->itemData(index).toString()); });
+    connect(m_pDevice, &QComboBox::editTextChanged, this, [this] { ShowDeviceStatus(); });
+    m_strDeviceFolder = DisplayPath(SerialDeviceFolder());
 }
 
 int CSettingsDlg::exec() {
@@ -102,6 +147,7 @@ int CSettingsDlg::exec() {
 void CSettingsDlg::UpdateData(bool saveAndValidate) {
     if (saveAndValidate) {
         m_nPort = m_pPort->currentIndex();
+        if (m_nShownPort >= 0) m_devices[m_nShownPort] = ChosenDevice();
         m_nCable = m_pCable->currentIndex();
         m_bNumDisp = m_pNumDisp->isChecked();
         m_strInterval = m_pIntervalText->text();
@@ -130,13 +176,68 @@ void CSettingsDlg::OnInitDialog() {
     m_bSettingSlider = false;
 
     m_strInterval = IntervalText(m_nInterval);
+    m_devices.clear();
+    for (int i = 0; i < kPortCount; ++i) m_devices << DisplayPath(ProfilePortPath(PortName(i)));
+    ListDevices();
+    m_nShownPort = -1;
     UpdateData(false);
+    ShowDeviceOfChosenPort();
+}
+
+void CSettingsDlg::ListDevices() {
+    m_pDevice->blockSignals(true);
+    m_pDevice->clear();
+    for (const SerialDeviceEntry& entry : ListSerialDevices(NativePath(m_strDeviceFolder))) {
+        m_pDevice->addItem(DisplayPath(entry.label), DisplayPath(entry.path));
+    }
+    m_pDevice->setCurrentIndex(-1);
+    m_pDevice->blockSignals(false);
+}
+
+QString CSettingsDlg::ChosenDevice() const {
+    const QString text = m_pDevice->currentText();
+    const int listed = m_pDevice->findText(text, Qt::MatchExactly);
+    return (listed >= 0 ? m_pDevice->itemData(listed).toString() : text).trimmed();
+}
+
+void CSettingsDlg::ShowDeviceOfChosenPort() {
+    const int port = m_pPort->currentIndex();
+    if (port == m_nShownPort) return;
+    if (m_nShownPort >= 0 && m_nShownPort < m_devices.size()) {
+        m_devices[m_nShownPort] = ChosenDevice();
+    }
+    m_nShownPort = port >= 0 && port < m_devices.size() ? port : -1;
+    m_pDevice->setEnabled(m_nShownPort >= 0);
+    m_pDevice->setEditText(m_nShownPort >= 0 ? m_devices[m_nShownPort] : QString());
+    ShowDeviceStatus();
+}
+
+void CSettingsDlg::ShowDeviceStatus() {
+    if (m_nShownPort < 0) {
+        m_pDeviceStatus->clear();
+        return;
+    }
+    // An empty field leaves the port's device as the profile has it.
+    QString path = ChosenDevice();
+    if (path.isEmpty()) path = DisplayPath(ProfilePortPath(PortName(m_nShownPort)));
+    m_pDeviceStatus->setText(QString::fromStdString(CheckSerialDevice(NativePath(path)).text));
+}
+
+void CSettingsDlg::StoreChosenDevice() {
+    if (m_nPort < 0 || m_nPort >= m_devices.size()) return;
+    const std::string name = PortName(m_nPort);
+    const std::string chosen = NativePath(m_devices[m_nPort]);
+    // An untouched device leaves the profile as it was.
+    if (chosen == ProfilePortPath(name) || chosen.empty()) return;
+    StoreProfilePortPath(name, chosen);
 }
 
 void CSettingsDlg::OnHScroll(QObject* source) {
     UpdateData(true);
     if (source == m_ctlInterval) {
-        m_nInterval = m_ctlInterval->value();
+        // During an action the position is already the new one, the value
+        // not yet.
+        m_nInterval = m_ctlInterval->sliderPosition();
         m_strInterval = IntervalText(m_nInterval);
     }
     UpdateData(false);
@@ -148,6 +249,7 @@ void CSettingsDlg::OnOK() {
     WriteProfile(ProfileKeys::Cable, m_nCable);
     WriteProfile(ProfileKeys::NumDisp, m_bNumDisp ? 1 : 0);
     WriteProfile(ProfileKeys::MonitorInterval, m_nInterval);
+    StoreChosenDevice();
     Profile::Sync();
     done(IDOK);
 }

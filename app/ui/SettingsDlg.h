@@ -1,9 +1,11 @@
 #pragma once
-// The settings dialog: COM port, cable type, caller-number notification and
-// monitoring interval, read from the profile on opening and stored on OK.
+// The settings dialog: COM port and the device behind it, cable type,
+// caller-number notification and monitoring interval, read from the profile
+// on opening and stored on OK.
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 class QCheckBox;
 class QComboBox;
@@ -32,11 +34,19 @@ public:
     void OnHScroll(QObject* source);
     void OnOK();
 
+    // The device path the device field stands for: a listed entry's path,
+    // else the text as typed.
+    QString ChosenDevice() const;
+
     int m_nInterval = 0;
     int m_nCable = -1;
     int m_nPort = -1;
     bool m_bNumDisp = false;
     QString m_strInterval;
+    // The device of each port as this dialog shows it (index 0 is COM1).
+    QStringList m_devices;
+    // Where the serial devices are listed from.
+    QString m_strDeviceFolder;
 
 public slots:
     void reject() override;
@@ -47,6 +57,18 @@ private:
     QCheckBox* m_pNumDisp = nullptr;
     QSlider* m_ctlInterval = nullptr;
     QLabel* m_pIntervalText = nullptr;
+    QComboBox* m_pDevice = nullptr;
+    QLabel* m_pDeviceStatus = nullptr;
     // Set while the dialog itself moves the slider.
     bool m_bSettingSlider = false;
+    // The port whose device the device field shows (-1: none).
+    int m_nShownPort = -1;
+
+    void ListDevices();
+    // Keeps the device field's text for the port it showed, then shows
+    // the device of the port now chosen.
+    void ShowDeviceOfChosenPort();
+    void ShowDeviceStatus();
+    // Stores the chosen port's device in the profile where it changed.
+    void StoreChosenDevice();
 };

@@ -8,6 +8,7 @@
 #include "app/ui/ProfilePorts.h"
 #include "app/ui/UiSeams.h"
 #include "history/CallHistoryPath.h"
+#include "link/PortOpenMessage.h"
 #include "platform/Cp932.h"
 
 // The icons and cursors are compiled into a static library, from which the

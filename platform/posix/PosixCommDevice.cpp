@@ -9,10 +9,15 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
 #include <thread>
 #include <utility>
 
 #include "platform/posix/KernelTermios.h"
+#include "platform/posix/SerialDeviceCheck.h"
+#include "platform/posix/SerialPortProbe.h"
 #include "platform/posix/TermiosDcb.h"
 
 namespace {
@@ -84,33 +89,63 @@ std::string PosixCommDevice::DefaultPortPath(const std::string& portName) {
 }
 
 bool PosixCommDevice::Open(const std::string& portName) {
+    m_openFailure.clear();
+    m_openSystemError.clear();
     if (IsOpen()) return false;
     std::string path = m_resolver ? m_resolver(portName) : std::string();
     if (path.empty()) path = DefaultPortPath(portName);
-    if (path.empty()) return false;
+    if (path.empty()) return FailOpen(portName, ENOENT);
 
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    // The lock keeps out every other opener, root included; TIOCEXCL also
-    // keeps out programs that do not take the lock, where the tty allows it.
+    // A link (/dev/serial/by-id/..., a simulator's --link) is followed anew at
+    // every open: a re-plugged adapter may come back as another ttyUSB.
+    char device[PATH_MAX];
+    if (::realpath(path.c_str(), device) == nullptr) return FailOpen(path, errno);
+    const int fd = ::open(device, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return FailOpen(path, errno);
+    // The lock, on the device itself, keeps out every other opener, root
+    // included; TIOCEXCL also keeps out programs that do not take the lock,
+    // where the tty allows it.
     termios t{};
+    int error = 0;
     if (flock(fd, LOCK_EX | LOCK_NB) != 0 || tcgetattr(fd, &t) != 0) {
+        error = errno;
+    } else if (!DriverReportsPort(fd)) {
+        error = ENODEV;  // a legacy port node without a UART behind it
+    }
+    if (error != 0) {
         CloseQuietly(fd);
-        return false;
+        return FailOpen(path, error);
     }
     ioctl(fd, TIOCEXCL);
     MakeRaw(t);
+    errno = 0;
     if (!ApplyTermios(fd, t, 0)) {
+        error = errno != 0 ? errno : EIO;
         ioctl(fd, TIOCNXCL);
         CloseQuietly(fd);
-        return false;
+        return FailOpen(path, error);
     }
     m_fd = fd;
+    m_gone = false;
     m_timeouts = CommTimeouts{};
     // Opening a tty raises DTR and RTS.
     m_dtrControl = DTR_CONTROL_ENABLE;
     m_rtsControl = RTS_CONTROL_ENABLE;
     return true;
+}
+
+bool PosixCommDevice::FailOpen(const std::string& path, int error) {
+    m_openFailure = path + ": " + DescribeOpenError(error).text;
+    m_openSystemError =
+        std::string(std::strerror(error)) + " (errno " + std::to_string(error) + ")";
+    return false;
+}
+
+bool PosixCommDevice::FailIo(int error) {
+    // A pulled USB adapter hangs its tty up (reads of 0 bytes, EIO); a closed
+    // pseudo-terminal master gives EIO; a vanished device ENXIO or ENODEV.
+    if (error == EIO || error == ENXIO || error == ENODEV) m_gone = true;
+    return false;
 }
 
 bool PosixCommDevice::IsOpen() const {

@@ -35,13 +35,24 @@ public:
     bool ReadFile(uint8_t* buffer, uint32_t toRead, uint32_t& got) override;
     bool WriteFile(const uint8_t* buffer, uint32_t length, uint32_t& written) override;
     void Sleep(uint32_t milliseconds) override;
+    std::string OpenFailureText() const override { return m_openFailure; }
+    std::string OpenFailureSystemError() const override { return m_openSystemError; }
+    bool IsGone() const override { return m_gone; }
 
 private:
     // The breaker's stop descriptor, -1 without a breaker.
     int StopFd() const;
+    // Records why opening `path` failed with the system error `error`.
+    bool FailOpen(const std::string& path, int error);
+    // Answers false for a read or write that failed with `error`, and marks
+    // the device gone when the error says it went away.
+    bool FailIo(int error);
 
     PortResolver m_resolver;
     int m_fd = -1;
+    bool m_gone = false;
+    std::string m_openFailure;
+    std::string m_openSystemError;
     CommTimeouts m_timeouts{};
     // The line states last asked for, reported by GetCommState where the
     // device cannot tell its modem lines.

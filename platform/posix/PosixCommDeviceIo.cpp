@@ -141,7 +141,7 @@ uint32_t WaitUntilSent(int fd, const Deadline& deadline) {
 
 bool PosixCommDevice::ReadFile(uint8_t* buffer, uint32_t toRead, uint32_t& got) {
     got = 0;
-    if (!IsOpen() || (buffer == nullptr && toRead != 0)) return false;
+    if (!IsOpen() || m_gone || (buffer == nullptr && toRead != 0)) return false;
     if (toRead == 0) return true;
 
     const auto start = Clock::now();
@@ -150,7 +150,10 @@ bool PosixCommDevice::ReadFile(uint8_t* buffer, uint32_t toRead, uint32_t& got) 
     bool hangUpSeen = false;
     // A device that fails after some bytes came hands those out first; the
     // fault shows again on the next call.
-    auto deviceFault = [&] { return got > 0; };
+    auto deviceFault = [&](int error) {
+        FailIo(error);
+        return got > 0;
+    };
 
     while (got < toRead) {
         const ssize_t n = ::read(m_fd, buffer + got, toRead - got);
@@ -159,12 +162,12 @@ bool PosixCommDevice::ReadFile(uint8_t* buffer, uint32_t toRead, uint32_t& got) 
             lastArrival = Clock::now();
             continue;
         }
-        if (n == 0) return deviceFault();  // hung up: the far end or the device is gone
+        if (n == 0) return deviceFault(EIO);  // hung up: the far end or the device is gone
         if (errno == EINTR) continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) return deviceFault();
+        if (errno != EAGAIN && errno != EWOULDBLOCK) return deviceFault(errno);
         // Nothing queued now. A hang-up with nothing to read would only
-        // repeat; it is a failure, not a reason to spin.
-        if (hangUpSeen) return deviceFault();
+        // repeat; the line is gone, which is no reason to spin.
+        if (hangUpSeen) return deviceFault(EIO);
         if (rule.returnWhenDrained && (!rule.waitForFirst || got > 0)) break;
 
         Deadline deadline = rule.total;
@@ -183,7 +186,7 @@ bool PosixCommDevice::ReadFile(uint8_t* buffer, uint32_t toRead, uint32_t& got) 
                 hangUpSeen = true;
                 break;
             case Wait::Failed:
-                return deviceFault();
+                return deviceFault(0);
             case Wait::Broken:
                 if (StopRaised()) return true;
                 if (got == 0 && MayGiveWay()) {
@@ -198,7 +201,7 @@ bool PosixCommDevice::ReadFile(uint8_t* buffer, uint32_t toRead, uint32_t& got) 
 
 bool PosixCommDevice::WriteFile(const uint8_t* buffer, uint32_t length, uint32_t& written) {
     written = 0;
-    if (!IsOpen() || (buffer == nullptr && length != 0)) return false;
+    if (!IsOpen() || m_gone || (buffer == nullptr && length != 0)) return false;
     if (length == 0) return true;
 
     const Deadline deadline = Deadline::After(Clock::now(), m_timeouts.WriteTotalTimeoutMultiplier,
@@ -212,8 +215,8 @@ bool PosixCommDevice::WriteFile(const uint8_t* buffer, uint32_t length, uint32_t
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return false;
-        if (hangUpSeen) return false;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return FailIo(errno);
+        if (hangUpSeen) return FailIo(EIO);
         switch (WaitFor(m_fd, POLLOUT, deadline, StopFd())) {
             case Wait::Ready:
                 break;
@@ -225,7 +228,7 @@ bool PosixCommDevice::WriteFile(const uint8_t* buffer, uint32_t length, uint32_t
                 hangUpSeen = true;
                 break;
             case Wait::Failed:
-                return false;
+                return FailIo(0);
         }
     }
     // What the driver has not sent by the deadline is dropped, as a timed-out

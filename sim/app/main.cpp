@@ -4,7 +4,6 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -35,7 +34,6 @@ const char kUsage[] =
 
 struct Options {
     PhoneSimulatorOptions sim;
-    std::string link;
     std::string script;
     bool quiet = false;
 };
@@ -69,7 +67,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
                 return 2;
             }
             bool ok = true;
-            if (arg == "--link") options.link = v;
+            if (arg == "--link") options.sim.link = v;
             if (arg == "--device") options.sim.device = v;
             if (arg == "--script") options.script = v;
             if (arg == "--cable") ok = ParseInt(v, 0, 7, options.sim.cable);
@@ -97,30 +95,6 @@ bool ReadScript(const std::string& path, std::vector<std::string>& lines) {
         lines.push_back(line);
     }
     return !in.bad();
-}
-
-// The link points at our port: replace an old link, never anything else.
-bool MakeLink(const std::string& link, const std::string& target) {
-    struct stat st {};
-    if (lstat(link.c_str(), &st) == 0) {
-        if (!S_ISLNK(st.st_mode)) {
-            std::fprintf(stderr, "telvoxa-phone: %s exists and is no symbolic link\n",
-                         link.c_str());
-            return false;
-        }
-        ::unlink(link.c_str());
-    }
-    if (::symlink(target.c_str(), link.c_str()) != 0) {
-        std::fprintf(stderr, "telvoxa-phone: %s: %s\n", link.c_str(), std::strerror(errno));
-        return false;
-    }
-    return true;
-}
-
-void RemoveLink(const std::string& link, const std::string& target) {
-    char buffer[4096];
-    ssize_t n = ::readlink(link.c_str(), buffer, sizeof buffer - 1);
-    if (n >= 0 && std::string(buffer, static_cast<size_t>(n)) == target) ::unlink(link.c_str());
 }
 
 // Splits what arrives on standard input into command lines.
@@ -182,9 +156,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "telvoxa-phone: %s\n", error.c_str());
         return 1;
     }
-    const std::string port = sim.PcPath();
-    if (!options.link.empty() && !MakeLink(options.link, port)) return 1;
-    std::printf("telvoxa-phone: %s\n", port.c_str());
+    std::printf("telvoxa-phone: %s\n", sim.PcPath().c_str());
     std::fflush(stdout);
 
     const bool quiet = options.quiet;
@@ -216,8 +188,8 @@ int main(int argc, char** argv) {
         }
     }
 
+    // Closes the port and removes the link.
     sim.Stop();
-    if (!options.link.empty()) RemoveLink(options.link, port);
     if (signalFd >= 0) ::close(signalFd);
     return 0;
 }

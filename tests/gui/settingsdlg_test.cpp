@@ -2,18 +2,28 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
+#include <filesystem>
 
+#include "support/PhonePty.h"
+#include "support/ScratchDir.h"
 #include "support/gui/ModalScript.h"
 #include "support/gui/QtPrinters.h"
 #include "support/gui/TempProfile.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 class SettingsDlgTest : public ::testing::Test {
 protected:
@@ -27,6 +37,17 @@ protected:
     }
     static void Click(QWidget* dialog, const char* id) {
         QTest::mouseClick(Find<QPushButton>(dialog, id), Qt::LeftButton);
+    }
+    static QComboBox* Device(QWidget* dialog) { return Find<QComboBox>(dialog, "1017"); }
+    static QString Status(QWidget* dialog) { return Find<QLabel>(dialog, "1018")->text(); }
+    // Types into the device field as the user does.
+    static void TypeDevice(QWidget* dialog, const QString& text) {
+        QLineEdit* edit = Device(dialog)->lineEdit();
+        edit->selectAll();
+        edit->insert(text);
+    }
+    static QString PortEntry(int port) {
+        return Profile::GetProfileString("ports", QStringLiteral("COM%1").arg(port), "(none)");
     }
     // Runs the dialog modally and lets `act` work on it while it is shown.
     static int Run(CSettingsDlg& dialog, std::function<void(CSettingsDlg*)> act) {
@@ -157,6 +178,172 @@ TEST_F(SettingsDlgTest, TheQuitButtonIsOfferedOnRequestAndEndsWithItsOwnCode) {
         Click(d, "3");
     });
     EXPECT_EQ(result, CSettingsDlg::IDQUIT);
+    EXPECT_FALSE(ProfileHas("connection", "port"));
+}
+
+TEST_F(SettingsDlgTest, TheDeviceFieldShowsEachPortsDeviceAndListsThoseFound) {
+    PhonePty phone;
+    ASSERT_TRUE(phone.IsOpen());
+    Profile::WriteProfileString("ports", "COM2", QString::fromStdString(phone.SlavePath()));
+    ScratchDir dev;
+    dev.Write("ttyUSB0", "");
+    dev.Write("ttyACM3", "");
+    fs::create_directories(dev.PathOf("serial/by-id"));
+    fs::create_symlink("../../ttyUSB0", dev.PathOf("serial/by-id/usb-X-if00-port0"));
+    const QString d = QString::fromStdString(dev.Path()) + "/";
+
+    CSettingsDlg dialog;
+    dialog.m_strDeviceFolder = QString::fromStdString(dev.Path());
+    Run(dialog, [&](CSettingsDlg* dlg) {
+        QStringList labels;
+        for (auto* label : dlg->findChildren<QLabel*>()) labels << label->text();
+        EXPECT_TRUE(labels.contains(QStringLiteral("デバイス")));
+        QComboBox* device = Device(dlg);
+        EXPECT_TRUE(device->isEditable());
+        ASSERT_EQ(device->count(), 3);
+        EXPECT_EQ(device->itemText(0), d + "serial/by-id/usb-X-if00-port0 (ttyUSB0)");
+        EXPECT_EQ(device->itemText(1), d + "ttyUSB0");
+        EXPECT_EQ(device->itemText(2), d + "ttyACM3");
+
+        // The default of COM1, then the profile's entry of COM2, then COM4's default.
+        EXPECT_EQ(device->currentText(), "/dev/ttyS0");
+        Find<QComboBox>(dlg, "1009")->setCurrentIndex(1);
+        EXPECT_EQ(device->currentText(), QString::fromStdString(phone.SlavePath()));
+        EXPECT_EQ(Status(dlg), "Ready");
+        Find<QComboBox>(dlg, "1009")->setCurrentIndex(3);
+        EXPECT_EQ(device->currentText(), "/dev/ttyS3");
+
+        // A listed entry stands for its path.
+        device->setCurrentIndex(0);
+        emit device->activated(0);
+        EXPECT_EQ(device->currentText(), d + "serial/by-id/usb-X-if00-port0");
+        EXPECT_EQ(Status(dlg), "Not a serial device") << "a made-up device is a plain file";
+        EXPECT_EQ(dlg->ChosenDevice(), d + "serial/by-id/usb-X-if00-port0");
+        Click(dlg, "2");
+    });
+}
+
+// How OK and Cancel treat the device of the chosen port.
+TEST_F(SettingsDlgTest, OkStoresTheChosenPortsDeviceOnlyWhereItChangedCancelNothing) {
+    const struct {
+        const char* name;
+        const char* before;  // COM2's entry before, "" for none
+        const char* typed;   // into COM2's field, nullptr to leave it
+        const char* button;
+        int finalPort;      // 1 is COM2
+        const char* after;  // COM2's entry after
+    } cases[] = {
+        {"untouched", "", nullptr, "1", 1, "(none)"},
+        {"typed then OK", "", "/dev/ttyUSB3", "1", 1, "/dev/ttyUSB3"},
+        {"typed then Cancel", "", "/dev/ttyUSB3", "2", 1, "(none)"},
+        {"the default again removes the entry", "/dev/ttyUSB3", "/dev/ttyS1", "1", 1, "(none)"},
+        {"an entry that is the default stays when untouched", "/dev/ttyS1", nullptr, "1", 1,
+         "/dev/ttyS1"},
+        {"an empty field changes nothing", "/dev/ttyUSB3", "", "1", 1, "/dev/ttyUSB3"},
+        {"typed, then another port chosen", "", "/dev/ttyUSB3", "1", 2, "(none)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetProfile();
+        if (*c.before != '\0') Profile::WriteProfileString("ports", "COM2", c.before);
+        CSettingsDlg dialog;
+        Run(dialog, [&](CSettingsDlg* d) {
+            Find<QComboBox>(d, "1009")->setCurrentIndex(1);
+            if (c.typed != nullptr) TypeDevice(d, c.typed);
+            Find<QComboBox>(d, "1009")->setCurrentIndex(c.finalPort);
+            Click(d, c.button);
+        });
+        EXPECT_EQ(PortEntry(2), c.after);
+        EXPECT_EQ(PortEntry(3), "(none)");
+    }
+
+    // A device typed for a port is kept while other ports are looked at.
+    ResetProfile();
+    CSettingsDlg dialog;
+    Run(dialog, [&](CSettingsDlg* d) {
+        Find<QComboBox>(d, "1009")->setCurrentIndex(1);
+        TypeDevice(d, "/dev/ttyACM0");
+        Find<QComboBox>(d, "1009")->setCurrentIndex(4);
+        EXPECT_EQ(Device(d)->currentText(), "/dev/ttyS4");
+        Find<QComboBox>(d, "1009")->setCurrentIndex(1);
+        EXPECT_EQ(Device(d)->currentText(), "/dev/ttyACM0");
+        Click(d, "1");
+    });
+    EXPECT_EQ(PortEntry(2), "/dev/ttyACM0");
+}
+
+TEST_F(SettingsDlgTest, TheStatusLineFollowsEveryChangeAndBadInputNeverHangs) {
+    alarm(60);  // ends the test program if a check hangs
+    PhonePty phone;
+    ASSERT_TRUE(phone.IsOpen());
+    ScratchDir dir;
+    const std::string file = dir.Write("file", "x");
+    fs::create_symlink("b", dir.PathOf("a"));
+    fs::create_symlink("a", dir.PathOf("b"));
+    const struct {
+        QString typed;
+        QString status;
+    } cases[] = {
+        {QString::fromStdString(phone.SlavePath()), "Ready"},
+        {"/nonexistent/ttyUSB9", "No such device"},
+        {QString::fromStdString(dir.Path()), "Not a serial device"},
+        {QString::fromStdString(file), "Not a serial device"},
+        {QString::fromStdString(dir.PathOf("a")), "Too many levels of symbolic links"},
+        {QString(4096, 'x'), "File name too long"},
+        {"", "No such device"},  // the profile's device of COM1
+    };
+    Profile::WriteProfileString("ports", "COM1", "/nonexistent/ttyS0");
+    CSettingsDlg dialog;
+    Run(dialog, [&](CSettingsDlg* d) {
+        for (const auto& c : cases) {
+            TypeDevice(d, c.typed);
+            EXPECT_EQ(Status(d), c.status) << c.typed.left(60).toStdString();
+        }
+        TypeDevice(d, QString(4096, 'x'));
+        Click(d, "1");
+    });
+    EXPECT_EQ(PortEntry(1), QString(4096, 'x')) << "what was typed is kept, however odd";
+    alarm(0);
+}
+
+// The slider reports every action and release, not only a new value.
+TEST_F(SettingsDlgTest, ClickOnTheThumbOrEndAtTheEndTakesTheControlsIn) {
+    Profile::WriteProfileInt("connection", "mon_interval", 1000);
+    CSettingsDlg dialog;
+    Run(dialog, [&](CSettingsDlg* d) {
+        auto* slider = Find<QSlider>(d, "1015");
+        ASSERT_EQ(slider->value(), 650);
+        QStyleOptionSlider option;
+        option.initFrom(slider);
+        option.orientation = slider->orientation();
+        option.minimum = slider->minimum();
+        option.maximum = slider->maximum();
+        option.sliderPosition = slider->sliderPosition();
+        option.sliderValue = slider->value();
+        option.tickPosition = slider->tickPosition();
+        option.tickInterval = slider->tickInterval();
+        option.singleStep = slider->singleStep();
+        option.pageStep = slider->pageStep();
+        option.state |= QStyle::State_Horizontal;
+        const QRect thumb = slider->style()->subControlRect(QStyle::CC_Slider, &option,
+                                                            QStyle::SC_SliderHandle, slider);
+        QTest::mousePress(slider, Qt::LeftButton, {}, thumb.center());
+        EXPECT_TRUE(slider->isSliderDown()) << "the press missed the thumb";
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, thumb.center());
+        EXPECT_EQ(d->m_nInterval, 650);
+        EXPECT_EQ(Find<QLabel>(d, "1016")->text(), "650ms");
+        Click(d, "2");
+    });
+    EXPECT_EQ(dialog.m_nInterval, 650);
+
+    Run(dialog, [&](CSettingsDlg* d) {
+        Find<QComboBox>(d, "1009")->setCurrentIndex(5);
+        auto* slider = Find<QSlider>(d, "1015");
+        slider->setFocus();
+        QTest::keyClick(slider, Qt::Key_End);
+        Click(d, "2");
+    });
+    EXPECT_EQ(dialog.m_nPort, 5) << "Cancel reopens on the port chosen before End";
     EXPECT_FALSE(ProfileHas("connection", "port"));
 }
 

@@ -377,21 +377,31 @@ TEST_F(PosixCommDeviceTest, FarEndGoneMakesReadsAndWritesFailWithoutHanging) {
     HangGuard guard(60);
     OpenDevice();
     pty.CloseMaster();
-    for (const CommTimeouts& t : {Reads(0, 0, 300), Reads(0, 0, 0), Reads(50, 10, 0)}) {
+    // A closed master hangs the slave up (EIO, POLLHUP): the device is gone,
+    // which is no time-out, for every kind of read and for writes.
+    for (const CommTimeouts& t : {Reads(0, 0, 300), Reads(0, 0, 0), Reads(50, 10, 0),
+                                  Reads(kMax, 0, 0), Reads(kMax, kMax, 200)}) {
         ASSERT_TRUE(dev.SetCommTimeouts(t));
         bool ok = true;
         const Bytes got = ReadBytes(8, ok);
-        EXPECT_TRUE(!ok || got.empty());
+        EXPECT_FALSE(ok);
+        EXPECT_TRUE(got.empty());
+        EXPECT_TRUE(dev.IsGone());
     }
     const uint8_t bytes[] = {'+', '+', '+'};
     uint32_t written = 0;
     EXPECT_FALSE(dev.WriteFile(bytes, 3, written));
+    EXPECT_TRUE(dev.IsGone());
     EXPECT_TRUE(dev.Close());
+    EXPECT_TRUE(dev.IsGone()) << "gone until the next open succeeds";
 
     // The same device object serves the next port.
     PseudoTerminal next;
     ASSERT_TRUE(next.Ready());
+    EXPECT_FALSE(dev.Open("/nonexistent/tty"));
+    EXPECT_TRUE(dev.IsGone());
     ASSERT_TRUE(dev.Open(next.SlavePath()));
+    EXPECT_FALSE(dev.IsGone());
     ASSERT_TRUE(dev.WriteFile(bytes, 3, written));
     EXPECT_EQ(next.Receive(3, 1000), Bytes(bytes, bytes + 3));
 }
@@ -409,6 +419,84 @@ TEST_F(PosixCommDeviceTest, FarEndClosingEndsABlockingRead) {
     farEnd.join();
     EXPECT_FALSE(ok);
     EXPECT_TRUE(got.empty());
+    EXPECT_TRUE(dev.IsGone());
+}
+
+TEST_F(PosixCommDeviceTest, ATimeOutOnAQuietLineIsNoDeviceGone) {
+    OpenDevice();
+    for (const CommTimeouts& t : {Reads(0, 0, 50), Reads(kMax, 0, 0), Reads(kMax, kMax, 50)}) {
+        ASSERT_TRUE(dev.SetCommTimeouts(t));
+        bool ok = false;
+        EXPECT_TRUE(ReadBytes(4, ok).empty());
+        EXPECT_TRUE(ok);
+        EXPECT_FALSE(dev.IsGone());
+    }
+    pty.Send({0x41});
+    bool ok = false;
+    ASSERT_TRUE(dev.SetCommTimeouts(Reads(0, 0, 1000)));
+    EXPECT_EQ(ReadBytes(1, ok), Bytes{0x41});
+    EXPECT_FALSE(dev.IsGone());
+}
+
+TEST_F(PosixCommDeviceTest, FailedOpensSayWhichDeviceAndWhy) {
+    char dir[] = "/tmp/telvoxa-open-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string folder = dir;
+    const struct {
+        std::string port;
+        std::string text;
+    } cases[] = {
+        {"/nonexistent/tty", "/nonexistent/tty: No such device"},
+        {folder, folder + ": Not a serial device"},
+        {"/dev/null", "/dev/null: Not a serial device"},
+        {std::string(5000, 'z'), std::string(5000, 'z') + ": File name too long"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(dev.Open(c.port));
+        EXPECT_EQ(dev.OpenFailureText(), c.text);
+        EXPECT_FALSE(dev.OpenFailureSystemError().empty());
+    }
+    // The port name stands for its device in the text.
+    PosixCommDevice named([](const std::string&) { return std::string("/nonexistent/ttyUSB0"); });
+    EXPECT_FALSE(named.Open("COM1"));
+    EXPECT_EQ(named.OpenFailureText(), "/nonexistent/ttyUSB0: No such device");
+    EXPECT_EQ(named.OpenFailureSystemError(), "No such file or directory (errno 2)");
+    OpenDevice();
+    EXPECT_TRUE(dev.OpenFailureText().empty());
+    rmdir(dir);
+}
+
+// A link is followed anew at every open, as a re-plugged adapter's by-id
+// link comes back pointing at another ttyUSB.
+TEST_F(PosixCommDeviceTest, ALinkIsFollowedAtEveryOpen) {
+    char dir[] = "/tmp/telvoxa-link-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string link = std::string(dir) + "/phone";
+    ASSERT_EQ(symlink(pty.SlavePath().c_str(), link.c_str()), 0);
+    const uint8_t bytes[] = {'A', 'T'};
+    uint32_t written = 0;
+    ASSERT_TRUE(dev.Open(link));
+    ASSERT_TRUE(dev.WriteFile(bytes, 2, written));
+    EXPECT_EQ(pty.Receive(2, 1000), Bytes(bytes, bytes + 2));
+    ASSERT_TRUE(dev.Close());
+
+    PseudoTerminal replugged;
+    ASSERT_TRUE(replugged.Ready());
+    ASSERT_EQ(unlink(link.c_str()), 0);
+    EXPECT_FALSE(dev.Open(link));
+    EXPECT_EQ(dev.OpenFailureText(), link + ": No such device");
+    ASSERT_EQ(symlink(replugged.SlavePath().c_str(), link.c_str()), 0);
+    ASSERT_TRUE(dev.Open(link));
+    ASSERT_TRUE(dev.WriteFile(bytes, 2, written));
+    EXPECT_EQ(replugged.Receive(2, 1000), Bytes(bytes, bytes + 2));
+    // The lock is on the device the link names: opening it by its own path
+    // finds it taken.
+    PosixCommDevice second;
+    EXPECT_FALSE(second.Open(replugged.SlavePath()));
+    EXPECT_EQ(second.OpenFailureText(), replugged.SlavePath() + ": In use by another program");
+    dev.Close();
+    unlink(link.c_str());
+    rmdir(dir);
 }
 
 TEST_F(PosixCommDeviceTest, OpenStartsRawEightBitsNoParityNoFlowControl) {

@@ -198,6 +198,25 @@ TEST_F(PhoneProgram, EndsOnSignalsAndRemovesItsLink) {
     }
 }
 
+TEST_F(PhoneProgram, UnplugAndReplugTakeTheLinkAwayAndBringItBack) {
+    Program phone({"--link", link, "--status-interval", "0"});
+    ASSERT_TRUE(phone.Running());
+    ASSERT_EQ(phone.ReadLine().rfind("telvoxa-phone: ", 0), 0u);
+    phone.Send("help\n");
+    EXPECT_TRUE(
+        phone.ReadUntil("replug            plug it back: a new port behind the same --link"));
+    phone.Send("unplug\n");
+    EXPECT_TRUE(phone.ReadUntil("-- unplugged"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+    phone.Send("replug\n");
+    std::string line = phone.ReadLine();
+    ASSERT_EQ(line.rfind("-- replugged: /dev/", 0), 0u) << line;
+    EXPECT_EQ(fs::read_symlink(link).string(), line.substr(std::string("-- replugged: ").size()));
+    phone.Send("quit\n");
+    EXPECT_EQ(phone.Wait(), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+}
+
 TEST_F(PhoneProgram, EndsAtTheEndOfItsInputOrOnQuit) {
     Program phone({"--status-interval", "0"});
     ASSERT_TRUE(phone.Running());

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -208,6 +209,61 @@ TEST_F(SimOnPty, ReportsBadCommands) {
     sim->Command("fly");
     EXPECT_TRUE(sim->WaitForLine("error: resume: not possible while idle", kWait));
     EXPECT_TRUE(sim->WaitForLine("error: fly: unknown command (try help)", kWait));
+}
+
+// A pulled cable: the PC's side of the line goes away with the link; put
+// back, a new pseudo-terminal stands behind the same link and the phone
+// answers as before.
+TEST(SimUnplug, ClosesThePortAndRemovesTheLinkThenReplugsBehindTheSameLink) {
+    char dir[] = "/tmp/telvoxa-unplug-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    PhoneSimulatorOptions options = Options(2, 0);
+    options.link = std::string(dir) + "/phone";
+    PhoneSimulator sim(options);
+    std::string error;
+    ASSERT_TRUE(sim.Open(error)) << error;
+    sim.Start();
+    const std::string first = sim.PcPath();
+    char target[256] = {};
+    ASSERT_GT(readlink(options.link.c_str(), target, sizeof target - 1), 0);
+    EXPECT_EQ(std::string(target), first);
+    int pc = OpenRaw(options.link);
+    ASSERT_GE(pc, 0);
+
+    sim.Command("unplug");
+    ASSERT_TRUE(sim.WaitForLine("-- unplugged", kWait));
+    EXPECT_TRUE(sim.PcPath().empty());
+    EXPECT_NE(access(options.link.c_str(), F_OK), 0);
+    uint8_t byte = 0;
+    // The PC's end is hung up: end of file or EIO, whichever the kernel gives.
+    const ssize_t n = ::read(pc, &byte, 1);
+    EXPECT_TRUE(n == 0 || (n < 0 && errno == EIO)) << n;
+    ::close(pc);
+    // Quiet while out: no spinning, nothing sent, a second unplug refused.
+    const uint64_t before = sim.LoopIterations();
+    sim.Command("ring 03");
+    sim.Command("unplug");
+    EXPECT_TRUE(sim.WaitForLine("error: unplug: the cable is already out", kWait));
+    std::this_thread::sleep_for(500ms);
+    EXPECT_LT(sim.LoopIterations() - before, 500u);
+
+    sim.Command("hangup");
+    sim.Command("replug");
+    const auto until = std::chrono::steady_clock::now() + kWait;
+    while (sim.PcPath().empty() && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_TRUE(sim.WaitForLine("-- replugged: " + sim.PcPath(), kWait));
+    pc = OpenRaw(options.link);
+    ASSERT_GE(pc, 0);
+    WriteText(pc, "AT%Z\r");
+    EXPECT_EQ(ReadBytes(pc, 6), Text("\r\nCT\r\n"));
+    sim.Command("replug");
+    EXPECT_TRUE(sim.WaitForLine("error: replug: the cable is in", kWait));
+    ::close(pc);
+    sim.Stop();
+    EXPECT_NE(access(options.link.c_str(), F_OK), 0) << "the link goes with the phone";
+    rmdir(dir);
 }
 
 TEST(SimPump, RunsWithoutAThread) {

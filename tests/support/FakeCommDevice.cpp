@@ -65,9 +65,22 @@ bool FakeCommDevice::Enter(FakeOp op, const std::string& record) {
     return op == FakeOp::Open ? !m_open : m_open;
 }
 
+void FakeCommDevice::Unplug() {
+    m_unplugged = true;
+    if (m_open) m_gone = true;
+}
+
 bool FakeCommDevice::Open(const std::string& portName) {
+    m_openFailure.clear();
+    m_openSystemError.clear();
     if (!Enter(FakeOp::Open, "Open(" + portName + ")")) return false;
+    if (m_unplugged) {
+        m_openFailure = portName + ": No such device";
+        m_openSystemError = "No such file or directory (errno 2)";
+        return false;
+    }
     m_open = true;
+    m_gone = false;
     openedName = portName;
     return true;
 }
@@ -152,7 +165,8 @@ bool FakeCommDevice::EscapeCommFunction(uint32_t function) {
 
 bool FakeCommDevice::ReadFile(uint8_t* buffer, uint32_t toRead, uint32_t& got) {
     got = 0;
-    if (!Enter(FakeOp::ReadFile, "ReadFile(" + std::to_string(toRead) + ")")) return false;
+    if (!Enter(FakeOp::ReadFile, "ReadFile(" + std::to_string(toRead) + ")") || m_gone)
+        return false;
     const uint64_t never = std::numeric_limits<uint64_t>::max();
     const bool hasTotal =
         timeouts.ReadTotalTimeoutMultiplier != 0 || timeouts.ReadTotalTimeoutConstant != 0;
@@ -191,7 +205,8 @@ bool FakeCommDevice::ReadFile(uint8_t* buffer, uint32_t toRead, uint32_t& got) {
 
 bool FakeCommDevice::WriteFile(const uint8_t* buffer, uint32_t length, uint32_t& count) {
     count = 0;
-    if (!Enter(FakeOp::WriteFile, "WriteFile(" + std::to_string(length) + ")")) return false;
+    if (!Enter(FakeOp::WriteFile, "WriteFile(" + std::to_string(length) + ")") || m_gone)
+        return false;
     Bytes bytes(buffer, buffer + length);
     written.insert(written.end(), bytes.begin(), bytes.end());
     writes.push_back(bytes);

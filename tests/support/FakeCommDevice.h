@@ -50,6 +50,12 @@ public:
     // Only the n-th call (1-based, counted since construction) of `op` fails.
     void FailCall(FakeOp op, int n) { m_failNth[op].insert(n); }
     void Heal(FakeOp op);
+    // The device goes away as a pulled cable does: reads and writes fail,
+    // IsGone answers true, and Open fails with "<name>: No such device"
+    // until Replug.
+    void Unplug();
+    void Replug() { m_unplugged = false; }
+    bool Unplugged() const { return m_unplugged; }
 
     // --- what the port reports and how it stands ---
     Dcb reportedDcb;  // GetCommState answers this; SetCommState replaces it
@@ -89,6 +95,9 @@ public:
     bool ReadFile(uint8_t* buffer, uint32_t toRead, uint32_t& got) override;
     bool WriteFile(const uint8_t* buffer, uint32_t length, uint32_t& count) override;
     void Sleep(uint32_t milliseconds) override;
+    std::string OpenFailureText() const override { return m_openFailure; }
+    std::string OpenFailureSystemError() const override { return m_openSystemError; }
+    bool IsGone() const override { return m_gone; }
 
 private:
     struct Arrival {
@@ -105,6 +114,10 @@ private:
     bool Enter(FakeOp op, const std::string& record);
 
     bool m_open = false;
+    bool m_unplugged = false;
+    bool m_gone = false;
+    std::string m_openFailure;
+    std::string m_openSystemError;
     uint64_t m_now = 0;
     std::deque<Arrival> m_incoming;  // ordered by arrival time
     std::vector<Reply> m_replies;

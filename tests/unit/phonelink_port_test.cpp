@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "PhoneLinkFixture.h"
+#include "link/PortOpenMessage.h"
 
 namespace {
 
@@ -409,6 +410,60 @@ TEST_F(PortOpenTest, HangUpCloseStopsWithThePortOpenWhenALineCannotDrop) {
 TEST_F(PortOpenTest, CloseOfANeverOpenedPortFails) {
     EXPECT_EQ(link->CommClose(0), 0);
     EXPECT_EQ(LogTexts().back(), "CommClose1() Failure\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+// A port that is not there: both opening paths log the device's reason with
+// the system's error, and the user's message names the device.
+TEST_F(PortOpenTest, AFailedOpenLogsWhyAndTheMessageNamesTheDevice) {
+    fake->Unplug();
+    link->m_port = 2;
+    for (int cable : {0, 8}) {
+        SCOPED_TRACE(cable);
+        link->m_cable = cable;
+        link->m_profile[0].filled = true;
+        EXPECT_EQ(link->CommOpen(0), 0);
+        const Texts texts = LogTexts();
+        ASSERT_GE(texts.size(), 2u);
+        EXPECT_EQ(texts[texts.size() - 2], cable == 0 ? "CommOpen1() Failure (CreateFile())"
+                                                      : "CommOpen2() Failure (CreateFile())");
+        EXPECT_EQ(texts.back(),
+                  "Open Error COM3: No such device [No such file or directory (errno 2)]");
+    }
+    EXPECT_EQ(PortOpenErrorMessage(link->Device()), "COM Port Open Error !!\nCOM3: No such device");
+
+    // A device that cannot tell keeps the one-line message and adds no line.
+    fake->Replug();
+    fake->Fail(FakeOp::Open);
+    link->m_cable = 0;
+    const size_t before = LogTexts().size();
+    EXPECT_EQ(link->CommOpen(0), 0);
+    EXPECT_EQ(LogTexts().size(), before + 3);
+    EXPECT_EQ(LogTexts().back(), "CommOpen1() Failure (CreateFile())");
+    EXPECT_EQ(PortOpenErrorMessage(link->Device()), "COM Port Open Error !!");
+}
+
+// The fake's pulled cable: reads and writes fail and the device says it is
+// gone until an open succeeds again.
+TEST_F(PortOpenTest, AnUnpluggedPortIsGoneUntilItOpensAgain) {
+    OpenLine();
+    fake->Incoming({0xA5});
+    fake->Unplug();
+    uint8_t byte = 0;
+    uint32_t count = 0;
+    EXPECT_FALSE(fake->ReadFile(&byte, 1, count));
+    EXPECT_FALSE(fake->WriteFile(&byte, 1, count));
+    EXPECT_TRUE(fake->IsGone());
+    ASSERT_TRUE(fake->Close());
+    EXPECT_FALSE(fake->Open("COM1"));
+    EXPECT_TRUE(fake->IsGone());
+    fake->Replug();
+    EXPECT_TRUE(fake->Open("COM1"));
+    EXPECT_FALSE(fake->IsGone());
+    EXPECT_TRUE(fake->OpenFailureText().empty());
 }
 
 }  // namespace
