@@ -10,6 +10,7 @@
 #include "app/ui/DataFolder.h"
 #include "app/ui/Profile.h"
 #include "app/ui/ProfileKeys.h"
+#include "app/ui/SignalQuit.h"
 #include "app/ui/UiSeams.h"
 #include "handset/ui/HandsetDlg.h"
 #include "platform/Cp932.h"
@@ -177,6 +178,8 @@ int RunHandsetApp(int argc, char* argv[]) {
     // The handset window may hide itself; only its own end finishes the run.
     QApplication::setQuitOnLastWindowClosed(false);
     CHandsetApp app;
+    // A logout, kill or Ctrl+C ends the run as the quit command does.
+    SignalQuit signalQuit(app);
     app.InitInstance();
     return 0;
 }
