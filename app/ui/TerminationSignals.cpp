@@ -19,7 +19,7 @@ static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a
 
 struct sigaction g_previous[std::size(kWatched)];
 
-extern "C" void WriteSignalNumber(int signalNumber) {
+void WriteSignalNumber(int signalNumber) {
     const int savedErrno = errno;
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
     // A full pipe already holds a wake-up; dropping this byte loses nothing.
