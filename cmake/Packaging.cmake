@@ -41,6 +41,8 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/compressed/telvoxa.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES packaging/debian/copyright ${CMAKE_CURRENT_BINARY_DIR}/compressed/changelog.Debian.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES packaging/debian/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME telvoxa)
 
 # The Debian package: build-package/telvoxa_<version>-<release>_<arch>.deb.
 set(CPACK_GENERATOR DEB)
