@@ -11,6 +11,7 @@
 #include "app/ui/DataFolder.h"
 #include "app/ui/Profile.h"
 #include "app/ui/ProfileKeys.h"
+#include "app/ui/SignalQuit.h"
 #include "app/ui/UiSeams.h"
 #include "handset/ui/HandsetDlg.h"
 #include "platform/Cp932.h"
@@ -187,6 +188,8 @@ int RunHandsetApp(int argc, char* argv[]) {
     // The handset window may hide itself; only its own end finishes the run.
     QApplication::setQuitOnLastWindowClosed(false);
     CHandsetApp app;
+    // A logout, kill or Ctrl+C ends the run as the quit command does.
+    SignalQuit signalQuit(app);
     app.InitInstance();
     // Held while the window and the application are torn down as well: a
     // second start in that time is still refused.

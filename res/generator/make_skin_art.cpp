@@ -1,7 +1,9 @@
 // Makes the default skin, its pictures, the icons and the cursors:
 //   telvoxa-make-skin-art RES_DIR
 // writes RES_DIR/skin/{default.ini,default.bmp,picture1.bmp,picture2.bmp},
-// RES_DIR/icons/*.png and RES_DIR/cursors/*.png, and prints each path.
+// RES_DIR/icons/*.png, the desktop's application icons
+// RES_DIR/icons/hicolor/<N>x<N>/apps/telvoxa.png and RES_DIR/cursors/*.png, and
+// prints each path.
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +19,9 @@
 #include "SkinIni.h"
 
 namespace {
+
+// The sizes a desktop's icon theme looks for.
+constexpr int kDesktopIconSizes[] = {16, 32, 48, 64, 128, 256};
 
 bool Report(bool ok, const QString& path) {
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(QDir::toNativeSeparators(path)));
@@ -65,10 +70,17 @@ int main(int argc, char* argv[]) {
     ok &= SavePng(SkinArt::DrawAppIcon(64), at("icons/128.png"));
     ok &= SavePng(SkinArt::DrawAppIcon(32), at("icons/128-32.png"));
     ok &= SavePng(SkinArt::DrawAppIcon(16), at("icons/128-16.png"));
-    ok &= SavePng(SkinArt::DrawAppIcon(128), at("icons/telvoxa.png"));
     ok &= SavePng(SkinArt::DrawOnHookIcon(), at("icons/146.png"));
     ok &= SavePng(SkinArt::DrawOffHookIcon(), at("icons/147.png"));
     ok &= SavePng(SkinArt::DrawArrowCursor(), at("cursors/104.png"));
     ok &= SavePng(SkinArt::DrawHandCursor(), at("cursors/133.png"));
+    for (int size : kDesktopIconSizes) {
+        const QString folder = QStringLiteral("icons/hicolor/%1x%1/apps").arg(size);
+        if (!res.mkpath(folder)) {
+            std::fprintf(stderr, "cannot make %s/%s\n", argv[1], qPrintable(folder));
+            return 1;
+        }
+        ok &= SavePng(SkinArt::DrawAppIcon(size), res.filePath(folder + "/telvoxa.png"));
+    }
     return ok ? 0 : 1;
 }

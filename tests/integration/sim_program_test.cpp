@@ -2,12 +2,9 @@
 // input and the signals that end it.
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -19,9 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "support/ChildProgram.h"
 #include "support/RawTerminal.h"
-
-extern char** environ;
 
 namespace {
 
@@ -29,92 +25,13 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Bytes = std::vector<uint8_t>;
 
-constexpr auto kWait = 5s;
+constexpr auto kWait = ChildProgram::kWait;
 
-class Program {
+// telvoxa-phone with these arguments.
+class Program : public ChildProgram {
 public:
-    explicit Program(std::vector<std::string> args) {
-        int in[2], out[2];
-        if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        args.insert(args.begin(), TELVOXA_PHONE_PATH);
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(in[0]);
-        ::close(out[1]);
-        m_stdin = in[1];
-        m_stdout = out[0];
-    }
-    ~Program() {
-        CloseInput();
-        if (m_stdout >= 0) ::close(m_stdout);
-        if (m_pid > 0 && !m_reaped) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-    }
-
-    bool Running() const { return m_pid > 0; }
-    void Send(const std::string& line) {
-        [[maybe_unused]] ssize_t n = ::write(m_stdin, line.data(), line.size());
-    }
-    void CloseInput() {
-        if (m_stdin >= 0) ::close(m_stdin);
-        m_stdin = -1;
-    }
-    void Signal(int sig) { ::kill(m_pid, sig); }
-
-    // The next line of output, or "" after the time is up.
-    std::string ReadLine(std::chrono::milliseconds within = kWait) {
-        const auto end = std::chrono::steady_clock::now() + within;
-        while (true) {
-            if (size_t eol = m_buffer.find('\n'); eol != std::string::npos) {
-                std::string line = m_buffer.substr(0, eol);
-                m_buffer.erase(0, eol + 1);
-                return line;
-            }
-            if (std::chrono::steady_clock::now() >= end) return {};
-            pollfd p{m_stdout, POLLIN, 0};
-            if (::poll(&p, 1, 20) <= 0) continue;
-            char chunk[256];
-            ssize_t n = ::read(m_stdout, chunk, sizeof chunk);
-            if (n <= 0) return {};
-            m_buffer.append(chunk, static_cast<size_t>(n));
-        }
-    }
-    bool ReadUntil(const std::string& wanted) {
-        for (std::string line = ReadLine(); !line.empty(); line = ReadLine()) {
-            if (line == wanted) return true;
-        }
-        return false;
-    }
-
-    // The exit status, or -1 if the program has not ended within the time.
-    int Wait(std::chrono::milliseconds within = kWait) {
-        const auto end = std::chrono::steady_clock::now() + within;
-        while (std::chrono::steady_clock::now() < end) {
-            int status = 0;
-            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_reaped = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            ::usleep(10000);
-        }
-        return -1;
-    }
-
-private:
-    pid_t m_pid = -1;
-    bool m_reaped = false;
-    int m_stdin = -1;
-    int m_stdout = -1;
-    std::string m_buffer;
+    explicit Program(std::vector<std::string> args)
+        : ChildProgram(TELVOXA_PHONE_PATH, std::move(args)) {}
 };
 
 class PhoneProgram : public testing::Test {
