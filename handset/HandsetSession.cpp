@@ -38,8 +38,8 @@ void HandsetSession::Start(const ConnectionSettings& settings) {
     m_link.HangUp();
     m_nCallState = CALL_IDLE;
     SetPicture(1);
-    // The interval in force is the last one applied: the settings loop's,
-    // when it ran (its OK has just stored it), else the one given.
+    // The interval in force is the last one applied: the settings dialog's
+    // when the loop ran, else the one given.
     Publish(true);
     StartMonitor();
 }

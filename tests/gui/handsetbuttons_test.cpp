@@ -26,47 +26,15 @@
 #include "phonebook/ListSort.h"
 #include "phonebook/ui/PhoneBookDlg.h"
 #include "support/FakeCommDevice.h"
+#include "support/PhoneBytes.h"
 #include "support/gui/ButtonSkin.h"
 #include "support/gui/LinkWaits.h"
 #include "support/gui/ModalScript.h"
 #include "support/gui/QtPrinters.h"
 #include "support/gui/ScriptedDialogs.h"
 #include "support/gui/TempProfile.h"
-#include "textpad/CharConvert.h"
 
 namespace {
-
-std::vector<uint8_t> Codes(const std::string& digits) {
-    std::vector<uint8_t> out;
-    for (char c : digits) out.push_back(DialCharToCode(std::string(1, c)));
-    return out;
-}
-
-std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
-    std::vector<uint8_t> out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-
-std::string Hex(const std::vector<uint8_t>& bytes) {
-    std::string out;
-    char pair[4];
-    for (uint8_t b : bytes) {
-        std::snprintf(pair, sizeof pair, "%02X", b);
-        if (!out.empty()) out += ' ';
-        out += pair;
-    }
-    return out;
-}
-
-std::string Write(const std::vector<uint8_t>& bytes) {
-    return "write " + Hex(bytes);
-}
-
-// The phone's reply to a hang-up on line: end, the charge, the 2-byte block.
-std::vector<uint8_t> ChargeReply(const std::string& charge) {
-    return Join({{0xA6, 0xE2}, Codes(charge), {0xAA, 0xE7, 0x01, 0x02}});
-}
 
 // One way of pressing something: a click on a button or on a point, a typed
 // character, or a key.

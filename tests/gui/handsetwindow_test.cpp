@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include "app/ui/SettingsDlg.h"
+#include "support/PhoneBytes.h"
 #include "support/PhonePty.h"
 #include "support/gui/LinkWaits.h"
 #include "support/gui/ModalScript.h"
@@ -20,22 +21,8 @@
 #include "support/gui/ScriptedDialogs.h"
 #include "support/gui/TempProfile.h"
 #include "support/gui/TestSkin.h"
-#include "textpad/CharConvert.h"
 
 namespace {
-
-// The phone's dial codes for a text of digits.
-std::vector<uint8_t> Codes(const std::string& digits) {
-    std::vector<uint8_t> out;
-    for (char c : digits) out.push_back(DialCharToCode(std::string(1, c)));
-    return out;
-}
-
-std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
-    std::vector<uint8_t> out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
 
 std::tm FixedTime(int minute) {
     std::tm t{};

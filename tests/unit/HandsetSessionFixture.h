@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -15,38 +14,10 @@
 
 #include "handset/HandsetSession.h"
 #include "support/FakeCommDevice.h"
+#include "support/PhoneBytes.h"
 #include "support/RecordingView.h"
-#include "textpad/CharConvert.h"
 
 using Bytes = FakeCommDevice::Bytes;
-
-// The phone's dial codes for a text of digits.
-inline Bytes Codes(const std::string& digits) {
-    Bytes out;
-    for (char c : digits) out.push_back(DialCharToCode(std::string(1, c)));
-    return out;
-}
-
-inline Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-
-inline std::string Write(const Bytes& bytes) {
-    std::string out = "write";
-    char pair[4];
-    for (uint8_t b : bytes) {
-        std::snprintf(pair, sizeof pair, " %02X", b);
-        out += pair;
-    }
-    return out;
-}
-
-// The phone's reply to a hang-up on line: end, the charge, the 2-byte block.
-inline Bytes ChargeReply(const std::string& charge) {
-    return Join({{0xA6, 0xE2}, Codes(charge), {0xAA, 0xE7, 0x01, 0x02}});
-}
 
 inline std::tm FixedTime(int minute) {
     std::tm t{};

@@ -34,149 +34,52 @@ TEST_F(HandsetSessionButtonsTest, EachButtonSendsWhatItsCallStateCallsFor) {
     const std::string dialled = Write(Join({{0xA7, 0xEA}, Codes("0123"), {0x86}}));
     const std::vector<std::string> none;
     std::vector<ButtonRow> rows;
+    // clang-format off
     for (int state : kStates) {
         const std::string s = kStateNames[state];
         const bool digitsGo = state == CALL_OFFHOOK || state == CALL_ONLINE;
-        rows.push_back({s + ": dial key 5",
-                        state,
-                        Button(5),
-                        {},
-                        digitsGo ? std::vector{Write(Codes("5"))} : none,
-                        state,
-                        "",
-                        "01235",
-                        0,
+        rows.push_back({s + ": dial key 5", state, Button(5), {},
+                        digitsGo ? std::vector{Write(Codes("5"))} : none, state, "", "01235", 0,
                         true});
-        rows.push_back({s + ": dial key *",
-                        state,
-                        Button(BTN_AS),
-                        {},
-                        digitsGo ? std::vector{Write(Codes("*"))} : none,
-                        state,
-                        "",
-                        "0123*",
-                        0,
+        rows.push_back({s + ": dial key *", state, Button(BTN_AS), {},
+                        digitsGo ? std::vector{Write(Codes("*"))} : none, state, "", "0123*", 0,
                         true});
-        rows.push_back(
-            {s + ": clear", state, Button(BTN_CLEAR), {}, none, state, "", "012", -1, true});
+        rows.push_back({s + ": clear", state, Button(BTN_CLEAR), {}, none, state, "", "012", -1,
+                        true});
         rows.push_back({s + ": clear all", state, kClearAll, {}, none, state, "", "", 1, true});
         if (state != CALL_IDLE) {
-            rows.push_back({s + ": phone book refused",
-                            state,
-                            Button(BTN_CALL),
-                            {},
-                            none,
-                            state,
-                            nullptr,
-                            nullptr,
-                            -1,
-                            true});
+            rows.push_back({s + ": phone book refused", state, Button(BTN_CALL), {}, none, state,
+                            nullptr, nullptr, -1, true});
         }
     }
-    rows.push_back({"idle: send dials the number line",
-                    CALL_IDLE,
-                    Button(BTN_SEND),
-                    {},
-                    {"clear", "clear", dialled},
-                    CALL_OFFHOOK,
-                    nullptr,
-                    nullptr,
-                    0,
-                    true});
+    rows.push_back({"idle: send dials the number line", CALL_IDLE, Button(BTN_SEND), {},
+                    {"clear", "clear", dialled}, CALL_OFFHOOK, nullptr, nullptr, 0, true});
     for (int state : {CALL_OFFHOOK, CALL_SENDING, CALL_ONLINE}) {
-        rows.push_back({std::string(kStateNames[state]) + ": send does nothing",
-                        state,
-                        Button(BTN_SEND),
-                        {},
-                        none,
-                        state,
-                        nullptr,
-                        nullptr,
-                        -1,
-                        true});
+        rows.push_back({std::string(kStateNames[state]) + ": send does nothing", state,
+                        Button(BTN_SEND), {}, none, state, nullptr, nullptr, -1, true});
     }
-    rows.push_back({"receiving: send answers",
-                    CALL_RECEIVING,
-                    Button(BTN_SEND),
-                    {0xAF},
-                    {Write({0xA7})},
-                    CALL_ONLINE,
-                    nullptr,
-                    "",
-                    0,
+    rows.push_back({"receiving: send answers", CALL_RECEIVING, Button(BTN_SEND), {0xAF},
+                    {Write({0xA7})}, CALL_ONLINE, nullptr, "", 0, true});
+    rows.push_back({"receiving: send answers, unconfirmed", CALL_RECEIVING, Button(BTN_SEND), {},
+                    {Write({0xA7})}, CALL_ONLINE, nullptr, "", 0, true});
+    rows.push_back({"holding: send resumes, picture left to the next tick", CALL_HOLDING,
+                    Button(BTN_SEND), {0xA7}, {Write({0xA7})}, CALL_ONLINE, nullptr, "", -1,
                     true});
-    rows.push_back({"receiving: send answers, unconfirmed",
-                    CALL_RECEIVING,
-                    Button(BTN_SEND),
-                    {},
-                    {Write({0xA7})},
-                    CALL_ONLINE,
-                    nullptr,
-                    "",
-                    0,
-                    true});
-    rows.push_back({"holding: send resumes, picture left to the next tick",
-                    CALL_HOLDING,
-                    Button(BTN_SEND),
-                    {0xA7},
-                    {Write({0xA7})},
-                    CALL_ONLINE,
-                    nullptr,
-                    "",
-                    -1,
-                    true});
-    rows.push_back({"receiving: end holds",
-                    CALL_RECEIVING,
-                    Button(BTN_QUIT),
-                    {0x83},
-                    {Write({0x82})},
-                    CALL_HOLDING,
-                    nullptr,
-                    nullptr,
-                    0,
-                    true});
-    rows.push_back({"on line: end hangs up and shows the charge",
-                    CALL_ONLINE,
-                    Button(BTN_QUIT),
-                    ChargeReply("120"),
-                    {Write({0xA6})},
-                    CALL_IDLE,
-                    "",
-                    "Charge \\120",
-                    -1,
+    rows.push_back({"receiving: end holds", CALL_RECEIVING, Button(BTN_QUIT), {0x83},
+                    {Write({0x82})}, CALL_HOLDING, nullptr, nullptr, 0, true});
+    rows.push_back({"on line: end hangs up and shows the charge", CALL_ONLINE, Button(BTN_QUIT),
+                    ChargeReply("120"), {Write({0xA6})}, CALL_IDLE, "", "Charge \\120", -1,
                     false});
-    rows.push_back({"on line: end, the phone reports no charge",
-                    CALL_ONLINE,
-                    Button(BTN_QUIT),
-                    {0xA6},
-                    {Write({0xA6})},
-                    CALL_IDLE,
-                    "",
-                    "No Charge Info",
-                    -1,
-                    false});
-    rows.push_back({"holding: end ends the held call",
-                    CALL_HOLDING,
-                    Button(BTN_QUIT),
-                    {0x82},
-                    {Write({0x82})},
-                    CALL_IDLE,
-                    "",
-                    "",
-                    1,
-                    true});
+    rows.push_back({"on line: end, the phone reports no charge", CALL_ONLINE, Button(BTN_QUIT),
+                    {0xA6}, {Write({0xA6})}, CALL_IDLE, "", "No Charge Info", -1, false});
+    rows.push_back({"holding: end ends the held call", CALL_HOLDING, Button(BTN_QUIT), {0x82},
+                    {Write({0x82})}, CALL_IDLE, "", "", 1, true});
     for (int state : {CALL_IDLE, CALL_OFFHOOK, CALL_SENDING}) {
         rows.push_back({std::string(kStateNames[state]) + ": end hangs up and drops the reply",
-                        state,
-                        Button(BTN_QUIT),
-                        {},
-                        {Write({0xA6}), "clear"},
-                        CALL_IDLE,
-                        "",
-                        "",
-                        1,
-                        true});
+                        state, Button(BTN_QUIT), {}, {Write({0xA6}), "clear"}, CALL_IDLE, "", "",
+                        1, true});
     }
+    // clang-format on
 
     Start();
     for (const ButtonRow& row : rows) {

@@ -28,6 +28,7 @@ struct Event {
 TEST_F(HandsetSessionCallsTest, EachCallReportsItsLifeInOrder) {
     using K = CallEventKind;
     const Bytes incoming = Join({{0xA5, 0xE0}, Codes("0312345678"), {0xAA}});
+    // clang-format off
     const struct {
         const char* name;
         std::vector<Step> steps;
@@ -45,7 +46,9 @@ TEST_F(HandsetSessionCallsTest, EachCallReportsItsLifeInOrder) {
          {{K::Incoming}, {K::Ended}}},
         {"held, then ended by the user",
          {{incoming, NO_BUTTON}, {{0x83}, BTN_QUIT}, {{0x82}, BTN_QUIT}},
-         {{K::Incoming, "0312345678", "Yamada"}, {K::Held}, {K::Ended, "", "", CallEndedBy::User}}},
+         {{K::Incoming, "0312345678", "Yamada"},
+          {K::Held},
+          {K::Ended, "", "", CallEndedBy::User}}},
         {"dialled, ended by the user with a charge",
          {{{}, 0},
           {{}, 9},
@@ -57,7 +60,10 @@ TEST_F(HandsetSessionCallsTest, EachCallReportsItsLifeInOrder) {
           {K::Answered},
           {K::Ended, "", "", CallEndedBy::User, ChargeKind::Yen, 80}}},
         {"placed on the phone's own keypad, ended without a charge",
-         {{{0x21}, NO_BUTTON}, {{0x26}, NO_BUTTON}, {{0xA7}, NO_BUTTON}, {{0xA6, 0x41}, NO_BUTTON}},
+         {{{0x21}, NO_BUTTON},
+          {{0x26}, NO_BUTTON},
+          {{0xA7}, NO_BUTTON},
+          {{0xA6, 0x41}, NO_BUTTON}},
          {{K::OutgoingFromPhone},
           {K::Answered},
           {K::Ended, "", "", CallEndedBy::Phone, ChargeKind::Unknown}}},
@@ -65,6 +71,7 @@ TEST_F(HandsetSessionCallsTest, EachCallReportsItsLifeInOrder) {
          {{{}, BTN_SEND}, {{}, BTN_QUIT}},
          {{K::OutgoingFromHandset}, {K::Ended, "", "", CallEndedBy::User}}},
     };
+    // clang-format on
     PhoneBook book;
     book.m_records[0] = std::make_unique<CMemoryDial>();
     book.m_records[0]->m_strName = "Yamada";
