@@ -40,7 +40,8 @@ void HandsetSession::Start(const ConnectionSettings& settings) {
     m_link.HangUp();
     m_nCallState = CALL_IDLE;
     SetPicture(1);
-    m_nMonitorInterval = settings.interval;
+    // The interval in force is the last one applied: the settings dialog's
+    // when the loop ran, else the one given.
     Publish(true);
     StartMonitor();
 }

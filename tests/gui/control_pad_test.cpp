@@ -67,7 +67,7 @@ protected:
 
     CControlPadDlg* OpenPad() {
         auto* pad = new CControlPadDlg(m_owner);
-        pad->m_pLink = m_link.get();
+        pad->m_sendKey = [this](const std::string& text) { m_link->SendKey(text); };
         pad->show();
         pad->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(pad));
@@ -469,7 +469,7 @@ TEST_F(ControlPadTest, LaidOutFromItsTemplate) {
 
 TEST_F(ControlPadTest, WithoutALinkNothingBreaks) {
     CControlPadDlg* pad = OpenPad();
-    pad->m_pLink = nullptr;
+    pad->m_sendKey = nullptr;
     QTest::mouseClick(Button(pad, 1041), Qt::LeftButton);
     QTest::keyClick(Field(pad), Qt::Key_Up);
     Commit(Field(pad), "abc");

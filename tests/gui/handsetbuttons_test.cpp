@@ -1,6 +1,7 @@
-// The handset window's skin buttons, keys and mouse: what each press sends to
-// the phone in each call state, the number line, double-clicks, the window
-// drag, the cursors, and the phone book chosen from the skin.
+// The handset window's skin buttons, keys and mouse: which session input
+// each click and key becomes, double-clicks, the window drag, the cursors,
+// and the phone book chosen from the skin. What each input does in each call
+// state is the session's (handsetsession_buttons_test).
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <QUrl>
 #include <QWindow>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,46 +26,15 @@
 #include "phonebook/ListSort.h"
 #include "phonebook/ui/PhoneBookDlg.h"
 #include "support/FakeCommDevice.h"
+#include "support/PhoneBytes.h"
 #include "support/gui/ButtonSkin.h"
+#include "support/gui/LinkWaits.h"
 #include "support/gui/ModalScript.h"
 #include "support/gui/QtPrinters.h"
 #include "support/gui/ScriptedDialogs.h"
 #include "support/gui/TempProfile.h"
-#include "textpad/CharConvert.h"
 
 namespace {
-
-std::vector<uint8_t> Codes(const std::string& digits) {
-    std::vector<uint8_t> out;
-    for (char c : digits) out.push_back(DialCharToCode(std::string(1, c)));
-    return out;
-}
-
-std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
-    std::vector<uint8_t> out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-
-std::string Hex(const std::vector<uint8_t>& bytes) {
-    std::string out;
-    char pair[4];
-    for (uint8_t b : bytes) {
-        std::snprintf(pair, sizeof pair, "%02X", b);
-        if (!out.empty()) out += ' ';
-        out += pair;
-    }
-    return out;
-}
-
-std::string Write(const std::vector<uint8_t>& bytes) {
-    return "write " + Hex(bytes);
-}
-
-// The phone's reply to a hang-up on line: end, the charge, the 2-byte block.
-std::vector<uint8_t> ChargeReply(const std::string& charge) {
-    return Join({{0xA6, 0xE2}, Codes(charge), {0xAA, 0xE7, 0x01, 0x02}});
-}
 
 // One way of pressing something: a click on a button or on a point, a typed
 // character, or a key.
@@ -114,7 +85,7 @@ protected:
 
     QString SkinPath(const QString& name) const { return dir.path() + "/" + name; }
 
-    // The window after its start-up, shown, with its timer stopped (ticks
+    // The window after its start-up, shown, with its ticks paused (ticks
     // are the test's business) and its communication log open.
     std::unique_ptr<CHandsetDlg> Start() {
         EXPECT_TRUE(app.OpenSkinFile(SkinPath("default.ini")));
@@ -130,7 +101,8 @@ protected:
         window->StopMonitor();
         // A right press opens the context menu; these tests choose nothing from it.
         window->m_trackMenu = [](QMenu&, const QPoint&) -> QAction* { return nullptr; };
-        EXPECT_TRUE(window->m_link.LogOpen(SkinPath("comm.log").toStdString()));
+        window->Flush();
+        EXPECT_TRUE(window->Session().Link().LogOpen(SkinPath("comm.log").toStdString()));
         window->move(100, 100);
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -138,6 +110,17 @@ protected:
         phone->ClearRecord();
         purges = phone->CallCount(FakeOp::PurgeComm);
         return window;
+    }
+
+    // The session in `state` with "0123" on show.
+    static void Given(CHandsetDlg& w, int state) {
+        w.Post([state](HandsetSession& s) {
+            s.m_nCallState = state;
+            s.m_strDisplay3 = "01234";
+            s.m_bAppendDigits = true;
+            s.OnClearButton();
+        });
+        w.Flush();
     }
 
     // What went to the phone since the last look, in order: "clear" for each
@@ -167,10 +150,11 @@ protected:
     }
 
     static QPoint Centre(CHandsetDlg& w, int button) {
-        const SkinRect& r = w.m_rcButton[button];
+        const SkinRect& r = w.ButtonRect(button);
         return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
 
+    // The input, and whatever the link made of it shown.
     static void Press(CHandsetDlg& w, const Input& in) {
         switch (in.kind) {
             case Input::Button:
@@ -186,6 +170,7 @@ protected:
                 QTest::keyClick(&w, Qt::Key(in.value));
                 break;
         }
+        FlushAnswering(w);
     }
 
     static QString Text(CHandsetDlg& w, int id) { return w.TextControl(id)->text(); }
@@ -213,336 +198,65 @@ protected:
     int purges = 0;
 };
 
-struct ButtonRow {
+struct InputRow {
     std::string name;
     int state;
-    std::vector<Input> inputs;        // each is tried on its own, from the same start
-    std::vector<uint8_t> phoneSends;  // what the phone has sent before the press
+    std::vector<Input> inputs;  // each is tried on its own, from the same start
     std::vector<std::string> trace;
-    int nextState;
-    const char* display2;  // nullptr: unchanged
-    const char* display3;
-    int picture;  // -1: unchanged
-    bool append;
+    const char* number;
 };
 
-TEST_F(HandsetButtonsTest, EachButtonAndKeySendsWhatItsCallStateCallsFor) {
-    const std::string dialled = Write(Join({{0xA7, 0xEA}, Codes("0123"), {0x86}}));
-    std::vector<ButtonRow> rows;
-    for (int state : kStates) {
-        const std::string s = kStateNames[state];
-        const bool digitsGo = state == CALL_OFFHOOK || state == CALL_ONLINE;
-        rows.push_back(
-            {s + ": dial key 5",
-             state,
-             {Click(5), Type('5')},
-             {},
-             digitsGo ? std::vector<std::string>{Write(Codes("5"))} : std::vector<std::string>{},
-             state,
-             "",
-             "01235",
-             0,
-             true});
-        rows.push_back(
-            {s + ": dial key *",
-             state,
-             {Click(BTN_AS), Type('*')},
-             {},
-             digitsGo ? std::vector<std::string>{Write(Codes("*"))} : std::vector<std::string>{},
-             state,
-             "",
-             "0123*",
-             0,
-             true});
-        rows.push_back({s + ": clear",
-                        state,
-                        {Click(BTN_CLEAR), Key(Qt::Key_Backspace)},
-                        {},
-                        {},
-                        state,
-                        "",
-                        "012",
-                        -1,
-                        true});
-        rows.push_back(
-            {s + ": clear all", state, {Key(Qt::Key_Delete)}, {}, {}, state, "", "", 1, true});
+TEST_F(HandsetButtonsTest, EachClickAndKeyBecomesItsButtonsInput) {
+    const std::vector<std::string> hangUp = {Write({0xA6}), "clear"};
+    const InputRow rows[] = {
+        {"dial key 5", CALL_OFFHOOK, {Click(5), Type('5')}, {Write(Codes("5"))}, "01235"},
+        {"dial key *", CALL_OFFHOOK, {Click(BTN_AS), Type('*')}, {Write(Codes("*"))}, "0123*"},
+        {"dial key #", CALL_OFFHOOK, {Click(BTN_SH), Type('#')}, {Write(Codes("#"))}, "0123#"},
+        {"clear", CALL_OFFHOOK, {Click(BTN_CLEAR), Key(Qt::Key_Backspace)}, {}, "012"},
+        {"clear all", CALL_OFFHOOK, {Key(Qt::Key_Delete)}, {}, ""},
+        {"send",
+         CALL_IDLE,
+         {Click(BTN_SEND), Type('s'), Key(Qt::Key_Home)},
+         {"clear", "clear", Write(Join({{0xA7, 0xEA}, Codes("0123"), {0x86}}))},
+         "0123"},
+        {"end", CALL_OFFHOOK, {Click(BTN_QUIT), Type('q'), Key(Qt::Key_End)}, hangUp, ""},
         // Upper-case letters and a click beside the keys do nothing at all.
-        rows.push_back({s + ": no key, no button",
-                        state,
-                        {Type('C'), Type('Q'), Type('S'), Type('x'), ClickAt(QPoint(2, 80)),
-                         ClickAt(QPoint(16, 45))},
-                        {},
-                        {},
-                        state,
-                        nullptr,
-                        nullptr,
-                        -1,
-                        true});
-        if (state != CALL_IDLE) {
-            rows.push_back({s + ": phone book refused",
-                            state,
-                            {Click(BTN_CALL), Type('c')},
-                            {},
-                            {},
-                            state,
-                            nullptr,
-                            nullptr,
-                            -1,
-                            true});
-        }
-    }
-    // Send.
-    rows.push_back({"idle: send dials the number line",
-                    CALL_IDLE,
-                    {Click(BTN_SEND), Type('s'), Key(Qt::Key_Home)},
-                    {},
-                    {"clear", "clear", dialled},
-                    CALL_OFFHOOK,
-                    nullptr,
-                    nullptr,
-                    0,
-                    true});
-    for (int state : {CALL_OFFHOOK, CALL_SENDING, CALL_ONLINE}) {
-        rows.push_back({std::string(kStateNames[state]) + ": send does nothing",
-                        state,
-                        {Click(BTN_SEND), Type('s'), Key(Qt::Key_Home)},
-                        {},
-                        {},
-                        state,
-                        nullptr,
-                        nullptr,
-                        -1,
-                        true});
-    }
-    rows.push_back({"receiving: send answers",
-                    CALL_RECEIVING,
-                    {Click(BTN_SEND), Type('s'), Key(Qt::Key_Home)},
-                    {0xAF},
-                    {Write({0xA7})},
-                    CALL_ONLINE,
-                    nullptr,
-                    "",
-                    0,
-                    true});
-    rows.push_back({"receiving: send answers, unconfirmed",
-                    CALL_RECEIVING,
-                    {Click(BTN_SEND)},
-                    {},
-                    {Write({0xA7})},
-                    CALL_ONLINE,
-                    nullptr,
-                    "",
-                    0,
-                    true});
-    rows.push_back({"holding: send resumes, picture left to the next tick",
-                    CALL_HOLDING,
-                    {Click(BTN_SEND), Type('s'), Key(Qt::Key_Home)},
-                    {0xA7},
-                    {Write({0xA7})},
-                    CALL_ONLINE,
-                    nullptr,
-                    "",
-                    -1,
-                    true});
-    // End.
-    rows.push_back({"receiving: end holds",
-                    CALL_RECEIVING,
-                    {Click(BTN_QUIT), Type('q'), Key(Qt::Key_End)},
-                    {0x83},
-                    {Write({0x82})},
-                    CALL_HOLDING,
-                    nullptr,
-                    nullptr,
-                    0,
-                    true});
-    rows.push_back({"on line: end hangs up and shows the charge",
-                    CALL_ONLINE,
-                    {Click(BTN_QUIT), Type('q'), Key(Qt::Key_End)},
-                    ChargeReply("120"),
-                    {Write({0xA6})},
-                    CALL_IDLE,
-                    "",
-                    "Charge ¥120",
-                    -1,
-                    false});
-    rows.push_back({"on line: end, the phone reports no charge",
-                    CALL_ONLINE,
-                    {Click(BTN_QUIT)},
-                    {0xA6},
-                    {Write({0xA6})},
-                    CALL_IDLE,
-                    "",
-                    "No Charge Info",
-                    -1,
-                    false});
-    rows.push_back({"holding: end ends the held call",
-                    CALL_HOLDING,
-                    {Click(BTN_QUIT), Type('q'), Key(Qt::Key_End)},
-                    {0x82},
-                    {Write({0x82})},
-                    CALL_IDLE,
-                    "",
-                    "",
-                    1,
-                    true});
-    for (int state : {CALL_IDLE, CALL_OFFHOOK, CALL_SENDING}) {
-        rows.push_back({std::string(kStateNames[state]) + ": end hangs up and drops the reply",
-                        state,
-                        {Click(BTN_QUIT), Type('q'), Key(Qt::Key_End)},
-                        {},
-                        {Write({0xA6}), "clear"},
-                        CALL_IDLE,
-                        "",
-                        "",
-                        1,
-                        true});
-    }
-
+        {"no key, no button",
+         CALL_OFFHOOK,
+         {Type('C'), Type('Q'), Type('S'), Type('x'), ClickAt(QPoint(2, 80)),
+          ClickAt(QPoint(16, 45))},
+         {},
+         "0123"},
+        // The phone book only while idle.
+        {"phone book", CALL_OFFHOOK, {Click(BTN_CALL), Type('c')}, {}, "0123"},
+    };
     ModalScript<CPhoneBookDlg> phoneBook;
     auto window = Start();
-    for (const ButtonRow& row : rows) {
+    for (const InputRow& row : rows) {
         for (const Input& input : row.inputs) {
             SCOPED_TRACE(row.name + ", " + Describe(input));
-            const int picture = row.state == CALL_IDLE ? 1 : 2;
-            window->m_nCallState = row.state;
-            window->m_strDisplay2 = "name";
-            window->m_strDisplay3 = "0123";
-            window->m_bAppendDigits = true;
-            window->SetPicture(picture);
-            window->UpdateData(false);
-            phone->Incoming(row.phoneSends);
-
+            Given(*window, row.state);
+            Trace();
             Press(*window, input);
-
             EXPECT_EQ(Trace(), row.trace);
-            EXPECT_EQ(window->m_nCallState, row.nextState);
-            EXPECT_EQ(Text(*window, IDC_DISPLAY2),
-                      QString::fromUtf8(row.display2 ? row.display2 : "name"));
-            EXPECT_EQ(Text(*window, IDC_DISPLAY3),
-                      QString::fromUtf8(row.display3 ? row.display3 : "0123"));
-            EXPECT_EQ(Picture(), row.picture < 0 ? picture : row.picture);
-            EXPECT_EQ(window->m_bAppendDigits, row.append);
-            EXPECT_EQ(phone->PendingIncoming(), 0u);
+            EXPECT_EQ(Text(*window, IDC_DISPLAY3), QString::fromUtf8(row.number));
             EXPECT_FALSE(window->IsEnded());
-            EXPECT_EQ(window->m_nDragFlags, 0);
+            EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
         }
     }
     EXPECT_EQ(phoneBook.Shown(), 0);
 }
 
-TEST_F(HandsetButtonsTest, EveryDialKeySendsItsOwnCodeWhileOffHook) {
-    auto window = Start();
-    window->m_nCallState = CALL_OFFHOOK;
-    const std::string keys = "0123456789*#";
-    for (int button = 0; button < 12; ++button) Press(*window, Click(button));
-    std::vector<std::string> expected;
-    for (char c : keys) expected.push_back(Write(Codes(std::string(1, c))));
-    EXPECT_EQ(Trace(), expected);
-    EXPECT_EQ(Text(*window, IDC_DISPLAY3), QString::fromStdString(keys));
-}
-
-struct NumberStep {
-    Input input;
-    std::vector<uint8_t> phoneSends;
-    const char* number;
-    int picture;
-};
-
-TEST_F(HandsetButtonsTest, TheNumberLineFollowsDigitsClearAndClearAll) {
-    auto window = Start();
-    const NumberStep steps[] = {
-        {Click(1), {}, "1", 0},
-        {Click(2), {}, "12", 0},
-        {Type('3'), {}, "123", 0},
-        {Click(BTN_CLEAR), {}, "12", 0},
-        {Key(Qt::Key_Backspace), {}, "1", 0},
-        {Click(BTN_CLEAR), {}, "", 1},
-        {Click(BTN_CLEAR), {}, "", 1},
-        {Type('9'), {}, "9", 0},
-        {Type('#'), {}, "9#", 0},
-        {Key(Qt::Key_Delete), {}, "", 1},
-    };
-    for (const NumberStep& step : steps) {
-        SCOPED_TRACE(Describe(step.input));
-        Press(*window, step.input);
-        EXPECT_EQ(Text(*window, IDC_DISPLAY3), QString::fromUtf8(step.number));
-        EXPECT_EQ(Picture(), step.picture);
-        EXPECT_TRUE(window->m_bAppendDigits);
-    }
-    // Idle: nothing of this reached the phone.
-    EXPECT_TRUE(Trace().empty());
-}
-
-TEST_F(HandsetButtonsTest, AfterAChargeADialKeyReplacesItAndClearEmptiesItWhole) {
-    auto window = Start();
-    auto endCall = [&] {
-        window->m_nCallState = CALL_ONLINE;
-        phone->Incoming(ChargeReply("120"));
-        Press(*window, Click(BTN_QUIT));
-        EXPECT_EQ(Trace(), std::vector<std::string>{Write({0xA6})});
-        EXPECT_EQ(Text(*window, IDC_DISPLAY3), QStringLiteral("Charge ¥120"));
-        EXPECT_FALSE(window->m_bAppendDigits);
-    };
-    endCall();
-    Press(*window, Click(7));
-    EXPECT_EQ(Text(*window, IDC_DISPLAY3), "7");
-    Press(*window, Click(8));
-    EXPECT_EQ(Text(*window, IDC_DISPLAY3), "78");
-
-    endCall();
-    window->SetPicture(2);
-    Press(*window, Click(BTN_CLEAR));
-    EXPECT_EQ(Text(*window, IDC_DISPLAY3), "");
-    EXPECT_EQ(Picture(), 1);
-    EXPECT_TRUE(window->m_bAppendDigits);
-
-    // The charge left by the phone's own end of the call goes the same way.
-    window->m_nCallState = CALL_ONLINE;
-    phone->Incoming(Join({{0xA6, 0xE2}, Codes("80"), {0xAA}}));
-    window->OnTimer(MONITOR_TIMER_ID);
-    EXPECT_EQ(Text(*window, IDC_DISPLAY3), QStringLiteral("Charge ¥80"));
-    Press(*window, Type('5'));
-    EXPECT_EQ(Text(*window, IDC_DISPLAY3), "5");
-    EXPECT_TRUE(Trace().empty());
-}
-
-TEST_F(HandsetButtonsTest, SendWithAChargeOnShowGoesOffHookWithoutANumber) {
-    auto window = Start();
-    window->m_nCallState = CALL_ONLINE;
-    phone->Incoming(ChargeReply("30"));
-    Press(*window, Type('q'));
-    Trace();
-    Press(*window, Type('s'));
-    EXPECT_EQ(Trace(), (std::vector<std::string>{"clear", "clear", Write({0xA7, 0xEA})}));
-    EXPECT_EQ(window->m_nCallState, CALL_OFFHOOK);
-}
-
-TEST_F(HandsetButtonsTest, SendWithAnEmptyNumberLineStillGoesOffHook) {
-    Profile::WriteProfileInt("phone", "numdisp", 1);
-    auto window = Start();
-    Press(*window, Click(BTN_SEND));
-    EXPECT_EQ(Trace(), (std::vector<std::string>{"clear", "clear", Write({0xA7, 0xEB})}));
-    EXPECT_EQ(window->m_nCallState, CALL_OFFHOOK);
-}
-
-TEST_F(HandsetButtonsTest, ClearTakesADoubleByteCharacterWhole) {
-    auto window = Start();
-    window->m_strDisplay3 = "0\x82\x50";  // 0 and a full-width 1
-    window->UpdateData(false);
-    EXPECT_EQ(Text(*window, IDC_DISPLAY3), QStringLiteral("0１"));
-    Press(*window, Click(BTN_CLEAR));
-    EXPECT_EQ(Text(*window, IDC_DISPLAY3), "0");
-}
-
 TEST_F(HandsetButtonsTest, ADoubleClickOnEndWhileOnLineEndsTheCallThenTheProgram) {
     auto window = Start();
-    window->m_nCallState = CALL_ONLINE;
+    Given(*window, CALL_ONLINE);
     phone->Incoming(ChargeReply("80"));
     QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, Centre(*window, BTN_QUIT));
+    window->Flush();
     // One hang-up only: the second press is the double-click.
     EXPECT_EQ(Trace(), std::vector<std::string>{Write({0xA6})});
     EXPECT_EQ(Text(*window, IDC_DISPLAY3), QStringLiteral("Charge ¥80"));
-    EXPECT_EQ(window->m_nCallState, CALL_IDLE);
+    EXPECT_EQ(window->Shown().callState, CALL_IDLE);
     EXPECT_TRUE(window->IsEnded());
     EXPECT_EQ(window->Result(), IDOK);
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
@@ -552,28 +266,30 @@ TEST_F(HandsetButtonsTest, ADoubleClickRunsTheButtonOnceThenItsOwnBehaviour) {
     auto window = Start();
     // A dial key: one digit, nothing more.
     QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, Centre(*window, 4));
+    window->Flush();
     EXPECT_EQ(Text(*window, IDC_DISPLAY3), "4");
     // Clear: one character, then everything.
     Press(*window, Click(5));
     Press(*window, Click(6));
-    window->SetPicture(2);
     QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, Centre(*window, BTN_CLEAR));
+    window->Flush();
     EXPECT_EQ(Text(*window, IDC_DISPLAY3), "");
     EXPECT_EQ(Picture(), 1);
     // Send while off hook: nothing, once.
-    window->m_nCallState = CALL_OFFHOOK;
+    Given(*window, CALL_OFFHOOK);
     QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, Centre(*window, BTN_SEND));
+    window->Flush();
     EXPECT_FALSE(window->isMinimized());
     EXPECT_FALSE(window->IsEnded());
     EXPECT_TRUE(Trace().empty());
-    EXPECT_EQ(window->m_nDragFlags, 0);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
 }
 
 TEST_F(HandsetButtonsTest, ADoubleClickBesideTheButtonsMinimisesTheWindow) {
     auto window = Start();
     QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {}, QPoint(2, 80));
+    window->Flush();
     EXPECT_TRUE(window->isMinimized());
-    EXPECT_EQ(window->m_nDragFlags, 0);
     EXPECT_FALSE(window->IsEnded());
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
     EXPECT_TRUE(Trace().empty());
@@ -641,7 +357,6 @@ TEST_F(HandsetButtonsTest, TheWindowIsDraggedFromTenPixelsOn) {
         Press(*window, Key(Qt::Key_Delete));
         const QPoint before = window->pos();
         QTest::mousePress(window->windowHandle(), Qt::LeftButton, {}, row.press);
-        EXPECT_EQ(window->m_nDragFlags, 1);
         EXPECT_EQ(QWidget::mouseGrabber(), window.get());
         QTest::mouseMove(window->windowHandle(), row.press + row.travel);
         EXPECT_EQ(window->pos(), before + row.moved);
@@ -649,7 +364,6 @@ TEST_F(HandsetButtonsTest, TheWindowIsDraggedFromTenPixelsOn) {
         // The window moved under the cursor: the release is where the cursor is.
         QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {},
                             row.press + row.travel - row.moved);
-        EXPECT_EQ(window->m_nDragFlags, 0);
         EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
     }
     // Without the button held, moving does nothing.
@@ -705,7 +419,7 @@ TEST_F(HandsetButtonsTest, TheLowestButtonIndexTakesAClickWhereButtonsOverlap) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.number);
-        window->m_nCallState = CALL_IDLE;
+        Given(*window, CALL_IDLE);
         Press(*window, Key(Qt::Key_Delete));
         Press(*window, ClickAt(row.at));
         EXPECT_EQ(Text(*window, IDC_DISPLAY3), row.number);
@@ -747,14 +461,8 @@ TEST_F(HandsetButtonsTest, TheChosenPhoneBookEntryIsShownAndSendDialsIt) {
     AddRecord("Suzuki", "0120333444");
     AddRecord("Tanaka", "09011112222");
     auto window = Start();
-    window->StartMonitor();
-    window->m_strDisplay3 = "99";
-    window->UpdateData(false);
-
     ModalScript<CPhoneBookDlg> phoneBook;
-    bool monitoringWhileShown = true;
     phoneBook.Then([&](CPhoneBookDlg* d) {
-        monitoringWhileShown = window->IsMonitoring();
         EXPECT_EQ(d->m_nCount, 3);
         EXPECT_EQ(d->m_nSelected, -1);
         QTreeWidget* list = d->findChild<QTreeWidget*>("1006");
@@ -763,66 +471,61 @@ TEST_F(HandsetButtonsTest, TheChosenPhoneBookEntryIsShownAndSendDialsIt) {
     });
     Press(*window, Click(BTN_CALL));
     EXPECT_EQ(phoneBook.Shown(), 1);
-    EXPECT_FALSE(monitoringWhileShown);
-    EXPECT_TRUE(window->IsMonitoring());
-    window->StopMonitor();
-    EXPECT_EQ(window->m_nDragFlags, 0);
+    EXPECT_TRUE(window->Session().IsMonitoring());
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
     EXPECT_EQ(Text(*window, IDC_DISPLAY2), "Suzuki");
     EXPECT_EQ(Text(*window, IDC_DISPLAY3), "0120333444");
     EXPECT_EQ(Picture(), 0);
-    EXPECT_TRUE(window->m_bAppendDigits);
     EXPECT_TRUE(Trace().empty());
 
     Press(*window, Click(BTN_SEND));
     EXPECT_EQ(Trace(),
               (std::vector<std::string>{"clear", "clear",
                                         Write(Join({{0xA7, 0xEB}, Codes("0120333444"), {0x86}}))}));
-    EXPECT_EQ(window->m_nCallState, CALL_OFFHOOK);
+    EXPECT_EQ(window->Shown().callState, CALL_OFFHOOK);
 }
 
-TEST_F(HandsetButtonsTest, CancelOrNoChoiceLeavesTheDisplayAndMonitoringGoesOn) {
-    AddRecord("Yamada", "0312345678");
-    auto window = Start();
-    window->m_strDisplay2 = "name";
-    window->m_strDisplay3 = "42";
-    window->UpdateData(false);
-    ModalScript<CPhoneBookDlg> phoneBook;
-    phoneBook.Then([](CPhoneBookDlg* d) {
-        QTest::mouseClick(d->findChild<QPushButton*>("2"), Qt::LeftButton);
-    });
-    // OK with nothing selected.
-    phoneBook.Then([](CPhoneBookDlg* d) {
-        d->findChild<QTreeWidget*>("1006")->clearSelection();
-        QTest::mouseClick(d->findChild<QPushButton*>("1"), Qt::LeftButton);
-    });
-    for (int round = 0; round < 2; ++round) {
-        SCOPED_TRACE(round);
-        window->StopMonitor();
+TEST_F(HandsetButtonsTest, CancelNoSelectionOrAnEmptyBookChooseNothing) {
+    const struct {
+        const char* name;
+        bool withRecord;
+        std::function<void(CPhoneBookDlg*)> answer;
+    } rows[] = {
+        {"cancel", true,
+         [](CPhoneBookDlg* d) {
+             QTest::mouseClick(d->findChild<QPushButton*>("2"), Qt::LeftButton);
+         }},
+        {"OK with nothing selected", true,
+         [](CPhoneBookDlg* d) {
+             d->findChild<QTreeWidget*>("1006")->clearSelection();
+             QTest::mouseClick(d->findChild<QPushButton*>("1"), Qt::LeftButton);
+         }},
+        {"an empty phone book", false,
+         [](CPhoneBookDlg* d) {
+             EXPECT_EQ(d->m_nCount, 0);
+             QTest::mouseClick(d->findChild<QPushButton*>("1"), Qt::LeftButton);
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        app.m_phoneBook.Clear();
+        app.m_phoneBook.m_nRecords = 0;
+        if (row.withRecord) AddRecord("Yamada", "0312345678");
+        QFile::remove(SkinPath("comm.log"));
+        logLinesSeen = 0;
+        auto window = Start();
+        Press(*window, Type('4'));
+        Press(*window, Type('2'));
+        ModalScript<CPhoneBookDlg> phoneBook;
+        phoneBook.Then(row.answer);
         Press(*window, Type('c'));
-        EXPECT_TRUE(window->IsMonitoring());
-        EXPECT_EQ(Text(*window, IDC_DISPLAY2), "name");
+        EXPECT_EQ(phoneBook.Shown(), 1);
+        EXPECT_EQ(phoneBook.Unexpected(), 0);
+        EXPECT_TRUE(window->Session().IsMonitoring());
         EXPECT_EQ(Text(*window, IDC_DISPLAY3), "42");
-        EXPECT_EQ(Picture(), 1);
+        EXPECT_EQ(window->Shown().callState, CALL_IDLE);
+        EXPECT_TRUE(Trace().empty());
     }
-    EXPECT_EQ(phoneBook.Shown(), 2);
-    EXPECT_EQ(phoneBook.Unexpected(), 0);
-    window->StopMonitor();
-    EXPECT_TRUE(Trace().empty());
-}
-
-TEST_F(HandsetButtonsTest, AnEmptyPhoneBookChoosesNothing) {
-    auto window = Start();
-    ModalScript<CPhoneBookDlg> phoneBook;
-    phoneBook.Then([](CPhoneBookDlg* d) {
-        EXPECT_EQ(d->m_nCount, 0);
-        QTest::mouseClick(d->findChild<QPushButton*>("1"), Qt::LeftButton);
-    });
-    Press(*window, Click(BTN_CALL));
-    window->StopMonitor();
-    EXPECT_EQ(phoneBook.Shown(), 1);
-    EXPECT_EQ(Text(*window, IDC_DISPLAY3), "");
-    EXPECT_EQ(window->m_nCallState, CALL_IDLE);
 }
 
 }  // namespace

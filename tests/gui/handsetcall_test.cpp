@@ -79,13 +79,14 @@ TEST(HandsetCall, TheDisplayFollowsACallFromRingingToTheCharge) {
         {"ringing with the caller's name",
          [](CHandsetDlg* w) {
              return Text(w, 1004) == "Receiving..." && Text(w, 1005) == "Yamada" &&
-                    Text(w, 1008) == "0312345678" && !w->m_bmpPicture.isNull();
+                    Text(w, 1008) == "0312345678" && !w->Picture().isNull();
          },
          "answer"},
         {"on line", [](CHandsetDlg* w) { return Text(w, 1004) == "On Line"; }, "hangup 120"},
         {"charge after the phone ended the call",
          [](CHandsetDlg* w) {
-             return w->m_nCallState == CALL_IDLE && Text(w, 1008) == QStringLiteral("Charge ¥120");
+             return w->Shown().callState == CALL_IDLE &&
+                    Text(w, 1008) == QStringLiteral("Charge ¥120");
          },
          nullptr},
     };

@@ -44,7 +44,7 @@ QString Text(CHandsetDlg* w, int id) {
 }
 
 void ClickButton(CHandsetDlg* w, int button) {
-    const SkinRect& r = w->m_rcButton[button];
+    const SkinRect& r = w->ButtonRect(button);
     QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {},
                       QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
 }
@@ -114,7 +114,7 @@ TEST(HandsetDial, NumbersTypedOnTheSkinOrChosenFromThePhoneBookAreDialled) {
          [](CHandsetDlg* w) { ClickButton(w, BTN_QUIT); }},
         {"the charge after the skin ended the call",
          [&](CHandsetDlg* w) {
-             return printed("<- HANGUP") == 2 && w->m_nCallState == CALL_IDLE &&
+             return printed("<- HANGUP") == 2 && w->Shown().callState == CALL_IDLE &&
                     Text(w, 1008) == QStringLiteral("Charge ¥80");
          },
          [](CHandsetDlg* w) {

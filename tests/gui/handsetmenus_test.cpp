@@ -22,6 +22,7 @@
 #include "handset/ui/HandsetDlg.h"
 #include "support/FakeCommDevice.h"
 #include "support/PhoneBookWriter.h"
+#include "support/gui/LinkWaits.h"
 #include "support/gui/ModalScript.h"
 #include "support/gui/QtPrinters.h"
 #include "support/gui/ScriptedDialogs.h"
@@ -34,6 +35,15 @@ namespace {
 const int kGuardedCommands[] = {ID_SETTINGS, ID_CHANGE_PHONEBOOK, ID_CHANGE_SKIN, ID_SHOW_SETTINGS,
                                 ID_APP_ABOUT};
 const int kCallStates[] = {CALL_OFFHOOK, CALL_SENDING, CALL_RECEIVING, CALL_ONLINE, CALL_HOLDING};
+
+// The session in `state`, as the window shows it.
+void SetCallState(CHandsetDlg& window, int state) {
+    window.Post([state](HandsetSession& session) {
+        session.m_nCallState = state;
+        session.OnClearAll();
+    });
+    window.Flush();
+}
 
 void DeleteClosedPads() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -54,9 +64,11 @@ protected:
         WriteTestSkin(dir.path());
         ASSERT_TRUE(app.OpenSkinFile(dir.path() + "/default.ini"));
         app.m_strSkinFile = QStringLiteral("default.ini");
+        // Ticks every 10 ms: whether they run shows soon.
+        Profile::WriteProfileInt("connection", "mon_interval", 10);
     }
 
-    // The window after its start-up, with the timer running and every menu
+    // The window after its start-up, with the ticks running and every menu
     // answered by `choose` (0: dismissed).
     std::unique_ptr<CHandsetDlg> Start() {
         auto window = std::make_unique<CHandsetDlg>(
@@ -68,9 +80,11 @@ protected:
             },
             [] { return std::tm{}; });
         EXPECT_TRUE(window->OnInitDialog());
+        window->Flush();
         CHandsetDlg* w = window.get();
         window->m_trackMenu = [this, w](QMenu& menu, const QPoint& at) -> QAction* {
-            tracked.push_back({menu.objectName().toInt(), at, w->IsMonitoring(), w->isVisible()});
+            tracked.push_back(
+                {menu.objectName().toInt(), at, !TicksPaused(*device), w->isVisible()});
             for (QAction* action : menu.actions()) {
                 if (choose != 0 && action->data().toInt() == choose) return action;
             }
@@ -146,8 +160,8 @@ TEST_F(HandsetMenusTest, RightPressTracksTheSkinMenuAtTheCursorWithTheTimerStopp
     EXPECT_EQ(tracked[0].menu, 134);
     EXPECT_EQ(tracked[0].at, window->mapToGlobal(QPoint(3, 4)));
     EXPECT_FALSE(tracked[0].monitoring);
-    // Dismissed: nothing else happens, the timer runs again.
-    EXPECT_TRUE(window->IsMonitoring());
+    // Dismissed: nothing else happens, the ticks run again.
+    EXPECT_TRUE(TicksRunning(*device));
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_FALSE(window->IsEnded());
 
@@ -161,11 +175,11 @@ TEST_F(HandsetMenusTest, RightPressTracksTheSkinMenuAtTheCursorWithTheTimerStopp
 TEST_F(HandsetMenusTest, RightPressDuringACallOpensNoMenu) {
     auto window = Start();
     for (int state : kCallStates) {
-        window->m_nCallState = state;
+        SetCallState(*window, state);
         window->OnRButtonDown(QPoint(1, 1));
-        EXPECT_TRUE(window->IsMonitoring()) << state;
     }
     EXPECT_TRUE(tracked.empty());
+    EXPECT_TRUE(TicksRunning(*device));
 }
 
 TEST_F(HandsetMenusTest, DuringACallEveryCommandButQuitIsIgnoredSilently) {
@@ -176,12 +190,12 @@ TEST_F(HandsetMenusTest, DuringACallEveryCommandButQuitIsIgnoredSilently) {
     auto window = Start();
     dialogs.fileAnswers.push_back(dir.path() + "/other.ini");
     for (int state : kCallStates) {
-        window->m_nCallState = state;
-        for (int id : kGuardedCommands) {
-            window->OnCommand(id);
-            EXPECT_TRUE(window->IsMonitoring()) << state << " " << id;
-        }
+        SetCallState(*window, state);
+        for (int id : kGuardedCommands) window->OnCommand(id);
     }
+    EXPECT_TRUE(TicksRunning(*device));
+    window->StopMonitor();
+    FlushAnswering(*window);
     EXPECT_EQ(settings.Shown() + about.Shown(), 0);
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(dialogs.fileDialogsShown, 0);
@@ -202,16 +216,23 @@ TEST_F(HandsetMenusTest, TheSettingsCommandWhenIdleShowsTheDialogAndReopensThePo
     auto window = Start();
     bool monitoringWhileShown = true;
     settings.Then([&](CSettingsDlg* d) {
-        monitoringWhileShown = window->IsMonitoring();
+        monitoringWhileShown = !TicksPaused(*device);
         QTest::mouseClick(d->findChild<QPushButton*>("1"), Qt::LeftButton);
     });
+    window->StopMonitor();
+    window->Flush();
     const int opens = device->CallCount(FakeOp::Open);
+    window->StartMonitor();
     window->OnCommand(ID_SETTINGS);
+    FlushAnswering(*window);
     EXPECT_EQ(settings.Shown(), 1);
     EXPECT_FALSE(monitoringWhileShown);
+    EXPECT_TRUE(TicksRunning(*device));
+    window->StopMonitor();
+    window->Flush();
     EXPECT_EQ(device->CallCount(FakeOp::Open), opens + 1);
-    EXPECT_TRUE(window->m_link.Device().IsOpen());
-    EXPECT_TRUE(window->IsMonitoring());
+    EXPECT_TRUE(device->IsOpen());
+    EXPECT_TRUE(window->Session().IsMonitoring());
 }
 
 TEST_F(HandsetMenusTest, ChangingThePhoneBookKeepsTheTimerAndCancelLeavesNoBook) {
@@ -220,7 +241,7 @@ TEST_F(HandsetMenusTest, ChangingThePhoneBookKeepsTheTimerAndCancelLeavesNoBook)
     bool monitoringWhileShown = false;
     int recordsWhileShown = -1;
     dialogs.whileShown = [&] {
-        monitoringWhileShown = window->IsMonitoring();
+        monitoringWhileShown = TicksRunning(*device);
         recordsWhileShown = app.m_phoneBook.m_nRecords;
     };
     window->OnCommand(ID_CHANGE_PHONEBOOK);  // nothing queued: cancelled
@@ -245,7 +266,7 @@ TEST_F(HandsetMenusTest, ChangingTheSkinFileAsksForARestartAndChangesOnlyThePath
     const QString bitmap = app.m_strBitmapFile;
     const QSize size = window->size();
     bool monitoringWhileShown = false;
-    dialogs.whileShown = [&] { monitoringWhileShown = window->IsMonitoring(); };
+    dialogs.whileShown = [&] { monitoringWhileShown = TicksRunning(*device); };
 
     window->OnCommand(ID_CHANGE_SKIN);  // cancelled
     EXPECT_EQ(dialogs.fileDialogsShown, 1);
@@ -263,7 +284,7 @@ TEST_F(HandsetMenusTest, ChangingTheSkinFileAsksForARestartAndChangesOnlyThePath
     EXPECT_EQ(app.m_strBitmapFile, bitmap);
     EXPECT_TRUE(app.m_skinFile.IsOpen());
     EXPECT_EQ(window->size(), size);
-    EXPECT_TRUE(window->IsMonitoring());
+    EXPECT_TRUE(TicksRunning(*device));
 }
 
 TEST_F(HandsetMenusTest, TheChosenSkinFileReachesTheProfileWhenTheProgramQuits) {
@@ -296,9 +317,9 @@ TEST_F(HandsetMenusTest, TheChosenSkinFileReachesTheProfileWhenTheProgramQuits) 
 
 TEST_F(HandsetMenusTest, TheCurrentSettingsMessageNamesPortCableAndFiles) {
     LoadBook(1);
-    auto window = Start();
     bool monitoringWhileShown = true;
-    dialogs.whileShown = [&] { monitoringWhileShown = window->IsMonitoring(); };
+    dialogs.whileShown = [&] { monitoringWhileShown = !TicksPaused(*device); };
+    Profile::WriteProfileInt("connection", "port", 2);
     const std::pair<int, const char*> cables[] = {
         {0, "シリアルポート用メモリ編集ケーブル"},
         {1, "上記以外のメモリ編集ケーブル"},
@@ -306,8 +327,8 @@ TEST_F(HandsetMenusTest, TheCurrentSettingsMessageNamesPortCableAndFiles) {
     };
     for (auto [cable, name] : cables) {
         dialogs.messages.clear();
-        window->m_link.m_port = 2;
-        window->m_link.m_cable = cable;
+        Profile::WriteProfileInt("connection", "cable", cable);
+        auto window = Start();
         window->OnCommand(ID_SHOW_SETTINGS);
         ASSERT_EQ(dialogs.messages.size(), 1u);
         EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
@@ -320,7 +341,7 @@ TEST_F(HandsetMenusTest, TheCurrentSettingsMessageNamesPortCableAndFiles) {
                                                 "\r\n\r\n電話帳ファイル(.mdd)\r\n" +
                                                 dir.path() + "/book.mdd");
         EXPECT_FALSE(monitoringWhileShown);
-        EXPECT_TRUE(window->IsMonitoring());
+        EXPECT_TRUE(TicksRunning(*device));
     }
 }
 
@@ -332,7 +353,7 @@ TEST_F(HandsetMenusTest, TheVersionDialogShowsTheVersionWithTheTimerStopped) {
     QWidget* owner = nullptr;
     about.Then([&](CAboutDlg* d) {
         shownText = d->findChild<QLabel*>("1020")->text();
-        monitoringWhileShown = window->IsMonitoring();
+        monitoringWhileShown = !TicksPaused(*device);
         owner = d->parentWidget();
         QTest::mouseClick(d->findChild<QPushButton*>("1"), Qt::LeftButton);
     });
@@ -341,7 +362,7 @@ TEST_F(HandsetMenusTest, TheVersionDialogShowsTheVersionWithTheTimerStopped) {
     EXPECT_EQ(shownText, "Telvoxa Ver.1.06");
     EXPECT_FALSE(monitoringWhileShown);
     EXPECT_EQ(owner, window.get());
-    EXPECT_TRUE(window->IsMonitoring());
+    EXPECT_TRUE(TicksRunning(*device));
 }
 
 TEST_F(HandsetMenusTest, TheRealPopupMenuHandsBackTheChosenCommand) {
@@ -372,7 +393,7 @@ TEST_F(HandsetMenusTest, WithoutANotificationAreaTheWindowRunsOnSilently) {
     auto window = Start();
     EXPECT_EQ(window->IsTrayIconAdded(), QSystemTrayIcon::isSystemTrayAvailable());
     EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_TRUE(window->IsMonitoring());
+    EXPECT_TRUE(TicksRunning(*device));
     EXPECT_FALSE(window->IsEnded());
     window->OnDestroy();
     EXPECT_FALSE(window->IsTrayIconAdded());
@@ -389,7 +410,7 @@ TEST_F(HandsetMenusTest, TrayRightClickHidesTheWindowAndLeftClickBringsItBack) {
     EXPECT_FALSE(tracked[0].monitoring);
     // Nothing chosen: hidden, and the monitoring goes on.
     EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(window->IsMonitoring());
+    EXPECT_TRUE(TicksRunning(*device));
 
     for (auto other :
          {QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Unknown}) {
@@ -409,12 +430,13 @@ TEST_F(HandsetMenusTest, TrayRightClickHidesTheWindowAndLeftClickBringsItBack) {
 TEST_F(HandsetMenusTest, TrayMenuCommandsObeyTheSameGuards) {
     ModalScript<CSettingsDlg> settings;
     auto window = Start();
-    window->m_nCallState = CALL_ONLINE;
+    SetCallState(*window, CALL_ONLINE);
     choose = ID_SETTINGS;
     window->OnTrayNotify(QSystemTrayIcon::Context);
+    FlushAnswering(*window);
     EXPECT_EQ(tracked.size(), 1u);
     EXPECT_EQ(settings.Shown(), 0);
-    EXPECT_TRUE(window->IsMonitoring());
+    EXPECT_TRUE(TicksRunning(*device));
 
     choose = ID_APP_EXIT_OK;
     window->OnTrayNotify(QSystemTrayIcon::Context);
@@ -437,29 +459,36 @@ TEST_F(HandsetMenusTest, TrayMenuWaitsWhileAModalDialogIsOpen) {
     EXPECT_EQ(about.Shown(), 1);
     EXPECT_EQ(menusDuringDialog, 0u);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->IsMonitoring());
+    EXPECT_TRUE(TicksRunning(*device));
 }
 
 TEST_F(HandsetMenusTest, F12TwiceOpensAndClosesThePadWhichSavesItsPosition) {
     auto window = Start();
     window->StopMonitor();
+    window->Flush();
     window->show();
     window->TogglePad();
-    QPointer<CControlPadDlg> pad = window->m_pPad;
+    QPointer<CControlPadDlg> pad = window->Pad();
     ASSERT_FALSE(pad.isNull());
     EXPECT_TRUE(pad->isVisible());
     EXPECT_EQ(pad->parentWidget(), window.get());
-    EXPECT_EQ(pad->m_pLink, &window->m_link);
     EXPECT_EQ(pad->pos(), QPoint(0, 0));  // nothing stored yet
 
-    // The pad's keys go out through the window's link.
+    // The pad's keys go out through the window's link, in order with the
+    // handset's own.
     device->writes.clear();
     QTest::mouseClick(pad->findChild<QPushButton*>("1041"), Qt::LeftButton);
-    EXPECT_EQ(device->writes.size(), 1u);
+    QTest::keyClick(window.get(), Qt::Key_End);
+    QTest::mouseClick(pad->findChild<QPushButton*>("1041"), Qt::LeftButton);
+    window->Flush();
+    ASSERT_EQ(device->writes.size(), 3u);
+    EXPECT_EQ(device->writes[0].size(), 8u);
+    EXPECT_EQ(device->writes[1], FakeCommDevice::Bytes{0xA6});
+    EXPECT_EQ(device->writes[2], device->writes[0]);
 
     pad->move(120, 80);
     window->TogglePad();
-    EXPECT_TRUE(window->m_pPad.isNull());
+    EXPECT_TRUE(window->Pad() == nullptr);
     EXPECT_EQ(SavedPadPosition(), QPoint(120, 80));
     DeleteClosedPads();
     EXPECT_TRUE(pad.isNull());
@@ -470,34 +499,34 @@ TEST_F(HandsetMenusTest, APadThatClosedItselfIsLetGoAndF12OpensANewOneWhereItWas
     window->StopMonitor();
     window->show();
     window->TogglePad();
-    QPointer<CControlPadDlg> first = window->m_pPad;
+    QPointer<CControlPadDlg> first = window->Pad();
     first->move(200, 150);
     first->activateWindow();
     QTest::keyClick(first, Qt::Key_F12);  // the pad's own F12
-    EXPECT_TRUE(window->m_pPad.isNull());
+    EXPECT_TRUE((window->Pad() == nullptr));
 
     // Still on its way out: F12 in the window opens a new pad and leaves
     // the closing one alone.
     window->TogglePad();
-    QPointer<CControlPadDlg> second = window->m_pPad;
+    QPointer<CControlPadDlg> second = window->Pad();
     ASSERT_FALSE(second.isNull());
     EXPECT_NE(second.data(), first.data());
     EXPECT_TRUE(second->isVisible());
     EXPECT_EQ(second->pos(), QPoint(200, 150));
     DeleteClosedPads();
     EXPECT_TRUE(first.isNull());
-    EXPECT_EQ(window->m_pPad.data(), second.data());
+    EXPECT_EQ(window->Pad(), second.data());
 
     // Closed by its own Cancel and gone: the window holds nothing of it, and
     // F12 twice more opens and closes a third pad.
     second->reject();
     DeleteClosedPads();
     EXPECT_TRUE(second.isNull());
-    EXPECT_TRUE(window->m_pPad.isNull());
+    EXPECT_TRUE((window->Pad() == nullptr));
     window->TogglePad();
-    EXPECT_FALSE(window->m_pPad.isNull());
+    EXPECT_FALSE((window->Pad() == nullptr));
     window->TogglePad();
-    EXPECT_TRUE(window->m_pPad.isNull());
+    EXPECT_TRUE((window->Pad() == nullptr));
     DeleteClosedPads();
     EXPECT_TRUE(window->findChildren<CControlPadDlg*>().isEmpty());
 }
@@ -507,19 +536,19 @@ TEST_F(HandsetMenusTest, F12PressedRapidlyLeavesAtMostOnePadOpen) {
     window->StopMonitor();
     for (int presses = 1; presses <= 9; ++presses) {
         window->TogglePad();
-        EXPECT_EQ(window->m_pPad.isNull(), presses % 2 == 0) << presses;
+        EXPECT_EQ((window->Pad() == nullptr), presses % 2 == 0) << presses;
     }
     DeleteClosedPads();
     const auto pads = window->findChildren<CControlPadDlg*>();
     ASSERT_EQ(pads.size(), 1);
-    EXPECT_EQ(pads[0], window->m_pPad.data());
+    EXPECT_EQ(pads[0], window->Pad());
     EXPECT_TRUE(pads[0]->isVisible());
 }
 
 TEST_F(HandsetMenusTest, APadStillOpenGoesWithTheWindowWithoutSavingItsPosition) {
     auto window = Start();
     window->TogglePad();
-    QPointer<CControlPadDlg> pad = window->m_pPad;
+    QPointer<CControlPadDlg> pad = window->Pad();
     pad->move(300, 10);
     window.reset();
     EXPECT_TRUE(pad.isNull());

@@ -13,28 +13,16 @@
 #include <QWindow>
 
 #include "app/ui/SettingsDlg.h"
+#include "support/PhoneBytes.h"
 #include "support/PhonePty.h"
+#include "support/gui/LinkWaits.h"
 #include "support/gui/ModalScript.h"
 #include "support/gui/QtPrinters.h"
 #include "support/gui/ScriptedDialogs.h"
 #include "support/gui/TempProfile.h"
 #include "support/gui/TestSkin.h"
-#include "textpad/CharConvert.h"
 
 namespace {
-
-// The phone's dial codes for a text of digits.
-std::vector<uint8_t> Codes(const std::string& digits) {
-    std::vector<uint8_t> out;
-    for (char c : digits) out.push_back(DialCharToCode(std::string(1, c)));
-    return out;
-}
-
-std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
-    std::vector<uint8_t> out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
 
 std::tm FixedTime(int minute) {
     std::tm t{};
@@ -65,8 +53,8 @@ protected:
         auto window =
             std::make_unique<CHandsetDlg>(nullptr, CommDeviceFactory{}, [this] { return now; });
         EXPECT_TRUE(window->OnInitDialog());
-        startPeriod = window->IsMonitoring() ? window->MonitorPeriod() : -1;
         window->StopMonitor();
+        window->Flush();
         return window;
     }
 
@@ -77,7 +65,6 @@ protected:
     PhonePty pty;
     ScriptedDialogs dialogs;
     std::tm now = FixedTime(7);
-    int startPeriod = -1;
 };
 
 TEST_F(HandsetWindowTest, StartUpShapesTheWindowAndPlacesTheTextAreas) {
@@ -104,7 +91,7 @@ TEST_F(HandsetWindowTest, StartUpShapesTheWindowAndPlacesTheTextAreas) {
     EXPECT_EQ(window->TextControl(1005)->geometry(), QRect(1, 2, 10, 1));
     EXPECT_EQ(window->TextControl(1008)->geometry(), QRect(1, 3, 10, 1));
     EXPECT_EQ(window->TextControl(1019)->geometry(), QRect(1, 4, 4, 2));
-    EXPECT_EQ(window->m_rcButton[BTN_SEND].right, 3);
+    EXPECT_EQ(window->ButtonRect(BTN_SEND).right, 3);
     for (int id : {1004, 1005, 1008}) {
         EXPECT_EQ(window->TextControl(id)->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
         EXPECT_TRUE(window->TextControl(id)->wordWrap());
@@ -117,14 +104,12 @@ TEST_F(HandsetWindowTest, StartUpShapesTheWindowAndPlacesTheTextAreas) {
         EXPECT_EQ(QFontInfo(window->TextControl(1004)->font()).family(), "IPAGothic");
     }
 
-    // Then the phone is put on hook, the window is idle with picture 1, and
-    // the timer runs with the default period.
+    // Then, on the link thread, the phone is put on hook and the window shows
+    // the idle state with picture 1.
     EXPECT_EQ(pty.Received(), std::vector<uint8_t>{0xA6});
-    EXPECT_EQ(window->m_nCallState, CALL_IDLE);
-    EXPECT_TRUE(window->m_bAppendDigits);
+    EXPECT_EQ(window->Shown().callState, CALL_IDLE);
     EXPECT_EQ(app.m_strPictureFile, SkinPath("pic1.bmp"));
-    EXPECT_EQ(window->m_bmpPicture.size(), QSize(3, 2));
-    EXPECT_EQ(startPeriod, 250);
+    EXPECT_EQ(window->Picture().size(), QSize(3, 2));
 }
 
 TEST_F(HandsetWindowTest, PaintsTheSkinAndThePictureCutToItsArea) {
@@ -142,273 +127,17 @@ TEST_F(HandsetWindowTest, PaintsTheSkinAndThePictureCutToItsArea) {
     EXPECT_EQ(QColor(shot.pixel(6, 3)), QColor(255, 0, 0));
     EXPECT_EQ(QColor(shot.pixel(6, 4)), QColor(200, 200, 200));
     window->SetPicture(0);
-    EXPECT_TRUE(window->m_bmpPicture.isNull());
+    EXPECT_TRUE(window->Picture().isNull());
     EXPECT_TRUE(app.m_strPictureFile.isEmpty());
 }
 
-TEST_F(HandsetWindowTest, MonitoringPeriodFollowsTheProfileButNeverBelowTenMilliseconds) {
-    const std::pair<int, int> cases[] = {{0, 10}, {-5, 10}, {9, 10}, {10, 10}, {300, 300}};
-    for (auto [stored, period] : cases) {
-        Profile::WriteProfileInt("connection", "mon_interval", stored);
-        auto window = Start();
-        EXPECT_EQ(window->m_nMonitorInterval, stored);
-        EXPECT_EQ(startPeriod, period) << stored;
-    }
+// A tick run by hand on the link thread (the ticks are paused), then shown.
+void Tick(CHandsetDlg& window) {
+    window.Post([](HandsetSession& session) { session.OnTimer(); });
+    window.Flush();
 }
 
-struct TickRow {
-    const char* name;
-    int state;
-    std::vector<uint8_t> phone;
-    int nextState;
-    const char* display1;  // nullptr: as before the tick
-    const char* display2;
-    const char* display3;
-    const char* antenna;
-    int picture;  // 0 none, 1, 2
-    bool append;
-};
-
-TEST_F(HandsetWindowTest, EachStateAnswersThePhonesBytes) {
-    const std::vector<uint8_t> blocks = {0xE1, 1, 2, 3, 0xE7, 4, 5};
-    const TickRow rows[] = {
-        {"idle, call without number",
-         CALL_IDLE,
-         {0xA5, 0x41},
-         CALL_RECEIVING,
-         "Receiving...",
-         "Not Notified",
-         "",
-         nullptr,
-         2,
-         true},
-        {"idle, placing a call",
-         CALL_IDLE,
-         {0x26},
-         CALL_SENDING,
-         nullptr,
-         nullptr,
-         nullptr,
-         nullptr,
-         0,
-         false},
-        {"idle, off hook",
-         CALL_IDLE,
-         {0x21},
-         CALL_OFFHOOK,
-         nullptr,
-         nullptr,
-         nullptr,
-         nullptr,
-         0,
-         false},
-        {"idle, status",
-         CALL_IDLE,
-         {0xC5},
-         CALL_IDLE,
-         "03/05(Tue) 09:07",
-         nullptr,
-         nullptr,
-         "**",
-         1,
-         false},
-        {"idle, out of service",
-         CALL_IDLE,
-         {0x81},
-         CALL_IDLE,
-         "03/05(Tue) 09:07",
-         nullptr,
-         nullptr,
-         "No Service",
-         1,
-         false},
-        {"idle, unknown status",
-         CALL_IDLE,
-         {0x55},
-         CALL_IDLE,
-         "03/05(Tue) 09:07",
-         nullptr,
-         nullptr,
-         "",
-         1,
-         false},
-        {"off hook, dialling",
-         CALL_OFFHOOK,
-         {0x26},
-         CALL_SENDING,
-         nullptr,
-         nullptr,
-         nullptr,
-         nullptr,
-         2,
-         false},
-        {"off hook, ended",
-         CALL_OFFHOOK,
-         {0x20, 0x41},
-         CALL_IDLE,
-         nullptr,
-         "",
-         "",
-         nullptr,
-         1,
-         true},
-        {"off hook, nothing new",
-         CALL_OFFHOOK,
-         {0xC5},
-         CALL_OFFHOOK,
-         "Off Hook",
-         nullptr,
-         nullptr,
-         nullptr,
-         2,
-         false},
-        {"sending, connected",
-         CALL_SENDING,
-         {0xA7},
-         CALL_ONLINE,
-         nullptr,
-         nullptr,
-         nullptr,
-         nullptr,
-         2,
-         false},
-        {"sending, ended", CALL_SENDING, {0xE7}, CALL_IDLE, nullptr, "", "", nullptr, 1, true},
-        {"sending, nothing new",
-         CALL_SENDING,
-         {0x41},
-         CALL_SENDING,
-         "Sending...",
-         nullptr,
-         nullptr,
-         nullptr,
-         2,
-         false},
-        {"ringing, ended",
-         CALL_RECEIVING,
-         {0xA4, 0xA6},
-         CALL_IDLE,
-         nullptr,
-         "",
-         "",
-         nullptr,
-         1,
-         true},
-        {"ringing, answered",
-         CALL_RECEIVING,
-         {0xA7},
-         CALL_ONLINE,
-         nullptr,
-         nullptr,
-         "",
-         nullptr,
-         0,
-         true},
-        {"ringing, held",
-         CALL_RECEIVING,
-         {0xA4, 0x83},
-         CALL_HOLDING,
-         nullptr,
-         nullptr,
-         "",
-         nullptr,
-         0,
-         true},
-        {"ringing, nothing new",
-         CALL_RECEIVING,
-         {0x41},
-         CALL_RECEIVING,
-         "Receiving...",
-         nullptr,
-         nullptr,
-         nullptr,
-         2,
-         false},
-        {"on line, ended with charge", CALL_ONLINE,
-         Join({{0xA6, 0xE2}, Codes("120"), {0xAA}, blocks}), CALL_IDLE, nullptr, "", "Charge ¥120",
-         nullptr, 2, false},
-        {"on line, ended without charge", CALL_ONLINE,
-         Join({{0xA6, 0x41, 0x41, 0x41, 0x41}, blocks}), CALL_IDLE, nullptr, "", "Cahrge ¥???",
-         nullptr, 2, false},
-        {"on line, status",
-         CALL_ONLINE,
-         {0xC9},
-         CALL_ONLINE,
-         "On Line",
-         nullptr,
-         nullptr,
-         "***",
-         2,
-         false},
-        {"holding, resumed",
-         CALL_HOLDING,
-         {0x82, 0xA7},
-         CALL_ONLINE,
-         nullptr,
-         nullptr,
-         "",
-         nullptr,
-         0,
-         true},
-        {"holding, ended",
-         CALL_HOLDING,
-         {0x82, 0x41},
-         CALL_IDLE,
-         nullptr,
-         "",
-         "",
-         nullptr,
-         1,
-         true},
-        {"holding, nothing new",
-         CALL_HOLDING,
-         {0x41},
-         CALL_HOLDING,
-         "Holding",
-         nullptr,
-         nullptr,
-         nullptr,
-         2,
-         false},
-    };
-    auto window = Start();
-    pty.Received();
-    for (const TickRow& row : rows) {
-        SCOPED_TRACE(row.name);
-        window->m_nCallState = row.state;
-        window->m_strDisplay1 = "status";
-        window->m_strDisplay2 = "name";
-        window->m_strDisplay3 = "0123";
-        window->m_strAntenna = "*";
-        window->m_bAppendDigits = false;
-        window->SetPicture(row.state == CALL_IDLE ? 1 : 2);
-        window->UpdateData(false);
-
-        ASSERT_TRUE(pty.Send(row.phone));
-        window->OnTimer(MONITOR_TIMER_ID);
-
-        EXPECT_EQ(window->m_nCallState, row.nextState);
-        EXPECT_EQ(Text(*window, 1004), QString::fromUtf8(row.display1 ? row.display1 : "status"));
-        EXPECT_EQ(Text(*window, 1005), QString::fromUtf8(row.display2 ? row.display2 : "name"));
-        EXPECT_EQ(Text(*window, 1008), QString::fromUtf8(row.display3 ? row.display3 : "0123"));
-        EXPECT_EQ(Text(*window, 1019), QString::fromUtf8(row.antenna ? row.antenna : "*"));
-        const QString pictures[] = {QString(), SkinPath("pic1.bmp"), SkinPath("pic2.bmp")};
-        EXPECT_EQ(app.m_strPictureFile, pictures[row.picture]);
-        EXPECT_EQ(window->m_bmpPicture.isNull(), row.picture == 0);
-        EXPECT_EQ(window->m_bAppendDigits, row.append);
-        // Nothing may be left over for the next row.
-        EXPECT_TRUE(pty.Received(0).empty());
-    }
-}
-
-TEST_F(HandsetWindowTest, ASilentPhoneShowsNoConnectionWithTheClock) {
-    auto window = Start();
-    window->OnTimer(MONITOR_TIMER_ID);
-    EXPECT_EQ(Text(*window, 1019), "No Connection");
-    EXPECT_EQ(Text(*window, 1004), "03/05(Tue) 09:07");
-    EXPECT_TRUE(dialogs.messages.empty());
-}
-
-TEST_F(HandsetWindowTest, AnIdleTickRepaintsOnlyWhenSignalOrClockChanged) {
+TEST_F(HandsetWindowTest, TheTextAreasShowEachSnapshotAndRepaintOnlyWhenAsked) {
     auto window = Start();
     window->show();
     QTest::qWait(20);
@@ -423,32 +152,29 @@ TEST_F(HandsetWindowTest, AnIdleTickRepaintsOnlyWhenSignalOrClockChanged) {
     auto tick = [&](uint8_t status) {
         counter.paints = 0;
         pty.Send({status});
-        window->OnTimer(MONITOR_TIMER_ID);
+        Tick(*window);
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
         return counter.paints;
     };
     EXPECT_GT(tick(0xC5), 0);
+    EXPECT_EQ(Text(*window, 1019), "**");
+    EXPECT_EQ(Text(*window, 1004), "03/05(Tue) 09:07");
+    // The same signal and minute: nothing is painted again.
     EXPECT_EQ(tick(0xC5), 0);
-    EXPECT_GT(tick(0xC9), 0);
-    now = FixedTime(8);
-    EXPECT_GT(tick(0xC9), 0);
-    EXPECT_EQ(Text(*window, 1004), "03/05(Tue) 09:08");
     window->removeEventFilter(&counter);
+
+    // Code page 932 becomes the display's text.
+    window->Post([](HandsetSession& session) {
+        session.m_strDisplay3 = "0\x82\x50\x82\x51";  // 0 and a full-width 1 and 2
+        session.OnClearButton();
+    });
+    window->Flush();
+    EXPECT_EQ(Text(*window, 1008), QStringLiteral("0１"));
+    EXPECT_EQ(window->Shown().display3, "0\x82\x50");
 }
 
-TEST_F(HandsetWindowTest, AnIncomingCallNamesTheFirstMatchingRecordAndComesToTheFront) {
-    auto add = [&](const char* name, const char* reading, const char* number) {
-        auto record = std::make_unique<CMemoryDial>();
-        record->m_strName = name;
-        record->m_strReading = reading;
-        record->m_strNumber[0] = number;
-        app.m_phoneBook.m_records[app.m_phoneBook.m_nRecords++] = std::move(record);
-    };
-    add("Other", "", "0311112222");
-    add("First", "", "0312345678");
-    add("Second", "", "0312345678");
-    add("", "\xD6\xCE\xDF", "0900000000");  // only a reading: ﾖﾎﾟ
+TEST_F(HandsetWindowTest, AnIncomingCallBringsTheWindowToTheFrontWhereItWas) {
     auto window = Start();
     window->move(40, 50);
     window->show();
@@ -456,8 +182,8 @@ TEST_F(HandsetWindowTest, AnIncomingCallNamesTheFirstMatchingRecordAndComesToThe
     window->hide();
 
     pty.Send(Join({{0xA5, 0xE0}, Codes("0312345678"), {0xAA}}));
-    window->OnTimer(MONITOR_TIMER_ID);
-    EXPECT_EQ(Text(*window, 1005), "First");
+    Tick(*window);
+    QCoreApplication::processEvents();
     EXPECT_EQ(Text(*window, 1008), "0312345678");
     EXPECT_EQ(Text(*window, 1004), "Receiving...");
     EXPECT_TRUE(window->isVisible());
@@ -467,19 +193,7 @@ TEST_F(HandsetWindowTest, AnIncomingCallNamesTheFirstMatchingRecordAndComesToThe
     // window by its id keep finding it).
     EXPECT_EQ(window->winId(), native);
     EXPECT_TRUE(window->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE((window->mask() ^ window->m_rgnWindow).isEmpty());
-
-    window->m_nCallState = CALL_IDLE;
-    pty.Send(Join({{0xA5, 0xE0}, Codes("0900000000"), {0xAA}}));
-    window->OnTimer(MONITOR_TIMER_ID);
-    EXPECT_EQ(Text(*window, 1005), QStringLiteral("ﾖﾎﾟ"));
-
-    // An unknown number leaves the name line as it was.
-    window->m_nCallState = CALL_IDLE;
-    pty.Send(Join({{0xA5, 0xE0}, Codes("999"), {0xAA}}));
-    window->OnTimer(MONITOR_TIMER_ID);
-    EXPECT_EQ(Text(*window, 1005), QStringLiteral("ﾖﾎﾟ"));
-    EXPECT_EQ(Text(*window, 1008), "999");
+    EXPECT_FALSE(window->mask().isEmpty());
 }
 
 struct BadBitmap {
@@ -526,7 +240,6 @@ TEST_F(HandsetWindowTest, ABitmapThatCannotBeReadEndsTheWindowAsConfirmed) {
         EXPECT_EQ(window.DoModal(), IDOK);
         EXPECT_EQ(dialogs.Texts(), QStringList{"BMP File Open Error !!"});
         EXPECT_FALSE(window.isVisible());
-        EXPECT_FALSE(window.IsMonitoring());
         EXPECT_TRUE(pty.Received(0).empty());  // the port was never opened
     }
 }
@@ -538,7 +251,7 @@ TEST_F(HandsetWindowTest, AnEmptyBitmapNameLoadsDefaultBmpAndNoOpaquePixelKeepsT
     EXPECT_EQ(app.m_strBitmapFile, SkinPath("default.bmp"));
     EXPECT_EQ(window->size(), QSize(3, 2));
     EXPECT_TRUE(window->mask().isEmpty());
-    EXPECT_TRUE(window->m_bmpPicture.isNull());  // no PICTURE1: no picture, no message
+    EXPECT_TRUE(window->Picture().isNull());  // no PICTURE1: no picture, no message
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(window->TextControl(1004)->font().pointSize(), 10);
 }
@@ -557,7 +270,7 @@ protected:
     }
 };
 
-TEST_F(ReconnectionTest, AFailedOpenAtStartUpAsksForSettingsUntilAPortOpens) {
+TEST_F(ReconnectionTest, AFailedOpenAtStartUpAsksForSettingsOverTheWindowUntilAPortOpens) {
     ModalScript<CSettingsDlg> settings;
     settings.Then([](CSettingsDlg* d) {
         EXPECT_NE(d->findChild<QPushButton*>("3"), nullptr);
@@ -566,13 +279,15 @@ TEST_F(ReconnectionTest, AFailedOpenAtStartUpAsksForSettingsUntilAPortOpens) {
     settings.Then([](CSettingsDlg* d) { Choose(d, 1, "1"); });
     CHandsetDlg window(nullptr, CommDeviceFactory{}, [this] { return now; });
     EXPECT_TRUE(window.OnInitDialog());
+    window.StopMonitor();
+    FlushAnswering(window);
     EXPECT_EQ(dialogs.Texts(), (QStringList{"COM Port Open Error !!", "Init Connection Again !!"}));
     EXPECT_EQ(settings.Shown(), 2);
-    EXPECT_EQ(window.m_link.m_port, 1);
+    EXPECT_EQ(window.Session().Link().m_port, 1);
     EXPECT_EQ(Profile::GetProfileInt("connection", "port", 0), 1);
     EXPECT_EQ(pty.Received(), std::vector<uint8_t>{0xA6});
-    EXPECT_TRUE(window.IsMonitoring());
-    EXPECT_EQ(window.m_nCallState, CALL_IDLE);
+    EXPECT_TRUE(window.Session().IsMonitoring());
+    EXPECT_EQ(window.Shown().callState, CALL_IDLE);
 }
 
 TEST_F(ReconnectionTest, TheQuitButtonEndsTheProgramInsteadOfRetrying) {
@@ -582,24 +297,15 @@ TEST_F(ReconnectionTest, TheQuitButtonEndsTheProgramInsteadOfRetrying) {
     EXPECT_EQ(window.DoModal(), IDOK);
     EXPECT_EQ(dialogs.Texts(), QStringList{"COM Port Open Error !!"});
     EXPECT_EQ(settings.Shown(), 1);
-    EXPECT_FALSE(window.IsMonitoring());
+    EXPECT_FALSE(window.Session().IsMonitoring());
     EXPECT_TRUE(pty.Received(0).empty());
     EXPECT_FALSE(ProfileHas("connection", "port"));
 }
 
-TEST_F(ReconnectionTest, TheSettingsCommandActsOnlyWhenIdleAndReopensWithTheDialogsValues) {
+TEST_F(ReconnectionTest, TheSettingsCommandReopensWithTheDialogsValues) {
     Profile::WriteProfileInt("connection", "port", 1);
     auto window = Start();
-    window->StartMonitor();
     ModalScript<CSettingsDlg> settings;
-
-    window->m_nCallState = CALL_ONLINE;
-    window->OnSettings();
-    QTest::qWait(30);
-    EXPECT_EQ(settings.Shown(), 0);
-    EXPECT_TRUE(window->IsMonitoring());
-
-    window->m_nCallState = CALL_IDLE;
     pty.Received();
     // Cancel after changing only the list: the profile's port again.
     settings.Then([](CSettingsDlg* d) {
@@ -608,24 +314,24 @@ TEST_F(ReconnectionTest, TheSettingsCommandActsOnlyWhenIdleAndReopensWithTheDial
     });
     Profile::WriteProfileInt("connection", "mon_interval", 0);
     window->OnSettings();
+    FlushAnswering(*window);
     EXPECT_EQ(settings.Shown(), 1);
-    EXPECT_EQ(window->m_link.m_port, 1);
+    EXPECT_EQ(window->Session().Link().m_port, 1);
     EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_TRUE(window->IsMonitoring());
-    EXPECT_EQ(window->MonitorPeriod(), 10);
-    window->StopMonitor();
+    EXPECT_TRUE(window->Session().IsMonitoring());
+    EXPECT_EQ(window->Session().MonitorPeriod(), 10);
     // The port is open again: the phone's bytes reach the window.
     pty.Send({0xCD});
-    window->OnTimer(MONITOR_TIMER_ID);
+    Tick(*window);
     EXPECT_EQ(Text(*window, 1019), "****");
 }
 
-TEST_F(HandsetWindowTest, TeardownStopsTheTimerAndClosesThePort) {
+TEST_F(HandsetWindowTest, TeardownStopsTheMonitoringAndClosesThePort) {
     auto window = Start();
     window->StartMonitor();
     window->OnDestroy();
-    EXPECT_FALSE(window->IsMonitoring());
-    EXPECT_FALSE(window->m_link.Device().IsOpen());
+    EXPECT_FALSE(window->Session().IsMonitoring());
+    EXPECT_FALSE(window->Session().Link().Device().IsOpen());
 }
 
 }  // namespace

@@ -57,6 +57,7 @@ void FakeCommDevice::ClearRecord() {
 
 bool FakeCommDevice::Enter(FakeOp op, const std::string& record) {
     calls.push_back(record);
+    ++m_operations;
     const int n = ++m_callCounts[op];
     if (m_failAlways.count(op) != 0) return false;
     auto nth = m_failNth.find(op);
@@ -218,6 +219,7 @@ bool FakeCommDevice::WriteFile(const uint8_t* buffer, uint32_t length, uint32_t&
 
 void FakeCommDevice::Sleep(uint32_t milliseconds) {
     calls.push_back("Sleep(" + std::to_string(milliseconds) + ")");
+    ++m_operations;
     if (StopRaised()) return;
     if (MayGiveWay()) {
         NoteGaveWay();

@@ -5,6 +5,7 @@
 // how long an operation would have taken. Every call and every byte written
 // is recorded, and any operation can be made to fail.
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -66,6 +67,9 @@ public:
 
     // --- what happened ---
     uint64_t Now() const { return m_now; }
+    // How many operations the port has seen; the one record any thread may
+    // read while another uses the port (to see whether a link thread polls).
+    uint64_t Operations() const { return m_operations.load(); }
     // One entry per call: name and arguments, e.g. "ReadFile(8)", "Sleep(100)".
     std::vector<std::string> calls;
     // Every byte written, and each write's bytes on their own.
@@ -119,6 +123,7 @@ private:
     std::string m_openFailure;
     std::string m_openSystemError;
     uint64_t m_now = 0;
+    std::atomic<uint64_t> m_operations{0};
     std::deque<Arrival> m_incoming;  // ordered by arrival time
     std::vector<Reply> m_replies;
     std::set<FakeOp> m_failAlways;

@@ -15,8 +15,20 @@
 
 namespace {
 
-const std::filesystem::path kSkinDir =
-    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "res" / "skin";
+// The source tree's res/skin. A compiler cache may make __FILE__ relative to
+// the build folder, so the folders above the test's own are searched too.
+std::filesystem::path FindSkinDir() {
+    namespace fs = std::filesystem;
+    const fs::path fromSource = fs::path(__FILE__).parent_path().parent_path().parent_path();
+    if (fs::exists(fromSource / "res" / "skin" / "default.ini")) return fromSource / "res" / "skin";
+    for (fs::path dir = fs::current_path(); !dir.empty(); dir = dir.parent_path()) {
+        if (fs::exists(dir / "res" / "skin" / "default.ini")) return dir / "res" / "skin";
+        if (dir == dir.parent_path()) break;
+    }
+    return fromSource / "res" / "skin";
+}
+
+const std::filesystem::path kSkinDir = FindSkinDir();
 
 const char* const kButtonKeys[] = {
     "BTN_0", "BTN_1", "BTN_2",  "BTN_3",  "BTN_4",    "BTN_5",    "BTN_6",     "BTN_7",

@@ -1,18 +1,115 @@
-// The link thread: inputs in arrival order, one at a time, ticks paused and
-// resumed, and the end of the run cutting every wait short; and the device
-// waits the wait breaker cuts, on the fake's virtual clock.
+// The link thread: inputs run one at a time in arrival order on the thread,
+// Flush waits for them, paused ticks stay paused, and the end of the run cuts
+// a long wait short and runs the last step on the thread.
 
 #include "handset/LinkThread.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <memory>
+#include <chrono>
+#include <future>
+#include <set>
+#include <thread>
+#include <functional>
 #include <vector>
 
 #include "support/FakeCommDevice.h"
 
 namespace {
+
+class LinkThreadTest : public ::testing::Test {
+protected:
+    LinkThreadTest() {
+        auto device = std::make_unique<FakeCommDevice>();
+        fake = device.get();
+        session = std::make_unique<HandsetSession>(std::move(device));
+        thread = std::make_unique<LinkThread>(*session);
+    }
+    // Whether the port is used within `ms` (read only through the atomic count).
+    bool PortUsedWithin(int ms) {
+        const uint64_t before = fake->Operations();
+        for (int waited = 0; waited < ms; waited += 2) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            if (fake->Operations() != before) return true;
+        }
+        return false;
+    }
+
+    FakeCommDevice* fake = nullptr;
+    std::unique_ptr<HandsetSession> session;
+    std::unique_ptr<LinkThread> thread;
+};
+
+TEST_F(LinkThreadTest, InputsRunInArrivalOrderOnTheLinkThreadAndFlushWaitsForThem) {
+    thread->Start();
+    std::vector<int> ran;
+    std::set<std::thread::id> threads;
+    for (int i = 0; i < 50; ++i) {
+        thread->Post([&, i](HandsetSession&) {
+            ran.push_back(i);
+            threads.insert(std::this_thread::get_id());
+        });
+    }
+    thread->Flush();
+    ASSERT_EQ(ran.size(), 50u);
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(ran[size_t(i)], i);
+    EXPECT_EQ(threads, std::set<std::thread::id>{thread->Id()});
+}
+
+TEST_F(LinkThreadTest, PausedTicksDoNotRunAndResumedTicksDo) {
+    thread->Start();
+    thread->PauseTicks();
+    thread->Post([](HandsetSession& s) {
+        s.m_nMonitorInterval = 10;
+        s.StartMonitor();
+    });
+    thread->Flush();
+    EXPECT_FALSE(PortUsedWithin(80));
+    thread->ResumeTicks();
+    EXPECT_TRUE(PortUsedWithin(5000));
+}
+
+TEST_F(LinkThreadTest, TheEndCutsALongWaitShortAndRunsTheLastStepOnTheThread) {
+    thread->Start();
+    std::promise<void> entered;
+    std::promise<void> go;
+    std::shared_future<void> released = go.get_future().share();
+    uint64_t waitedMs = 99;
+    thread->Post([&](HandsetSession& s) {
+        CommDevice& port = s.Link().Device();
+        port.Open("COM1");
+        port.SetCommTimeouts({0, 0, 2000, 0, 0});
+        entered.set_value();
+        released.wait();
+        uint8_t byte = 0;
+        uint32_t got = 0;
+        const uint64_t before = fake->Now();
+        port.ReadFile(&byte, 1, got);
+        waitedMs = fake->Now() - before;
+    });
+    entered.get_future().wait();
+    std::thread::id lastRanOn;
+    std::thread ender([&] {
+        thread->Shutdown([&](HandsetSession& s) {
+            lastRanOn = std::this_thread::get_id();
+            s.Close();
+        });
+    });
+    while (!thread->Stopping()) std::this_thread::yield();
+    go.set_value();
+    ender.join();
+    // The 2-second wait returned at the moment it began.
+    EXPECT_EQ(waitedMs, 0u);
+    EXPECT_NE(lastRanOn, std::thread::id());
+    EXPECT_NE(lastRanOn, std::this_thread::get_id());
+    EXPECT_FALSE(fake->IsOpen());
+    // Nothing runs after the end.
+    bool ranAfter = false;
+    thread->Post([&](HandsetSession&) { ranAfter = true; });
+    thread->Flush();
+    EXPECT_FALSE(ranAfter);
+}
 
 struct Fixture {
     FakeCommDevice* phone = nullptr;
@@ -25,76 +122,6 @@ struct Fixture {
         session->Link().CommOpen(0);
     }
 };
-
-TEST(LinkThreadTest, InputsRunInArrivalOrderOnTheLinkThread) {
-    Fixture f;
-    LinkThread thread(*f.session);
-    thread.Start();
-    std::vector<int> ran;
-    std::atomic<int> onOtherThread{0};
-    const auto caller = std::this_thread::get_id();
-    for (int i = 0; i < 20; ++i) {
-        thread.Post([&, i](HandsetSession&) {
-            ran.push_back(i);
-            if (std::this_thread::get_id() != caller) ++onOtherThread;
-        });
-    }
-    thread.Flush();
-    std::vector<int> expected(20);
-    for (int i = 0; i < 20; ++i) expected[i] = i;
-    EXPECT_EQ(ran, expected);
-    EXPECT_EQ(onOtherThread.load(), 20);
-}
-
-TEST(LinkThreadTest, ShutdownRunsTheLastStepOnTheLinkThreadOnce) {
-    Fixture f;
-    LinkThread thread(*f.session);
-    thread.Start();
-    const auto linkId = thread.Id();
-    int lastRuns = 0;
-    bool onLink = false;
-    thread.Shutdown([&](HandsetSession& session) {
-        ++lastRuns;
-        onLink = std::this_thread::get_id() == linkId;
-        session.Close();
-    });
-    thread.Shutdown([&](HandsetSession&) { ++lastRuns; });
-    EXPECT_EQ(lastRuns, 1);
-    EXPECT_TRUE(onLink);
-    EXPECT_FALSE(f.phone->IsOpen());
-    // Nothing runs after the end.
-    bool ranLate = false;
-    thread.Post([&](HandsetSession&) { ranLate = true; });
-    EXPECT_FALSE(ranLate);
-}
-
-TEST(LinkThreadTest, TicksRunWhileMonitoringAndStopWhilePaused) {
-    Fixture f;
-    f.session->m_nMonitorInterval = 10;
-    LinkThread thread(*f.session);
-    thread.Start();
-    thread.Post([](HandsetSession& session) { session.StartMonitor(); });
-    // A silent phone: every tick reads; wait until some have run.
-    auto reads = [&] {
-        int n = 0;
-        thread.Post([&](HandsetSession&) { n = f.phone->CallCount(FakeOp::ReadFile); });
-        thread.Flush();
-        return n;
-    };
-    for (int i = 0; i < 500 && reads() < 3; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_GE(reads(), 3);
-
-    thread.PauseTicks();
-    thread.Flush();
-    const int paused = reads();
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
-    EXPECT_EQ(reads(), paused);
-    thread.ResumeTicks();
-    for (int i = 0; i < 500 && reads() == paused; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_GT(reads(), paused);
-}
 
 // How long (on the virtual clock) a silent phone keeps each kind of wait,
 // with the breaker raised or not.
