@@ -49,6 +49,7 @@ protected:
         auto window = std::make_unique<CHandsetDlg>(
             nullptr, [] { return std::make_unique<FakeCommDevice>(); }, [] { return std::tm{}; });
         EXPECT_TRUE(window->OnInitDialog());
+        window->Flush();
         return window;
     }
 
@@ -65,41 +66,47 @@ protected:
 TEST_F(HandsetHistoryTest, OkPutsTheChosenCallOnTheHandsetAndTheTipForgetsTheMissedCalls) {
     auto window = Start();
     EXPECT_EQ(TrayTip(*window), "Telvoxa — 不在着信 2");
-    window->m_strDisplay3 =
-        "\x5c"
-        "120";  // a charge on show
-    window->m_bAppendDigits = false;
+    // A charge on show.
+    window->Post([](HandsetSession& session) {
+        session.m_strDisplay3 = "\x5c" "120";
+        session.m_bAppendDigits = false;
+    });
+    window->Flush();
 
     ModalScript<CCallHistoryDlg> history;
-    bool monitoringWhileShown = true;
     history.Then([&](CCallHistoryDlg* d) {
-        monitoringWhileShown = window->IsMonitoring();
         auto* list = d->findChild<QTreeView*>(QString::number(IDC_HISTORY_LIST));
         list->setCurrentIndex(d->Model()->index(1, 0));  // 山田太郎
         QTest::mouseClick(d->findChild<QPushButton*>("1"), Qt::LeftButton);
     });
     window->OnCommand(ID_CALL_HISTORY);
+    window->Flush();
     EXPECT_EQ(history.Shown(), 1);
-    EXPECT_FALSE(monitoringWhileShown);
-    EXPECT_TRUE(window->IsMonitoring());
-    EXPECT_EQ(window->m_strDisplay2, Utf8ToCp932("山田太郎"));
-    EXPECT_EQ(window->m_strDisplay3, "09012345678");
-    EXPECT_TRUE(window->m_bAppendDigits) << "further digits extend the number";
+    EXPECT_EQ(window->Shown().display2, Utf8ToCp932("山田太郎"));
+    EXPECT_EQ(window->Shown().display3, "09012345678");
+    EXPECT_TRUE(window->Session().m_bAppendDigits) << "further digits extend the number";
     EXPECT_EQ(TrayTip(*window), "Telvoxa");
 
     // Cancel leaves the handset as it was.
-    window->m_strDisplay3 = "117";
+    window->Post([](HandsetSession& session) { session.m_strDisplay3 = "117"; });
+    window->Flush();
     history.Then([](CCallHistoryDlg* d) { d->reject(); });
     window->OnCommand(ID_CALL_HISTORY);
+    window->Flush();
     EXPECT_EQ(history.Shown(), 2);
-    EXPECT_EQ(window->m_strDisplay3, "117");
+    EXPECT_EQ(window->Session().m_strDisplay3, "117");
 }
 
 TEST_F(HandsetHistoryTest, DuringACallTheCommandIsIgnored) {
     auto window = Start();
     ModalScript<CCallHistoryDlg> history;
     for (int state : {CALL_OFFHOOK, CALL_SENDING, CALL_RECEIVING, CALL_ONLINE, CALL_HOLDING}) {
-        window->m_nCallState = state;
+        // A tick's snapshot shows the call.
+        window->Post([state](HandsetSession& session) {
+            session.m_nCallState = state;
+            session.OnClearAll();
+        });
+        window->Flush();
         window->OnCommand(ID_CALL_HISTORY);
     }
     EXPECT_EQ(history.Shown(), 0);

@@ -46,7 +46,7 @@ protected:
         fake = device.get();
         session = std::make_unique<HandsetSession>(std::move(device), [this] { return now; });
         session->SetView(&view);
-        session->SetCallSink(&calls);
+        session->AddCallSink(&calls);
         session->SetEventClock([] { return std::time_t{1000}; });
     }
     void TearDown() override {
