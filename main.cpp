@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DisplayCheck.h"
 #include "app/ui/CommandLine.h"
 #include "app/ui/HandsetApp.h"
 
@@ -10,6 +11,11 @@ int main(int argc, char* argv[]) {
         ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (request.action != CommandLineAction::RunWindow) {
         return RunCommandLine(request, stdout, stderr);
+    }
+    // Before Qt, which would abort without a display to show the window on.
+    if (!CanReachDisplay(CurrentDisplayEnvironment())) {
+        std::fprintf(stderr, "%s\n", kNoDisplayMessage);
+        return 1;
     }
     return RunHandsetApp(argc, argv);
 }

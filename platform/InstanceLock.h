@@ -34,6 +34,9 @@ public:
 
     // The lock file found by the last Acquire (held here or elsewhere).
     const std::string& Path() const { return m_path; }
+    // The local socket beside that lock file (<name>.socket) on which the
+    // holder listens for later starts; empty when no lock file was found.
+    std::string SocketPath() const;
     // After Unavailable: what was wrong with each place tried, on one line.
     const std::string& Problem() const { return m_problem; }
 

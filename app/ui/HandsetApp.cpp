@@ -8,7 +8,9 @@
 #include <QUrl>
 #include <cstdio>
 
+#include "app/ui/ApplicationStart.h"
 #include "app/ui/DataFolder.h"
+#include "app/ui/InstanceBeacon.h"
 #include "app/ui/Profile.h"
 #include "app/ui/ProfileKeys.h"
 #include "app/ui/SignalQuit.h"
@@ -39,14 +41,20 @@ CHandsetApp::~CHandsetApp() {
 }
 
 bool CHandsetApp::InitInstance() {
-    // Another instance holds the lock: nothing else is touched. Without any
-    // place for a lock the program still starts, as it cannot tell.
+    // Another instance holds the lock: nothing else is touched but its
+    // window, which comes forward. Without any place for a lock the program
+    // still starts, as it cannot tell.
+    InstanceBeacon beacon;
     switch (m_instanceLock.Acquire(INSTANCE_MUTEX_NAME)) {
         case InstanceLock::Outcome::Held:
+            beacon.Listen(QFile::decodeName(m_instanceLock.SocketPath().c_str()),
+                          [this] { BringForward(m_pMainWnd); });
             break;
         case InstanceLock::Outcome::HeldElsewhere:
             UiSeams::Messages().Show(nullptr, QStringLiteral("Already Running !!"),
                                      MessageIcon::None);
+            InstanceBeacon::AskToComeForward(
+                QFile::decodeName(m_instanceLock.SocketPath().c_str()));
             return false;
         case InstanceLock::Outcome::Unavailable:
             std::fprintf(stderr,
@@ -184,7 +192,7 @@ void CHandsetApp::WinHelp(unsigned long, unsigned int) {
 }
 
 int RunHandsetApp(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    const std::unique_ptr<QApplication> application = StartApplication(argc, argv);
     // The handset window may hide itself; only its own end finishes the run.
     QApplication::setQuitOnLastWindowClosed(false);
     CHandsetApp app;

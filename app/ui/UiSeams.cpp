@@ -11,13 +11,19 @@ class RealMessageBoxes final : public MessageBoxes {
 public:
     void Show(QWidget* parent, const QString& text, MessageIcon icon) override {
         QMessageBox box(parent);
-        box.setWindowTitle(UiSeams::ApplicationName());
+        box.setWindowTitle(UiSeams::WindowCaption());
         box.setText(text);
         box.setStandardButtons(QMessageBox::Ok);
         switch (icon) {
-            case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-            case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
-            case MessageIcon::Stop: box.setIcon(QMessageBox::Critical); break;
+            case MessageIcon::None:
+                box.setIcon(QMessageBox::NoIcon);
+                break;
+            case MessageIcon::Information:
+                box.setIcon(QMessageBox::Information);
+                break;
+            case MessageIcon::Stop:
+                box.setIcon(QMessageBox::Critical);
+                break;
         }
         box.exec();
     }
@@ -58,10 +64,22 @@ FileDialogs* g_files = &g_realFiles;
 
 namespace UiSeams {
 
-MessageBoxes& Messages() { return *g_messages; }
-FileDialogs& Files() { return *g_files; }
-void SetMessages(MessageBoxes* messages) { g_messages = messages ? messages : &g_realMessages; }
-void SetFiles(FileDialogs* files) { g_files = files ? files : &g_realFiles; }
+MessageBoxes& Messages() {
+    return *g_messages;
+}
+FileDialogs& Files() {
+    return *g_files;
+}
+void SetMessages(MessageBoxes* messages) {
+    g_messages = messages ? messages : &g_realMessages;
+}
+void SetFiles(FileDialogs* files) {
+    g_files = files ? files : &g_realFiles;
+}
+
+QString WindowCaption() {
+    return QStringLiteral("Telvoxa");
+}
 
 QString ApplicationName() {
     const QString path = QCoreApplication::applicationFilePath();

@@ -13,7 +13,7 @@ enum class MessageIcon { None, Information, Stop };
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    // A message box with one OK button and the application name as caption.
+    // A message box with one OK button and the program's caption.
     virtual void Show(QWidget* parent, const QString& text, MessageIcon icon) = 0;
 };
 
@@ -36,6 +36,9 @@ FileDialogs& Files();
 // Replace for tests; nullptr restores the real dialogs. Not owned.
 void SetMessages(MessageBoxes* messages);
 void SetFiles(FileDialogs* files);
-// The application name: the executable's base name ("telvoxa").
+// The caption of the program's windows that have no name of their own.
+QString WindowCaption();
+// The application name, under which the profile is filed: the executable's
+// base name ("telvoxa").
 QString ApplicationName();
 }  // namespace UiSeams

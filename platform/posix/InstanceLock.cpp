@@ -104,6 +104,12 @@ bool InstanceLock::TryFolder(const std::string& folder, bool makePrivate, const 
     return true;
 }
 
+std::string InstanceLock::SocketPath() const {
+    const std::string suffix = ".lock";
+    if (m_path.size() <= suffix.size()) return {};
+    return m_path.substr(0, m_path.size() - suffix.size()) + ".socket";
+}
+
 bool InstanceLock::NoteProblem(const std::string& where, const std::string& why) {
     if (!m_problem.empty()) m_problem += "; ";
     m_problem += where + ": " + why;

@@ -157,6 +157,7 @@ TEST_F(InstanceLockTest, TakesTheRuntimeFolderElseAPrivateFolderNeverAnotherUser
                 EXPECT_EQ(outcome, Outcome::Unavailable);
                 EXPECT_FALSE(lock.IsHeld());
                 EXPECT_TRUE(lock.Path().empty());
+                EXPECT_TRUE(lock.SocketPath().empty());
                 EXPECT_NE(lock.Problem().find("telvoxa-"), std::string::npos) << lock.Problem();
                 EXPECT_EQ(lock.Problem().find('\n'), std::string::npos);
                 break;
@@ -170,6 +171,9 @@ TEST_F(InstanceLockTest, ASecondHolderIsRefusedUntilTheFirstLetsGo) {
     ASSERT_EQ(first.Acquire("h_Test"), Outcome::Held);
     EXPECT_EQ(second.Acquire("h_Test"), Outcome::HeldElsewhere);
     EXPECT_FALSE(second.IsHeld());
+    // Both find the same socket beside the lock: the holder's ear.
+    EXPECT_EQ(first.SocketPath(), (Runtime() / "h_Test.socket").string());
+    EXPECT_EQ(second.SocketPath(), first.SocketPath());
     first.Release();
     EXPECT_EQ(second.Acquire("h_Test"), Outcome::Held);
 }

@@ -1,0 +1,48 @@
+#include "app/ui/ApplicationStart.h"
+
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/DisplayCheck.h"
+#include "app/ui/DialogFrames.h"
+
+namespace {
+
+QtMessageHandler g_previousHandler = nullptr;
+
+// While the application object is made, Qt's only fatal message is that no
+// platform could start: a display that is named but cannot be reached. Qt's
+// warnings before it say which; the end is ours rather than an abort.
+void OnStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", kNoDisplayMessage);
+        std::_Exit(1);
+    }
+    if (g_previousHandler) {
+        g_previousHandler(type, context, message);
+    } else {
+        std::fprintf(stderr, "%s\n",
+                     qFormatLogMessage(type, context, message).toLocal8Bit().constData());
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<QApplication> StartApplication(int& argc, char** argv) {
+    g_previousHandler = qInstallMessageHandler(OnStartMessage);
+    auto application = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(g_previousHandler);
+    LoadQtTranslation(*application, QLocale(), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    InstallDialogFrames(*application);
+    return application;
+}
+
+bool LoadQtTranslation(QCoreApplication& application, const QLocale& locale,
+                       const QString& folder) {
+    auto translator = std::make_unique<QTranslator>(&application);
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), folder))
+        return false;
+    return application.installTranslator(translator.release());
+}
