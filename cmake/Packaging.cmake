@@ -60,9 +60,11 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # The libraries come from what the programs link; Qt loads its platform plugin
 # (the window system's) at run time, which no link shows.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
-# The handset's texts and the control pad look for this Japanese font first.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-ipafont-gothic)
+# Without a Japanese font every menu and dialog would be empty boxes; the
+# handset's texts and the control pad look for IPAGothic first.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic | fonts-japanese-gothic")
+# Qt's own dialogs in the user's language; F1 opens the read-me with xdg-open.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
 file(READ packaging/debian/description CPACK_DEBIAN_PACKAGE_DESCRIPTION)
 string(STRIP "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}" CPACK_DEBIAN_PACKAGE_DESCRIPTION)
 include(CPack)
