@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "app/ui/AboutDlg.h"
+
 namespace {
 
 class RealMessageBoxes final : public MessageBoxes {
@@ -78,7 +80,7 @@ void SetFiles(FileDialogs* files) {
 }
 
 QString WindowCaption() {
-    return QStringLiteral("Telvoxa");
+    return QString::fromUtf8(kProductName);
 }
 
 QString ApplicationName() {
