@@ -39,25 +39,25 @@ void CHandsetDlg::SetCursorFor(const QPoint& clientPos) {
 // --- mouse ---
 
 void CHandsetDlg::mousePressEvent(QMouseEvent* event) {
-    const QPoint client = event->position().toPoint();
+    const QPoint client = SkinPixel(event->position());
     SetCursorFor(client);
     if (event->button() == Qt::LeftButton)
-        OnLButtonDown(client, event->globalPosition().toPoint());
+        OnLButtonDown(client, SkinPixel(event->globalPosition()));
     else if (event->button() == Qt::RightButton)
         OnRButtonDown(client);
     event->accept();
 }
 
 void CHandsetDlg::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint client = event->position().toPoint();
+    const QPoint client = SkinPixel(event->position());
     SetCursorFor(client);
-    OnMouseMove(client, event->globalPosition().toPoint(),
+    OnMouseMove(client, SkinPixel(event->globalPosition()),
                 event->buttons().testFlag(Qt::LeftButton));
     event->accept();
 }
 
 void CHandsetDlg::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint client = event->position().toPoint();
+    const QPoint client = SkinPixel(event->position());
     SetCursorFor(client);
     // A right button release does nothing more.
     if (event->button() == Qt::LeftButton) OnLButtonUp(client);
@@ -67,7 +67,7 @@ void CHandsetDlg::mouseReleaseEvent(QMouseEvent* event) {
 void CHandsetDlg::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second press of a double-click arrives here instead of as a press,
     // so the button's own action has run once, on the first press.
-    const QPoint client = event->position().toPoint();
+    const QPoint client = SkinPixel(event->position());
     SetCursorFor(client);
     if (event->button() == Qt::LeftButton) OnLButtonDblClk(client);
     event->accept();
@@ -80,6 +80,7 @@ void CHandsetDlg::OnLButtonDown(const QPoint& clientPos, const QPoint& screenPos
     // The action runs on the press, not on the release.
     const int button = ButtonFromPoint(clientPos);
     if (button != NO_BUTTON) OnButton(button);
+    if (m_nDragFlags & 1) StartSystemDrag();
 }
 
 void CHandsetDlg::OnLButtonUp(const QPoint&) {
