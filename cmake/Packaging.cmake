@@ -62,7 +62,7 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
 # The handset's texts and the control pad look for this Japanese font first.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-ipafont-gothic)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic, qt6-wayland")
 file(READ packaging/debian/description CPACK_DEBIAN_PACKAGE_DESCRIPTION)
 string(STRIP "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}" CPACK_DEBIAN_PACKAGE_DESCRIPTION)
 include(CPack)

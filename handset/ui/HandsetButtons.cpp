@@ -74,13 +74,15 @@ void CHandsetDlg::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CHandsetDlg::OnLButtonDown(const QPoint& clientPos, const QPoint& screenPos) {
-    if (QWidget::mouseGrabber() != this) grabMouse();
+    CaptureMouse();
     m_nDragFlags |= 1;
     m_ptDragLast = screenPos;
     // The action runs on the press, not on the release.
     const int button = ButtonFromPoint(clientPos);
-    if (button != NO_BUTTON) OnButton(button);
-    if (m_nDragFlags & 1) StartSystemDrag();
+    if (button != NO_BUTTON)
+        OnButton(button);
+    else
+        StartSystemDrag();
 }
 
 void CHandsetDlg::OnLButtonUp(const QPoint&) {
@@ -107,7 +109,7 @@ void CHandsetDlg::OnLButtonDblClk(const QPoint& clientPos) {
 }
 
 void CHandsetDlg::OnMouseMove(const QPoint&, const QPoint& screenPos, bool leftHeld) {
-    if (leftHeld && QWidget::mouseGrabber() != this) grabMouse();
+    if (leftHeld) CaptureMouse();
     if (m_nDragFlags & 1) DragStep(screenPos);
 }
 

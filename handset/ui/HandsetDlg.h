@@ -168,6 +168,8 @@ private:
     // compositor's drag, and the attention asked for on an incoming call.
     void StartSystemDrag();
     void AskForAttention();
+    // The mouse stays with the window while the left button is held.
+    void CaptureMouse();
     void ReleaseDrag();
     // Escape and a double-click on BTN_QUIT: the window ends as confirmed.
     void EndAsConfirmed();
