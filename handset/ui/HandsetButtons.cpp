@@ -39,7 +39,7 @@ void CHandsetDlg::SetCursorFor(const QPoint& clientPos) {
 // --- mouse ---
 
 void CHandsetDlg::mousePressEvent(QMouseEvent* event) {
-    const QPoint client = SkinPixel(event->position());
+    const QPoint client = SkinPixel(event->scenePosition());
     SetCursorFor(client);
     if (event->button() == Qt::LeftButton)
         OnLButtonDown(client, SkinPixel(event->globalPosition()));
@@ -49,7 +49,7 @@ void CHandsetDlg::mousePressEvent(QMouseEvent* event) {
 }
 
 void CHandsetDlg::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint client = SkinPixel(event->position());
+    const QPoint client = SkinPixel(event->scenePosition());
     SetCursorFor(client);
     OnMouseMove(client, SkinPixel(event->globalPosition()),
                 event->buttons().testFlag(Qt::LeftButton));
@@ -57,7 +57,7 @@ void CHandsetDlg::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CHandsetDlg::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint client = SkinPixel(event->position());
+    const QPoint client = SkinPixel(event->scenePosition());
     SetCursorFor(client);
     // A right button release does nothing more.
     if (event->button() == Qt::LeftButton) OnLButtonUp(client);
@@ -67,7 +67,7 @@ void CHandsetDlg::mouseReleaseEvent(QMouseEvent* event) {
 void CHandsetDlg::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second press of a double-click arrives here instead of as a press,
     // so the button's own action has run once, on the first press.
-    const QPoint client = SkinPixel(event->position());
+    const QPoint client = SkinPixel(event->scenePosition());
     SetCursorFor(client);
     if (event->button() == Qt::LeftButton) OnLButtonDblClk(client);
     event->accept();

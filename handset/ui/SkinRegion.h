@@ -24,5 +24,7 @@ QImage CutToRegion(const QImage& skin, const QRegion& region);
 
 // The skin pixel under a mouse position. Positions are fractional on scaled
 // screens, and a device pixel belongs to the skin pixel it lies in: rounding
-// would take the right half of pixel 99 for pixel 100.
+// would take the right half of pixel 99 for pixel 100. Qt 6.4 rounds a
+// widget's own position() on the way from the window: the window's position
+// (scenePosition) is the exact one, and for the top-level skin the same.
 QPoint SkinPixel(const QPointF& position);

@@ -69,9 +69,9 @@ static uint32_t now_ms(void) {
 }
 
 static void button(struct zwlr_virtual_pointer_v1* pointer, int pressed) {
-    zwlr_virtual_pointer_v1_button(pointer, now_ms(), BTN_LEFT,
-                                   pressed ? WL_POINTER_BUTTON_STATE_PRESSED
-                                           : WL_POINTER_BUTTON_STATE_RELEASED);
+    zwlr_virtual_pointer_v1_button(
+        pointer, now_ms(), BTN_LEFT,
+        pressed ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED);
     zwlr_virtual_pointer_v1_frame(pointer);
 }
 
@@ -122,9 +122,8 @@ int main(int argc, char** argv) {
             if (x < 0 || y < 0 || x >= width || y >= height) {
                 answer = "error outside the layout";
             } else {
-                zwlr_virtual_pointer_v1_motion_absolute(pointer, now_ms(), (uint32_t)x,
-                                                        (uint32_t)y, (uint32_t)width,
-                                                        (uint32_t)height);
+                zwlr_virtual_pointer_v1_motion_absolute(pointer, now_ms(), (uint32_t)x, (uint32_t)y,
+                                                        (uint32_t)width, (uint32_t)height);
                 zwlr_virtual_pointer_v1_frame(pointer);
             }
         } else if (strcmp(line, "down\n") == 0) {
