@@ -39,6 +39,8 @@ void CHandsetDlg::SetCursorFor(const QPoint& clientPos) {
 // --- mouse ---
 
 void CHandsetDlg::mousePressEvent(QMouseEvent* event) {
+    // The skin is the whole top-level window: its position in the window is
+    // the unrounded one (see SkinPixel).
     const QPoint client = SkinPixel(event->scenePosition());
     SetCursorFor(client);
     if (event->button() == Qt::LeftButton)
@@ -79,6 +81,8 @@ void CHandsetDlg::OnLButtonDown(const QPoint& clientPos, const QPoint& screenPos
     m_ptDragLast = screenPos;
     // The action runs on the press, not on the release.
     const int button = ButtonFromPoint(clientPos);
+    // Where the desktop places windows itself, a press beside the keys hands
+    // the drag to it; a press on a key only acts.
     if (button != NO_BUTTON)
         OnButton(button);
     else
