@@ -18,6 +18,7 @@
 #include "app/ui/Profile.h"
 #include "handset/ui/HandsetDlg.h"
 #include "support/FakeCommDevice.h"
+#include "support/PhoneBytes.h"
 #include "support/gui/TempProfile.h"
 #include "support/gui/TestSkin.h"
 #include "textpad/ui/ControlPadDlg.h"
@@ -46,7 +47,12 @@ protected:
         OverrideDesktopForTests(desktop.abilities);
         EXPECT_TRUE(app.OpenSkinFile(ini));
         auto window = std::make_unique<CHandsetDlg>(
-            nullptr, [] { return std::unique_ptr<CommDevice>(std::make_unique<FakeCommDevice>()); },
+            nullptr,
+            [this] {
+                auto device = std::make_unique<FakeCommDevice>();
+                phone = device.get();
+                return std::unique_ptr<CommDevice>(std::move(device));
+            },
             [] { return std::tm{}; });
         EXPECT_TRUE(window->OnInitDialog());
         window->StopMonitor();
@@ -56,6 +62,7 @@ protected:
 
     QTemporaryDir dir;
     CHandsetApp app;
+    FakeCommDevice* phone = nullptr;
 };
 
 // Inside a row's shape: from its first to its last pixel that is not of the
@@ -121,6 +128,24 @@ TEST_F(DesktopShapeTest, TheShapeIsTheSkinsOpaquePixelsAndOnlyThoseShowOnEveryDe
                       !desktop.abilities.masksPicture);
         }
     }
+}
+
+TEST_F(DesktopShapeTest, WhereTheWindowCannotRaiseItselfAnIncomingCallAsksToBeActivated) {
+    auto window = Start(dir.path() + "/default.ini", kDesktops[1]);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+
+    phone->Incoming(Join({{0xA5, 0xE0}, Codes("0312345678"), {0xAA}}));
+    window->Post([](HandsetSession& session) { session.OnTimer(); });
+    window->Flush();
+    EXPECT_EQ(window->TextControl(IDC_DISPLAY3)->text(), "0312345678");
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    // Asked for all the same, as a hint the compositor may take.
+    EXPECT_TRUE(window->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
 }
 
 TEST_F(DesktopShapeTest, APositionIsFlooredIntoTheSkinPixelItLiesIn) {
