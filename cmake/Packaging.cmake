@@ -63,8 +63,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Without a Japanese font every menu and dialog would be empty boxes; the
 # handset's texts and the control pad look for IPAGothic first.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic | fonts-japanese-gothic")
-# Qt's own dialogs in the user's language; F1 opens the read-me with xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
+# Qt's own dialogs in the user's language; F1 opens the read-me with xdg-open;
+# a native window on Wayland desktops.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils, qt6-wayland")
 file(READ packaging/debian/description CPACK_DEBIAN_PACKAGE_DESCRIPTION)
 string(STRIP "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}" CPACK_DEBIAN_PACKAGE_DESCRIPTION)
 include(CPack)

@@ -39,25 +39,27 @@ void CHandsetDlg::SetCursorFor(const QPoint& clientPos) {
 // --- mouse ---
 
 void CHandsetDlg::mousePressEvent(QMouseEvent* event) {
-    const QPoint client = event->position().toPoint();
+    // The skin is the whole top-level window: its position in the window is
+    // the unrounded one (see SkinPixel).
+    const QPoint client = SkinPixel(event->scenePosition());
     SetCursorFor(client);
     if (event->button() == Qt::LeftButton)
-        OnLButtonDown(client, event->globalPosition().toPoint());
+        OnLButtonDown(client, SkinPixel(event->globalPosition()));
     else if (event->button() == Qt::RightButton)
         OnRButtonDown(client);
     event->accept();
 }
 
 void CHandsetDlg::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint client = event->position().toPoint();
+    const QPoint client = SkinPixel(event->scenePosition());
     SetCursorFor(client);
-    OnMouseMove(client, event->globalPosition().toPoint(),
+    OnMouseMove(client, SkinPixel(event->globalPosition()),
                 event->buttons().testFlag(Qt::LeftButton));
     event->accept();
 }
 
 void CHandsetDlg::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint client = event->position().toPoint();
+    const QPoint client = SkinPixel(event->scenePosition());
     SetCursorFor(client);
     // A right button release does nothing more.
     if (event->button() == Qt::LeftButton) OnLButtonUp(client);
@@ -67,19 +69,24 @@ void CHandsetDlg::mouseReleaseEvent(QMouseEvent* event) {
 void CHandsetDlg::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second press of a double-click arrives here instead of as a press,
     // so the button's own action has run once, on the first press.
-    const QPoint client = event->position().toPoint();
+    const QPoint client = SkinPixel(event->scenePosition());
     SetCursorFor(client);
     if (event->button() == Qt::LeftButton) OnLButtonDblClk(client);
     event->accept();
 }
 
 void CHandsetDlg::OnLButtonDown(const QPoint& clientPos, const QPoint& screenPos) {
-    if (QWidget::mouseGrabber() != this) grabMouse();
+    CaptureMouse();
     m_nDragFlags |= 1;
     m_ptDragLast = screenPos;
     // The action runs on the press, not on the release.
     const int button = ButtonFromPoint(clientPos);
-    if (button != NO_BUTTON) OnButton(button);
+    // Where the desktop places windows itself, a press beside the keys hands
+    // the drag to it; a press on a key only acts.
+    if (button != NO_BUTTON)
+        OnButton(button);
+    else
+        StartSystemDrag();
 }
 
 void CHandsetDlg::OnLButtonUp(const QPoint&) {
@@ -106,7 +113,7 @@ void CHandsetDlg::OnLButtonDblClk(const QPoint& clientPos) {
 }
 
 void CHandsetDlg::OnMouseMove(const QPoint&, const QPoint& screenPos, bool leftHeld) {
-    if (leftHeld && QWidget::mouseGrabber() != this) grabMouse();
+    if (leftHeld) CaptureMouse();
     if (m_nDragFlags & 1) DragStep(screenPos);
 }
 

@@ -8,6 +8,7 @@
 // HandsetView.cpp: what the session reports and asks (snapshots, dialogs).
 // HandsetButtons.cpp: skin buttons, mouse, dragging and keys.
 // HandsetMenus.cpp: tray icon, menus, commands and the control pad.
+// HandsetDesktop.cpp: dragging and raising where the desktop places windows.
 
 #include <QCursor>
 #include <QDialog>
@@ -163,6 +164,12 @@ private:
     // Hand over a button, arrow elsewhere.
     void SetCursorFor(const QPoint& clientPos);
     void DragStep(const QPoint& screenPos);
+    // Desktops that place windows themselves (HandsetDesktop.cpp): the
+    // compositor's drag, and the attention asked for on an incoming call.
+    void StartSystemDrag();
+    void AskForAttention();
+    // The mouse stays with the window while the left button is held.
+    void CaptureMouse();
     void ReleaseDrag();
     // Escape and a double-click on BTN_QUIT: the window ends as confirmed.
     void EndAsConfirmed();

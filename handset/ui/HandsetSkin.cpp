@@ -7,6 +7,7 @@
 #include <QRect>
 #include <algorithm>
 
+#include "app/ui/DesktopAbilities.h"
 #include "handset/ui/HandsetDlg.h"
 
 namespace {
@@ -44,7 +45,6 @@ bool CHandsetDlg::LoadSkin() {
     m_bihSkin = bmp.image.header;
     const QImage image = ToImage(bmp.image);
     if (image.isNull()) return false;
-    m_bmpSkin = QPixmap::fromImage(image);
 
     // 7: the window takes the bitmap's size at its current top-left corner.
     resize(bmp.image.Width(), bmp.image.Height());
@@ -56,6 +56,17 @@ bool CHandsetDlg::LoadSkin() {
         clearMask();
     else
         setMask(m_rgnWindow);
+    // Where the mask only says where the window takes input, the surround is
+    // made transparent in the picture itself, so the same shape shows.
+    if (!m_rgnWindow.isEmpty() && !CurrentDesktop().masksPicture) {
+        const QImage cut = CutToRegion(image, m_rgnWindow);
+        if (cut.isNull()) return false;
+        setAttribute(Qt::WA_OpaquePaintEvent, false);
+        setAttribute(Qt::WA_TranslucentBackground);
+        m_bmpSkin = QPixmap::fromImage(cut);
+    } else {
+        m_bmpSkin = QPixmap::fromImage(image);
+    }
 
     // 10: the text and picture areas.
     m_rcDisplay1 = skin.Display1();
@@ -84,6 +95,9 @@ void CHandsetDlg::PlaceTextControls() {
 
 void CHandsetDlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // The skin is pixel art: on a scaled screen each of its pixels becomes a
+    // block of device pixels, never a blend of its neighbours.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawPixmap(0, 0, m_bmpSkin);
     if (!m_bmpPicture.isNull()) {
         // Drawn from its top-left corner and cut to the picture area.

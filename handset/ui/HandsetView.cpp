@@ -62,6 +62,8 @@ void CHandsetDlg::ShowTopmost() {
     }
     showNormal();
     raise();
+    // A Wayland compositor raises nothing on the program's own word.
+    AskForAttention();
 }
 
 void CHandsetDlg::EndProgram() {

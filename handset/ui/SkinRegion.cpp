@@ -4,6 +4,7 @@
 
 #include <QRect>
 #include <QStringList>
+#include <QtMath>
 
 namespace {
 
@@ -33,4 +34,27 @@ QRegion RegionFromSpans(const std::vector<RowSpan>& spans) {
     QRegion region;
     for (const RowSpan& span : spans) region += QRect(span.left, span.y, span.right - span.left, 1);
     return region;
+}
+
+QImage CutToRegion(const QImage& skin, const QRegion& region) {
+    QImage cut(skin.size(), QImage::Format_ARGB32);
+    if (cut.isNull()) return {};
+    cut.fill(Qt::transparent);
+    // Row by row, as the region is one span a row; a span that reaches past
+    // the picture is cut to it.
+    const QRect bounds = skin.rect();
+    const QImage source = skin.convertToFormat(QImage::Format_ARGB32);
+    for (const QRect& rect : region) {
+        const QRect part = rect & bounds;
+        for (int y = part.top(); y <= part.bottom(); ++y) {
+            const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+            auto* to = reinterpret_cast<QRgb*>(cut.scanLine(y));
+            for (int x = part.left(); x <= part.right(); ++x) to[x] = from[x] | 0xFF000000u;
+        }
+    }
+    return cut;
+}
+
+QPoint SkinPixel(const QPointF& position) {
+    return QPoint(qFloor(position.x()), qFloor(position.y()));
 }

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "app/ui/DesktopAbilities.h"
 #include "app/ui/Profile.h"
 #include "link/PhoneKeys.h"
 #include "link/PhoneLink.h"
@@ -156,6 +157,9 @@ void CControlPadDlg::OnInitDialog() {
 }
 
 void CControlPadDlg::RestorePosition() {
+    // Where the desktop places windows itself the stored position cannot be
+    // applied; it stays as it is for a desktop that can.
+    if (!CurrentDesktop().placesWindows) return;
     QPoint pos(Profile::GetProfileInt("pad", "pos_x", 0),
                Profile::GetProfileInt("pad", "pos_y", 0));
     // A position stored for a screen that is gone would leave the pad out of
@@ -178,9 +182,13 @@ void CControlPadDlg::RestorePosition() {
 void CControlPadDlg::DestroyWindow() {
     if (m_destroyed) return;
     m_destroyed = true;
-    const QPoint pos = NormalFramePosition();
-    Profile::WriteProfileInt("pad", "pos_x", pos.x());
-    Profile::WriteProfileInt("pad", "pos_y", pos.y());
+    // A position read back where the desktop places windows is not where the
+    // pad was, and would spoil the stored one.
+    if (CurrentDesktop().placesWindows) {
+        const QPoint pos = NormalFramePosition();
+        Profile::WriteProfileInt("pad", "pos_x", pos.x());
+        Profile::WriteProfileInt("pad", "pos_y", pos.y());
+    }
     hide();
     emit Closed();
     deleteLater();

@@ -34,7 +34,8 @@ public:
     std::function<void(const std::string&)> m_sendKey;
     std::string m_text;  // the text field's content, code page 932
 
-    // Saves the position, then closes the pad for good; it deletes itself.
+    // Saves the position (where the desktop lets a program place windows),
+    // then closes the pad for good; it deletes itself.
     void DestroyWindow();
     void OnOK() { DestroyWindow(); }
     void OnCancel() { DestroyWindow(); }
