@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/ui/DataFolder.h"
+#include "app/ui/FirstRunSettings.h"
 #include "app/ui/Profile.h"
 #include "app/ui/ProfileKeys.h"
 #include "app/ui/SignalQuit.h"
@@ -71,6 +72,8 @@ bool CHandsetApp::InitInstance() {
     ClearPhoneBook();
     const QString phoneBook = ReadProfile(ProfileKeys::PhoneBookFile);
     if (!phoneBook.isEmpty()) LoadPhoneBook(phoneBook);
+
+    if (!OfferSettingsOnFirstRun()) return false;
 
     auto window = std::make_unique<CHandsetDlg>(nullptr, m_deviceFactory, m_clock);
     m_pMainWnd = window.get();
