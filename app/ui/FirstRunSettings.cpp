@@ -27,12 +27,13 @@ QString FirstRunHint(const std::string& why) {
         .arg(QString::fromStdString(why));
 }
 
-bool OfferSettingsOnFirstRun(QWidget* parent) {
+bool OfferSettingsOnFirstRun(QWidget* parent, const DeviceChecker& check) {
     if (ProfileExists()) return true;
     const std::string device = ProfilePortPath("COM1");
-    const DeviceCheck check = CheckSerialDevice(device);
-    if (check.state == DeviceState::Ready) return true;
+    const DeviceCheck found = check ? check(device) : CheckSerialDevice(device);
+    if (found.state == DeviceState::Ready) return true;
     CSettingsDlg dialog(parent, true);
-    dialog.SetHint(FirstRunHint(device + ": " + check.text));
+    if (check) dialog.m_checkDevice = check;
+    dialog.SetHint(FirstRunHint(device + ": " + found.text));
     return dialog.exec() != CSettingsDlg::IDQUIT;
 }

@@ -3,7 +3,10 @@
 // device, the settings dialog comes before the window, saying what to do.
 
 #include <QString>
+#include <functional>
 #include <string>
+
+#include "platform/posix/SerialDeviceCheck.h"
 
 class QWidget;
 
@@ -11,6 +14,9 @@ class QWidget;
 // opening it meets ("/dev/ttyS0: No such device").
 QString FirstRunHint(const std::string& why);
 
+using DeviceChecker = std::function<DeviceCheck(const std::string& path)>;
+
 // Runs the settings dialog when this is a first start whose COM1 device
-// cannot be used; answers false when the user chose to end the program.
-bool OfferSettingsOnFirstRun(QWidget* parent = nullptr);
+// (checked by `check`, the real check when empty) cannot be used; answers
+// false when the user chose to end the program.
+bool OfferSettingsOnFirstRun(QWidget* parent = nullptr, const DeviceChecker& check = {});

@@ -69,10 +69,7 @@ DeviceCheck LookInside(const std::string& device, const struct stat& info) {
     if (!isatty(fd) || tcgetattr(fd, &t) != 0) {
         result = DescribeState(DeviceState::NotSerial);
     } else {
-        if (t.c_cflag & HUPCL) {
-            t.c_cflag &= ~HUPCL;
-            tcsetattr(fd, TCSANOW, &t);
-        }
+        KeepModemLinesAtClose(fd);
         if (!DriverReportsPort(fd)) result = DescribeState(DeviceState::Missing);
     }
     ::close(fd);
