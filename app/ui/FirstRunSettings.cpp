@@ -3,11 +3,9 @@
 #include <QFileInfo>
 #include <QSettings>
 
-#include "app/ui/HandsetApp.h"
 #include "app/ui/ProfilePorts.h"
 #include "app/ui/SettingsDlg.h"
 #include "app/ui/UiSeams.h"
-#include "platform/posix/SerialDeviceCheck.h"
 
 namespace {
 
@@ -27,13 +25,16 @@ QString FirstRunHint(const std::string& why) {
         .arg(QString::fromStdString(why));
 }
 
-bool OfferSettingsOnFirstRun(QWidget* parent, const DeviceChecker& check) {
+bool OfferSettingsOnFirstRun(QWidget* parent, const CommDeviceFactory& factory) {
     if (ProfileExists()) return true;
-    const std::string device = ProfilePortPath("COM1");
-    const DeviceCheck found = check ? check(device) : CheckSerialDevice(device);
-    if (found.state == DeviceState::Ready) return true;
+    const std::unique_ptr<CommDevice> device = factory ? factory() : MakeProfileCommDevice();
+    if (device->Open("COM1")) {
+        device->Close();
+        return true;
+    }
+    std::string why = device->OpenFailureText();
+    if (why.empty()) why = "COM1: " + DescribeState(DeviceState::Failed).text;
     CSettingsDlg dialog(parent, true);
-    if (check) dialog.m_checkDevice = check;
-    dialog.SetHint(FirstRunHint(device + ": " + found.text));
+    dialog.SetHint(FirstRunHint(why));
     return dialog.exec() != CSettingsDlg::IDQUIT;
 }

@@ -1,22 +1,19 @@
 #pragma once
-// The first start: with no profile yet and no phone behind COM1's default
-// device, the settings dialog comes before the window, saying what to do.
+// The first start: with no profile yet and COM1's default device not
+// opening, the settings dialog comes before the window, saying what to do.
 
 #include <QString>
-#include <functional>
 #include <string>
 
-#include "platform/posix/SerialDeviceCheck.h"
+#include "app/ui/HandsetApp.h"
 
 class QWidget;
 
 // The line the settings dialog shows then; `why` is COM1's device and what
-// opening it meets ("/dev/ttyS0: No such device").
+// opening it met ("/dev/ttyS0: No such device").
 QString FirstRunHint(const std::string& why);
 
-using DeviceChecker = std::function<DeviceCheck(const std::string& path)>;
-
-// Runs the settings dialog when this is a first start whose COM1 device
-// (checked by `check`, the real check when empty) cannot be used; answers
-// false when the user chose to end the program.
-bool OfferSettingsOnFirstRun(QWidget* parent = nullptr, const DeviceChecker& check = {});
+// Runs the settings dialog when this is a first start and COM1 does not
+// open on a device from `factory` (the profile's serial device when empty);
+// answers false when the user chose to end the program.
+bool OfferSettingsOnFirstRun(QWidget* parent, const CommDeviceFactory& factory);

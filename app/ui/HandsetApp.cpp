@@ -73,7 +73,7 @@ bool CHandsetApp::InitInstance() {
     const QString phoneBook = ReadProfile(ProfileKeys::PhoneBookFile);
     if (!phoneBook.isEmpty()) LoadPhoneBook(phoneBook);
 
-    if (!OfferSettingsOnFirstRun()) return false;
+    if (!OfferSettingsOnFirstRun(nullptr, m_deviceFactory)) return false;
 
     auto window = std::make_unique<CHandsetDlg>(nullptr, m_deviceFactory, m_clock);
     m_pMainWnd = window.get();

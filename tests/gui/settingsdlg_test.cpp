@@ -23,6 +23,7 @@
 
 #include "app/ui/FirstRunSettings.h"
 #include "app/ui/UiSeams.h"
+#include "platform/posix/PosixCommDevice.h"
 
 #include "support/PhonePty.h"
 #include "support/ScratchDir.h"
@@ -409,8 +410,15 @@ TEST_F(SettingsDlgTest, AFirstStartWithoutAPhoneOnCom1OpensTheSettingsWithAHint)
     QFile::remove(QSettings(QSettings::NativeFormat, QSettings::UserScope,
                             QStringLiteral("Orvel Applications"), UiSeams::ApplicationName())
                       .fileName());
-    const auto missing = [](const std::string&) { return DescribeState(DeviceState::Missing); };
-    const auto ready = [](const std::string&) { return DescribeState(DeviceState::Ready); };
+    PhonePty phone;
+    ASSERT_TRUE(phone.IsOpen());
+    const auto on = [](const std::string& path) -> CommDeviceFactory {
+        return [path] {
+            return std::make_unique<PosixCommDevice>([path](const std::string&) { return path; });
+        };
+    };
+    const CommDeviceFactory missing = on(dev.PathOf("gone"));
+    const CommDeviceFactory ready = on(phone.SlavePath());
 
     ModalScript<CSettingsDlg> script;
     QString hint;
@@ -423,7 +431,7 @@ TEST_F(SettingsDlgTest, AFirstStartWithoutAPhoneOnCom1OpensTheSettingsWithAHint)
     });
     EXPECT_TRUE(OfferSettingsOnFirstRun(nullptr, ready)) << "COM1 opens: no dialog";
     EXPECT_FALSE(OfferSettingsOnFirstRun(nullptr, missing)) << "終了 ends the program";
-    EXPECT_EQ(hint, FirstRunHint("/dev/ttyS0: No such device"));
+    EXPECT_EQ(hint, FirstRunHint(dev.PathOf("gone") + ": No such device"));
     EXPECT_TRUE(hint.contains("telvoxa-phone --link ~/phone-link")) << hint.toStdString();
     EXPECT_EQ(listed, 1);
 
