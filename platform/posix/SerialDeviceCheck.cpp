@@ -82,14 +82,36 @@ bool UserAccounts::MayReadWrite(const std::string& path) const {
     return ::access(path.c_str(), R_OK | W_OK) == 0;
 }
 
+namespace {
+
+// The reentrant look-ups fill a buffer of their own; a window thread and the
+// link thread may both describe a device.
+template <class Entry, class Key, class Lookup>
+bool LookUp(Key key, Entry& entry, std::vector<char>& buffer, Lookup lookup) {
+    buffer.resize(4096);
+    for (;;) {
+        Entry* found = nullptr;
+        const int error = lookup(key, &entry, buffer.data(), buffer.size(), &found);
+        if (error == ERANGE && buffer.size() < (1u << 20)) {
+            buffer.resize(buffer.size() * 4);
+            continue;
+        }
+        return error == 0 && found != nullptr;
+    }
+}
+
+}  // namespace
+
 std::string UserAccounts::UserName(uid_t uid) const {
-    const passwd* entry = ::getpwuid(uid);
-    return entry != nullptr ? entry->pw_name : std::to_string(uid);
+    passwd entry{};
+    std::vector<char> buffer;
+    return LookUp(uid, entry, buffer, getpwuid_r) ? entry.pw_name : std::to_string(uid);
 }
 
 std::string UserAccounts::GroupName(gid_t gid) const {
-    const group* entry = ::getgrgid(gid);
-    return entry != nullptr ? entry->gr_name : std::to_string(gid);
+    group entry{};
+    std::vector<char> buffer;
+    return LookUp(gid, entry, buffer, getgrgid_r) ? entry.gr_name : std::to_string(gid);
 }
 
 bool UserAccounts::ProcessInGroup(gid_t gid) const {
@@ -102,14 +124,15 @@ bool UserAccounts::ProcessInGroup(gid_t gid) const {
 }
 
 bool UserAccounts::ListedInGroup(gid_t gid) const {
-    const passwd* user = ::getpwuid(::getuid());
-    if (user == nullptr) return false;
-    if (user->pw_gid == gid) return true;
-    const std::string name = user->pw_name;
-    const group* entry = ::getgrgid(gid);
-    if (entry == nullptr) return false;
-    for (char** member = entry->gr_mem; member != nullptr && *member != nullptr; ++member) {
-        if (name == *member) return true;
+    passwd user{};
+    std::vector<char> userBuffer;
+    if (!LookUp(::getuid(), user, userBuffer, getpwuid_r)) return false;
+    if (user.pw_gid == gid) return true;
+    group entry{};
+    std::vector<char> groupBuffer;
+    if (!LookUp(gid, entry, groupBuffer, getgrgid_r)) return false;
+    for (char** member = entry.gr_mem; member != nullptr && *member != nullptr; ++member) {
+        if (std::strcmp(user.pw_name, *member) == 0) return true;
     }
     return false;
 }
