@@ -14,6 +14,7 @@ class QWidget;
 QString FirstRunHint(const std::string& why);
 
 // Runs the settings dialog when this is a first start and COM1 does not
-// open on a device from `factory` (the profile's serial device when empty);
-// answers false when the user chose to end the program.
+// open: on a device from `factory`, or when it is empty, on the profile's
+// serial device as the device check tells. Answers false when the user
+// chose to end the program.
 bool OfferSettingsOnFirstRun(QWidget* parent, const CommDeviceFactory& factory);
