@@ -232,7 +232,8 @@ TEST_F(SimOnPty, WaitsQuietlyWhileThePcHasThePortClosed) {
     // hundreds of thousands.
     EXPECT_LT(sim->LoopIterations() - before, 1000u);
 
-    sim->Command("ring 03");  // not delivered while closed
+    sim->Command("ring 03");
+    ASSERT_TRUE(sim->WaitForLine("-> a5 e0 9a 93 aa (not sent: port closed)", kWait));
     pc = OpenRaw(sim->PcPath());
     ASSERT_GE(pc, 0);
     ASSERT_TRUE(sim->WaitForLine("-- the PC opened the port", kWait));
