@@ -1,11 +1,14 @@
-// The device check runs on the window's thread at every change of the
-// settings dialog's device field, and --list-ports checks every device: both
+// The device check runs on the window's thread once the settings dialog's
+// device field is still, and --list-ports checks every device once: both
 // must stay far below what a user notices.
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
+#include "platform/posix/DeviceLockFile.h"
 #include "platform/posix/SerialDeviceCheck.h"
 #include "platform/posix/SerialDevices.h"
 #include "support/PhonePty.h"
@@ -18,6 +21,17 @@ void BM_CheckReadyPseudoTerminal(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(CheckSerialDevice(phone.SlavePath()));
 }
 BENCHMARK(BM_CheckReadyPseudoTerminal);
+
+// Held through a lock file: told from the file, without opening the device.
+void BM_CheckDeviceHeldByLockFile(benchmark::State& state) {
+    PhonePty phone;
+    ScratchDir locks;
+    locks.Write(LockFileName(phone.SlavePath()), std::to_string(getppid()) + "\n");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(CheckSerialDevice(phone.SlavePath(), locks.Path()));
+    }
+}
+BENCHMARK(BM_CheckDeviceHeldByLockFile);
 
 void BM_CheckMissingDevice(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(CheckSerialDevice("/dev/ttyUSB99"));

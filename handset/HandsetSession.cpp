@@ -28,7 +28,7 @@ void HandsetSession::Start(const ConnectionSettings& settings) {
     Publish(true);
     ApplySettings(settings);
     if (!m_link.CommOpen(0)) {
-        if (m_view) m_view->ShowMessage(PortOpenErrorMessage(m_link.Device()));
+        if (m_view) m_view->ShowMessage(PortOpenErrorMessage(m_link));
         m_link.CommClose(0);
         if (!RunReconnectionLoop()) {
             if (m_view) m_view->EndProgram();
@@ -86,7 +86,7 @@ bool HandsetSession::RunReconnectionLoop() {
         Publish(true);
         if (opened) return true;
         m_link.CommClose(0);
-        if (m_view) m_view->ShowMessage("Init Connection Again !!");
+        if (m_view) m_view->ShowMessage(PortRetryMessage(m_link));
     }
 }
 

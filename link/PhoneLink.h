@@ -33,6 +33,9 @@ public:
     CPhoneLink& operator=(const CPhoneLink&) = delete;
 
     CommDevice& Device() { return *m_device; }
+    // Why the last CommOpen failed, as "<device>: <reason>" where it can be
+    // told (the device's own words, or an unanswered cable handshake).
+    const std::string& OpenFailure() const { return m_openFailure; }
 
     // --- serial port layer ---
     int CommOpen(int mode);
@@ -91,6 +94,8 @@ private:
     int ReadChargeDigits();
     // The "DCB ..." line with the 28 values of the record.
     void LogDcb(const Dcb& dcb);
+    // Records that the cable handshake went unanswered.
+    void NoteNoAnswer();
     // ClearCommError and its two log lines, as both opens end.
     void LogCommStatus();
     // The name for m_port, or nullptr (logged) when it names no port.
@@ -108,6 +113,7 @@ private:
     uint32_t m_rxCount = 0;
     uint32_t m_rxPos = 0;
     bool m_yieldingRead = false;
+    std::string m_openFailure;
     FILE* m_log = nullptr;
     int m_logOpen = 0;
 };

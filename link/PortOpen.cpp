@@ -19,10 +19,15 @@ bool IsFixedCable(int cable) {
     return cable >= 0 && cable <= 7;
 }
 
+constexpr const char* NO_ANSWER = "No answer from the phone with this cable type";
+
 }  // namespace
 
 int CPhoneLink::CommOpen(int mode) {
-    return IsFixedCable(m_cable) ? CommOpen1(mode) : CommOpen2(mode);
+    m_openFailure.clear();
+    const int opened = IsFixedCable(m_cable) ? CommOpen1(mode) : CommOpen2(mode);
+    if (!opened && m_openFailure.empty()) m_openFailure = Device().OpenFailureText();
+    return opened;
 }
 
 int CPhoneLink::CommClose(int mode) {
@@ -63,6 +68,7 @@ void CPhoneLink::LogCommStatus() {
 int CPhoneLink::CommOpen1(int mode) {
     LogFormat("CommOpen1() Called (COM%d)", m_port + 1);
     LogFormat("Cable:%d  A Part of Product Code:%s", m_cable, "");
+    m_openFailure.clear();
 
     const char* name = PortName();
     if (name == nullptr || !Device().Open(name)) {
@@ -119,6 +125,7 @@ int CPhoneLink::CommOpen1(int mode) {
             CommWrite(wake, sizeof wake);
             if (!WaitData('C', 1, 12, 8) || !WaitData('T', 1, 9, 8) || !WaitData('\n', 1, 4, 1)) {
                 LogLine("CommOpen1() Failure");
+                NoteNoAnswer();
                 return 0;
             }
             break;
@@ -141,6 +148,7 @@ int CPhoneLink::CommOpen1(int mode) {
             CommWrite(attention, sizeof attention);
             if (!WaitData('O', 1, 10, 6) || !WaitData('\n', 1, 4, 4)) {
                 LogLine("CommOpen1() Failure");
+                NoteNoAnswer();
                 return 0;
             }
             CommWrite(phoneBookMode, sizeof phoneBookMode);
@@ -156,6 +164,12 @@ int CPhoneLink::CommOpen1(int mode) {
     LogCommStatus();
     LogLine("CommOpen1() Success");
     return 1;
+}
+
+void CPhoneLink::NoteNoAnswer() {
+    std::string where = Device().PortPath();
+    if (where.empty() && PortName() != nullptr) where = PortName();
+    m_openFailure = where + ": " + NO_ANSWER;
 }
 
 int CPhoneLink::CommClose1(int mode) {

@@ -131,6 +131,8 @@ public:
     virtual std::string OpenFailureText() const { return {}; }
     // The system's own error behind that failure, for the communication log.
     virtual std::string OpenFailureSystemError() const { return {}; }
+    // The device path the last Open went to ("" for devices that cannot tell).
+    virtual std::string PortPath() const { return {}; }
     // True once a read or write found the device gone (unplugged, or the line
     // hung up), until the next successful Open. A time-out is no such thing.
     virtual bool IsGone() const { return false; }

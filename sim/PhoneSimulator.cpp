@@ -207,7 +207,10 @@ void PhoneSimulator::RunOnce(Clock::time_point until) {
         for (const PcMessage& m : messages) Handle(m_phone.Receive(m), now);
     }
     if (m_options.statusIntervalMs > 0 && now >= m_nextStatus) {
-        if (auto status = m_phone.StatusByte(); status && !m_hungUp && !m_unplugged) {
+        // One status byte waits for the PC at most: sent faster than the PC
+        // polls, they would pile up ahead of the phone's news.
+        if (auto status = m_phone.StatusByte();
+            status && !m_hungUp && !m_unplugged && m_port.UnreadByPc() <= 0) {
             Queue({*status}, now, true);
         }
         m_nextStatus = now + std::chrono::milliseconds(m_options.statusIntervalMs);
@@ -222,12 +225,15 @@ void PhoneSimulator::RunOnce(Clock::time_point until) {
     if (auto deadline = m_decoder.Deadline()) wake = std::min(wake, *deadline);
     if (m_expect) wake = std::min(wake, m_expect->deadline);
     if (now < m_resumeAt) wake = std::min(wake, m_resumeAt);
-    if (m_hungUp) wake = std::min(wake, m_probeAt);
+    const bool watching = m_port.FollowsPcOpens() && !m_unplugged;
+    if (m_hungUp && !watching) wake = std::min(wake, m_probeAt);
 
-    pollfd fds[2] = {{m_wake[0], POLLIN, 0}, {m_port.Fd(), POLLIN, 0}};
+    pollfd fds[3] = {{m_wake[0], POLLIN, 0},
+                     {m_port.Fd(), POLLIN, 0},
+                     {watching ? m_port.WatchFd() : -1, POLLIN, 0}};
     // While the PC has the port closed the line reports a hang-up at once:
     // leave it out and look again now and then, instead of spinning.
-    const nfds_t count = m_hungUp || m_unplugged ? 1 : 2;
+    const nfds_t count = m_unplugged ? 1 : (m_hungUp && !watching ? 1 : 3);
     int ready = ::poll(fds, count, MillisUntil(now, wake));
     if (ready < 0) return;  // EINTR: go round again
     now = Clock::now();
@@ -238,10 +244,28 @@ void PhoneSimulator::RunOnce(Clock::time_point until) {
     }
     if (m_unplugged) {
         // Nothing to read or probe until the cable is back.
+        return;
+    }
+    if (watching) {
+        if (fds[2].revents != 0) FollowPc(now);
     } else if (m_hungUp) {
         ProbeReopen(now);
-    } else if (fds[1].revents != 0) {
-        ReadPort(now, fds[1].revents);
+        return;
+    }
+    if (fds[1].revents != 0) ReadPort(now, fds[1].revents);
+}
+
+void PhoneSimulator::FollowPc(Clock::time_point now) {
+    for (bool opened : m_port.ReadPcChanges()) {
+        if (!opened) {
+            // Whether the PC closed the port or was killed holding it, the
+            // line is free for its next open.
+            m_port.ReleasePcSide();
+            if (!m_hungUp) LineLost(now);
+        } else if (m_hungUp) {
+            m_hungUp = false;
+            AddLine("-- the PC opened the port");
+        }
     }
 }
 

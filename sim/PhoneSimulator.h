@@ -22,11 +22,12 @@
 #include "sim/WireDecoder.h"
 
 struct PhoneSimulatorOptions {
-    std::string device;           // empty: a new pseudo-terminal
-    std::string link;             // a symbolic link made to the port's path; empty: none
-    int cable = 0;                // whose handshake to answer
-    int statusIntervalMs = 1000;  // 0: no periodic status byte
-    bool stay = false;            // keep running after the end of the input
+    std::string device;  // empty: a new pseudo-terminal
+    std::string link;    // a symbolic link made to the port's path; empty: none
+    int cable = 0;       // whose handshake to answer
+    // Often enough that every poll of the PC finds one; 0: none.
+    int statusIntervalMs = 100;
+    bool stay = false;  // keep running after the end of the input
 };
 
 class PhoneSimulator {
@@ -99,6 +100,8 @@ private:
     void Write(const Output& output);
     void ReadPort(Clock::time_point now, short events);
     void ProbeReopen(Clock::time_point now);
+    // Takes in the PC's opens and closes of a pseudo-terminal's side.
+    void FollowPc(Clock::time_point now);
     bool OpenPort(std::string& error);
     void ClosePort();
     void Unplug();

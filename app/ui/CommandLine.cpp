@@ -1,6 +1,15 @@
 #include "app/ui/CommandLine.h"
 
+#include <QCoreApplication>
+#include <climits>
+#include <cstdlib>
+#include <map>
+#include <set>
+
 #include "app/ui/AboutDlg.h"
+#include "app/ui/HandsetApp.h"
+#include "app/ui/Profile.h"
+#include "app/ui/ProfilePorts.h"
 #include "platform/posix/SerialDeviceCheck.h"
 #include "platform/posix/SerialDevices.h"
 
@@ -11,7 +20,46 @@ const char kUsage[] =
     "  (no option)    open the handset window\n"
     "  --help         print this help\n"
     "  --version      print the version\n"
-    "  --list-ports   list the serial devices and what opening each would meet\n";
+    "  --list-ports   list the ports, their devices and what opening each would meet\n";
+
+constexpr int kListedPorts = 8;
+
+// The device a path leads to, so that a link and its target are one device.
+std::string DeviceBehind(const std::string& path) {
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+}
+
+// Checks each device once.
+class CheckOnce {
+public:
+    const DeviceCheck& operator()(const std::string& path) {
+        const std::string device = DeviceBehind(path);
+        auto found = m_checked.find(device);
+        if (found == m_checked.end()) {
+            found = m_checked.emplace(device, CheckSerialDevice(path)).first;
+        }
+        return found->second;
+    }
+
+private:
+    std::map<std::string, DeviceCheck> m_checked;
+};
+
+std::vector<PortDevice> ProfilePorts() {
+    // The profile is read as the program reads it, without any window.
+    int argc = 1;
+    char name[] = "telvoxa";
+    char* argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    Profile::SetRegistryKey(QString::fromLatin1(PROFILE_ROOT));
+    std::vector<PortDevice> ports;
+    for (int i = 1; i <= kListedPorts; ++i) {
+        const std::string port = "COM" + std::to_string(i);
+        ports.push_back({port, ProfilePortPath(port)});
+    }
+    return ports;
+}
 
 }  // namespace
 
@@ -27,11 +75,22 @@ CommandLineRequest ParseCommandLine(const std::vector<std::string>& arguments) {
     return {CommandLineAction::Error, "one option at most"};
 }
 
-std::vector<std::string> DescribeSerialDevices(const std::string& devDir) {
+std::vector<std::string> DescribePorts(const std::vector<PortDevice>& ports,
+                                       const std::string& devDir) {
+    CheckOnce check;
     std::vector<std::string> lines;
-    for (const SerialDeviceEntry& entry : ListSerialDevices(devDir)) {
-        lines.push_back(entry.label + ": " + CheckSerialDevice(entry.path).text);
+    std::set<std::string> named;
+    for (const PortDevice& port : ports) {
+        lines.push_back(port.port + "  " + port.device + ": " + check(port.device).text);
+        named.insert(DeviceBehind(port.device));
     }
+    std::vector<std::string> others;
+    for (const SerialDeviceEntry& entry : ListSerialDevices(devDir)) {
+        if (named.count(DeviceBehind(entry.path)) != 0) continue;
+        others.push_back(entry.label + ": " + check(entry.path).text);
+    }
+    lines.push_back(others.empty() ? "No other serial devices found" : "Other devices found:");
+    lines.insert(lines.end(), others.begin(), others.end());
     return lines;
 }
 
@@ -44,8 +103,8 @@ int RunCommandLine(const CommandLineRequest& request, std::FILE* out, std::FILE*
             std::fprintf(out, "%s\n", VersionText().toUtf8().constData());
             return 0;
         case CommandLineAction::ListPorts: {
-            const std::vector<std::string> lines = DescribeSerialDevices(SerialDeviceFolder());
-            if (lines.empty()) std::fputs("No serial devices found\n", out);
+            const std::vector<std::string> lines =
+                DescribePorts(ProfilePorts(), SerialDeviceFolder());
             for (const std::string& line : lines) std::fprintf(out, "%s\n", line.c_str());
             return 0;
         }

@@ -15,9 +15,17 @@ struct CommandLineRequest {
 
 CommandLineRequest ParseCommandLine(const std::vector<std::string>& arguments);
 
-// One line per serial device found in `devDir`: its label and what opening
-// it would meet, as the settings dialog shows them.
-std::vector<std::string> DescribeSerialDevices(const std::string& devDir);
+struct PortDevice {
+    std::string port;    // "COM1"
+    std::string device;  // its device path, as the profile gives it
+};
+
+// One line per port with its device and what opening it would meet, as the
+// settings dialog shows them; then the serial devices found in `devDir`
+// that no port names. Each device is checked once, however many names
+// (by-id links, ports) lead to it.
+std::vector<std::string> DescribePorts(const std::vector<PortDevice>& ports,
+                                       const std::string& devDir);
 
 // Carries out a request other than RunWindow and answers the exit status.
 int RunCommandLine(const CommandLineRequest& request, std::FILE* out, std::FILE* err);

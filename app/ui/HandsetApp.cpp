@@ -10,6 +10,7 @@
 
 #include "app/ui/ApplicationStart.h"
 #include "app/ui/DataFolder.h"
+#include "app/ui/FirstRunSettings.h"
 #include "app/ui/InstanceBeacon.h"
 #include "app/ui/Profile.h"
 #include "app/ui/ProfileKeys.h"
@@ -79,6 +80,8 @@ bool CHandsetApp::InitInstance() {
     ClearPhoneBook();
     const QString phoneBook = ReadProfile(ProfileKeys::PhoneBookFile);
     if (!phoneBook.isEmpty()) LoadPhoneBook(phoneBook);
+
+    if (!OfferSettingsOnFirstRun(nullptr, m_deviceFactory)) return false;
 
     auto window = std::make_unique<CHandsetDlg>(nullptr, m_deviceFactory, m_clock);
     m_pMainWnd = window.get();

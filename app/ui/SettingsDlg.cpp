@@ -2,12 +2,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 
 #include "app/ui/HandsetApp.h"
 #include "app/ui/Profile.h"
@@ -87,6 +89,16 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, bool offerQuit) : QDialog(parent) {
     m_pDeviceStatus = new QLabel(this);
     m_pDeviceStatus->setObjectName(QStringLiteral("1018"));
     m_pDeviceStatus->setWordWrap(true);
+    m_pDeviceCheckTimer = new QTimer(this);
+    m_pDeviceCheckTimer->setObjectName(QStringLiteral("deviceCheck"));
+    m_pDeviceCheckTimer->setSingleShot(true);
+    m_pDeviceCheckTimer->setInterval(DEVICE_CHECK_DELAY_MS);
+    connect(m_pDeviceCheckTimer, &QTimer::timeout, this, [this] { ShowDeviceStatus(); });
+    m_pHint = new QLabel(this);
+    m_pHint->setObjectName(QStringLiteral("1019"));
+    m_pHint->setWordWrap(true);
+    m_pHint->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_pHint->hide();
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("1"));
@@ -95,18 +107,19 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, bool offerQuit) : QDialog(parent) {
     cancel->setObjectName(QStringLiteral("2"));
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("COMポート"), this), 0, 0);
-    grid->addWidget(m_pPort, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("デバイス"), this), 1, 0);
-    grid->addWidget(m_pDevice, 1, 1);
-    grid->addWidget(m_pDeviceStatus, 2, 1);
-    grid->addWidget(new QLabel(QStringLiteral("ケーブル種別"), this), 3, 0);
-    grid->addWidget(m_pCable, 3, 1);
-    grid->addWidget(m_pNumDisp, 4, 0, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("モニタリング間隔(200-300msを推奨)"), this), 5, 0, 1,
+    grid->addWidget(m_pHint, 0, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("COMポート"), this), 1, 0);
+    grid->addWidget(m_pPort, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("デバイス"), this), 2, 0);
+    grid->addWidget(m_pDevice, 2, 1);
+    grid->addWidget(m_pDeviceStatus, 3, 1);
+    grid->addWidget(new QLabel(QStringLiteral("ケーブル種別"), this), 4, 0);
+    grid->addWidget(m_pCable, 4, 1);
+    grid->addWidget(m_pNumDisp, 5, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("モニタリング間隔(200-300msを推奨)"), this), 6, 0, 1,
                     2);
-    grid->addWidget(m_ctlInterval, 6, 0);
-    grid->addWidget(m_pIntervalText, 6, 1);
+    grid->addWidget(m_ctlInterval, 7, 0);
+    grid->addWidget(m_pIntervalText, 7, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -118,7 +131,7 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, bool offerQuit) : QDialog(parent) {
         buttons->addWidget(quit);
         connect(quit, &QPushButton::clicked, this, [this] { done(IDQUIT); });
     }
-    grid->addLayout(buttons, 7, 0, 1, 2);
+    grid->addLayout(buttons, 8, 0, 1, 2);
 
     connect(ok, &QPushButton::clicked, this, &CSettingsDlg::OnOK);
     connect(cancel, &QPushButton::clicked, this, &CSettingsDlg::reject);
@@ -135,7 +148,10 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, bool offerQuit) : QDialog(parent) {
     // A listed entry is shown by its label but stands for its path.
     connect(m_pDevice, &QComboBox::activated, this,
             [this](int index) { m_pDevice->setEditText(m_pDevice->itemData(index).toString()); });
-    connect(m_pDevice, &QComboBox::editTextChanged, this, [this] { ShowDeviceStatus(); });
+    // Typing checks nothing on its way ("/dev/ttyUSB1" on the way to
+    // "/dev/ttyUSB10"): the check waits until the field is still.
+    connect(m_pDevice, &QComboBox::editTextChanged, m_pDeviceCheckTimer,
+            qOverload<>(&QTimer::start));
     m_strDeviceFolder = DisplayPath(SerialDeviceFolder());
 }
 
@@ -197,7 +213,16 @@ void CSettingsDlg::ListDevices() {
 QString CSettingsDlg::ChosenDevice() const {
     const QString text = m_pDevice->currentText();
     const int listed = m_pDevice->findText(text, Qt::MatchExactly);
-    return (listed >= 0 ? m_pDevice->itemData(listed).toString() : text).trimmed();
+    const QString path = (listed >= 0 ? m_pDevice->itemData(listed).toString() : text).trimmed();
+    if (path == QStringLiteral("~") || path.startsWith(QStringLiteral("~/"))) {
+        return QDir::homePath() + path.mid(1);
+    }
+    return path;
+}
+
+void CSettingsDlg::SetHint(const QString& hint) {
+    m_pHint->setText(hint);
+    m_pHint->setVisible(!hint.isEmpty());
 }
 
 void CSettingsDlg::ShowDeviceOfChosenPort() {
@@ -213,6 +238,7 @@ void CSettingsDlg::ShowDeviceOfChosenPort() {
 }
 
 void CSettingsDlg::ShowDeviceStatus() {
+    m_pDeviceCheckTimer->stop();
     if (m_nShownPort < 0) {
         m_pDeviceStatus->clear();
         return;
@@ -220,7 +246,7 @@ void CSettingsDlg::ShowDeviceStatus() {
     // An empty field leaves the port's device as the profile has it.
     QString path = ChosenDevice();
     if (path.isEmpty()) path = DisplayPath(ProfilePortPath(PortName(m_nShownPort)));
-    m_pDeviceStatus->setText(QString::fromStdString(CheckSerialDevice(NativePath(path)).text));
+    m_pDeviceStatus->setText(QString::fromStdString(m_checkDevice(NativePath(path)).text));
 }
 
 void CSettingsDlg::StoreChosenDevice() {

@@ -6,11 +6,16 @@
 #include <QDialog>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <string>
+
+#include "platform/posix/SerialDeviceCheck.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QSlider;
+class QTimer;
 
 class CSettingsDlg : public QDialog {
     Q_OBJECT
@@ -35,8 +40,16 @@ public:
     void OnOK();
 
     // The device path the device field stands for: a listed entry's path,
-    // else the text as typed.
+    // else the text as typed, a leading "~" standing for the home folder.
     QString ChosenDevice() const;
+    // A line above the controls that says what to do (none when empty).
+    void SetHint(const QString& hint);
+
+    // How long the device field stays still before its device is checked.
+    static constexpr int DEVICE_CHECK_DELAY_MS = 300;
+    // Checks a device for the status line; tests count the checks.
+    std::function<DeviceCheck(const std::string& path)> m_checkDevice =
+        [](const std::string& path) { return CheckSerialDevice(path); };
 
     int m_nInterval = 0;
     int m_nCable = -1;
@@ -59,6 +72,9 @@ private:
     QLabel* m_pIntervalText = nullptr;
     QComboBox* m_pDevice = nullptr;
     QLabel* m_pDeviceStatus = nullptr;
+    QLabel* m_pHint = nullptr;
+    // Runs the device check once the field has been still a while.
+    QTimer* m_pDeviceCheckTimer = nullptr;
     // Set while the dialog itself moves the slider.
     bool m_bSettingSlider = false;
     // The port whose device the device field shows (-1: none).

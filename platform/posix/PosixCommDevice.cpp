@@ -74,7 +74,8 @@ void CloseQuietly(int fd) {
 
 }  // namespace
 
-PosixCommDevice::PosixCommDevice(PortResolver resolver) : m_resolver(std::move(resolver)) {}
+PosixCommDevice::PosixCommDevice(PortResolver resolver, std::string lockFolder)
+    : m_resolver(std::move(resolver)), m_lockFile(std::move(lockFolder)) {}
 
 PosixCommDevice::~PosixCommDevice() {
     if (IsOpen()) Close();
@@ -94,14 +95,21 @@ bool PosixCommDevice::Open(const std::string& portName) {
     if (IsOpen()) return false;
     std::string path = m_resolver ? m_resolver(portName) : std::string();
     if (path.empty()) path = DefaultPortPath(portName);
+    m_path = path;
     if (path.empty()) return FailOpen(portName, ENOENT);
 
     // A link (/dev/serial/by-id/..., a simulator's --link) is followed anew at
     // every open: a re-plugged adapter may come back as another ttyUSB.
     char device[PATH_MAX];
     if (::realpath(path.c_str(), device) == nullptr) return FailOpen(path, errno);
+    pid_t holder = 0;
+    if (!m_lockFile.Take(device, holder)) return FailOpenHeld(path, holder);
     const int fd = ::open(device, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return FailOpen(path, errno);
+    if (fd < 0) {
+        const int error = errno;
+        m_lockFile.Release();
+        return FailOpen(path, error);
+    }
     // The lock, on the device itself, keeps out every other opener, root
     // included; TIOCEXCL also keeps out programs that do not take the lock,
     // where the tty allows it.
@@ -114,6 +122,7 @@ bool PosixCommDevice::Open(const std::string& portName) {
     }
     if (error != 0) {
         CloseQuietly(fd);
+        m_lockFile.Release();
         return FailOpen(path, error);
     }
     ioctl(fd, TIOCEXCL);
@@ -123,6 +132,7 @@ bool PosixCommDevice::Open(const std::string& portName) {
         error = errno != 0 ? errno : EIO;
         ioctl(fd, TIOCNXCL);
         CloseQuietly(fd);
+        m_lockFile.Release();
         return FailOpen(path, error);
     }
     m_fd = fd;
@@ -134,8 +144,14 @@ bool PosixCommDevice::Open(const std::string& portName) {
     return true;
 }
 
+bool PosixCommDevice::FailOpenHeld(const std::string& path, pid_t holder) {
+    m_openFailure = path + ": " + DescribeHolder(holder).text;
+    m_openSystemError = "lock file held by process " + std::to_string(holder);
+    return false;
+}
+
 bool PosixCommDevice::FailOpen(const std::string& path, int error) {
-    m_openFailure = path + ": " + DescribeOpenError(error).text;
+    m_openFailure = path + ": " + DescribeOpenFailure(path, error).text;
     m_openSystemError =
         std::string(std::strerror(error)) + " (errno " + std::to_string(error) + ")";
     return false;
@@ -157,6 +173,7 @@ bool PosixCommDevice::Close() {
     ioctl(m_fd, TIOCNXCL);
     CloseQuietly(m_fd);
     m_fd = -1;
+    m_lockFile.Release();
     return true;
 }
 
@@ -269,4 +286,3 @@ bool PosixCommDevice::EscapeCommFunction(uint32_t function) {
             return false;
     }
 }
-

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/CommDevice.h"
+#include "platform/posix/DeviceLockFile.h"
 
 class PosixCommDevice final : public CommDevice {
 public:
@@ -15,7 +16,9 @@ public:
     // path.
     using PortResolver = std::function<std::string(const std::string& portName)>;
 
-    explicit PosixCommDevice(PortResolver resolver = {});
+    // `lockFolder` holds the ports' lock files (see DeviceLockFile).
+    explicit PosixCommDevice(PortResolver resolver = {},
+                             std::string lockFolder = DeviceLockFolder());
     ~PosixCommDevice() override;
     PosixCommDevice(const PosixCommDevice&) = delete;
     PosixCommDevice& operator=(const PosixCommDevice&) = delete;
@@ -37,6 +40,7 @@ public:
     void Sleep(uint32_t milliseconds) override;
     std::string OpenFailureText() const override { return m_openFailure; }
     std::string OpenFailureSystemError() const override { return m_openSystemError; }
+    std::string PortPath() const override { return m_path; }
     bool IsGone() const override { return m_gone; }
 
 private:
@@ -44,14 +48,20 @@ private:
     int StopFd() const;
     // Records why opening `path` failed with the system error `error`.
     bool FailOpen(const std::string& path, int error);
+    // The same for a port whose lock file a live process holds.
+    bool FailOpenHeld(const std::string& path, pid_t holder);
     // Answers false for a read or write that failed with `error`, and marks
     // the device gone when the error says it went away.
     bool FailIo(int error);
 
     PortResolver m_resolver;
     int m_fd = -1;
+    // Kept while the port is open, so that programs that look only at the
+    // lock files leave it alone.
+    DeviceLockFile m_lockFile;
     bool m_gone = false;
     std::string m_openFailure;
+    std::string m_path;
     std::string m_openSystemError;
     CommTimeouts m_timeouts{};
     // The line states last asked for, reported by GetCommState where the

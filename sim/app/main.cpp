@@ -26,7 +26,7 @@ const char kUsage[] =
     "  --link PATH            make PATH a symbolic link to the port (removed at exit)\n"
     "  --device PATH          use this device instead of a new pseudo-terminal\n"
     "  --cable N              answer the handshake of cable type N (0..7; default 0)\n"
-    "  --status-interval MS   send the status byte every MS ms (default 1000; 0 = never)\n"
+    "  --status-interval MS   send the status byte every MS ms (default 100; 0 = never)\n"
     "  --script FILE          take the commands from FILE; the program ends at its end\n"
     "  --stay                 keep running after the end of the input\n"
     "  --quiet                print only what the PC sends, and errors\n"

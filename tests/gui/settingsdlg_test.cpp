@@ -6,14 +6,24 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/ui/FirstRunSettings.h"
+#include "app/ui/UiSeams.h"
+#include "platform/posix/PosixCommDevice.h"
 
 #include "support/PhonePty.h"
 #include "support/ScratchDir.h"
@@ -45,6 +55,11 @@ protected:
         QLineEdit* edit = Device(dialog)->lineEdit();
         edit->selectAll();
         edit->insert(text);
+    }
+    // Waits until the device field's check, due once the field is still, has run.
+    static void Settle(QWidget* dialog) {
+        auto* timer = Find<QTimer>(dialog, "deviceCheck");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !timer->isActive(); }, 10000));
     }
     static QString PortEntry(int port) {
         return Profile::GetProfileString("ports", QStringLiteral("COM%1").arg(port), "(none)");
@@ -216,6 +231,7 @@ TEST_F(SettingsDlgTest, TheDeviceFieldShowsEachPortsDeviceAndListsThoseFound) {
         // A listed entry stands for its path.
         device->setCurrentIndex(0);
         emit device->activated(0);
+        Settle(dlg);
         EXPECT_EQ(device->currentText(), d + "serial/by-id/usb-X-if00-port0");
         EXPECT_EQ(Status(dlg), "Not a serial device") << "a made-up device is a plain file";
         EXPECT_EQ(dlg->ChosenDevice(), d + "serial/by-id/usb-X-if00-port0");
@@ -297,6 +313,7 @@ TEST_F(SettingsDlgTest, TheStatusLineFollowsEveryChangeAndBadInputNeverHangs) {
     Run(dialog, [&](CSettingsDlg* d) {
         for (const auto& c : cases) {
             TypeDevice(d, c.typed);
+            Settle(d);
             EXPECT_EQ(Status(d), c.status) << c.typed.left(60).toStdString();
         }
         TypeDevice(d, QString(4096, 'x'));
@@ -304,6 +321,126 @@ TEST_F(SettingsDlgTest, TheStatusLineFollowsEveryChangeAndBadInputNeverHangs) {
     });
     EXPECT_EQ(PortEntry(1), QString(4096, 'x')) << "what was typed is kept, however odd";
     alarm(0);
+}
+
+TEST_F(SettingsDlgTest, TypingChecksTheDeviceOnceTheFieldIsStillAndExpandsTheHomeFolder) {
+    CSettingsDlg dialog;
+    std::vector<std::string> checked;
+    dialog.m_checkDevice = [&](const std::string& path) {
+        checked.push_back(path);
+        return DescribeState(DeviceState::Missing);
+    };
+    const QString home = QDir::homePath();
+    Run(dialog, [&](CSettingsDlg* d) {
+        EXPECT_EQ(checked, std::vector<std::string>{"/dev/ttyS0"}) << "COM1's device, at once";
+        checked.clear();
+        // Key by key: "/dev/ttyUSB1" on the way is no device to look at.
+        QLineEdit* edit = Device(d)->lineEdit();
+        edit->clear();
+        for (const QChar key : QStringLiteral("/dev/ttyUSB10")) edit->insert(QString(key));
+        EXPECT_TRUE(checked.empty());
+        Settle(d);
+        EXPECT_EQ(checked, std::vector<std::string>{"/dev/ttyUSB10"});
+        TypeDevice(d, "~/phone-link");
+        Settle(d);
+        EXPECT_EQ(checked.back(), (home + "/phone-link").toStdString());
+        EXPECT_EQ(d->ChosenDevice(), home + "/phone-link");
+        Click(d, "1");
+    });
+    EXPECT_EQ(PortEntry(1), home + "/phone-link");
+}
+
+// Made-up accounts: root owns the device, the user is in whichever groups a
+// case says.
+class FakeAccounts : public UserAccounts {
+public:
+    std::string group;
+    bool listed = false;
+    bool inProcess = false;
+    bool MayReadWrite(const std::string&) const override { return false; }
+    std::string UserName(uid_t) const override { return "root"; }
+    std::string GroupName(gid_t) const override { return group; }
+    bool ProcessInGroup(gid_t) const override { return inProcess; }
+    bool ListedInGroup(gid_t) const override { return listed; }
+};
+
+TEST_F(SettingsDlgTest, APortWithoutRightsSaysWhatWouldHelp) {
+    PhonePty phone;
+    ASSERT_TRUE(phone.IsOpen());
+    const struct {
+        mode_t mode;
+        const char* group;
+        bool listed;
+        bool inProcess;
+        const char* status;
+    } cases[] = {
+        {0660, "dialout", false, false,
+         "Permission denied: add your user to the dialout group (root:dialout 0660)"},
+        {0600, "root", false, false, "Permission denied (root:root 0600)"},
+        {0600, "dialout", false, false, "Permission denied (root:dialout 0600)"},
+        {0660, "uucp", false, false, "Permission denied (root:uucp 0660)"},
+        {0660, "dialout", true, false,
+         "Permission denied: your user is in the dialout group, but this login is not yet: "
+         "log in again (root:dialout 0660)"},
+        {0660, "dialout", true, true, "Permission denied (root:dialout 0660)"},
+    };
+    FakeAccounts accounts;
+    SetUserAccounts(&accounts);
+    Profile::WriteProfileString("ports", "COM1", QString::fromStdString(phone.SlavePath()));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
+        ASSERT_EQ(chmod(phone.SlavePath().c_str(), c.mode), 0);
+        accounts.group = c.group;
+        accounts.listed = c.listed;
+        accounts.inProcess = c.inProcess;
+        CSettingsDlg dialog;
+        Run(dialog, [&](CSettingsDlg* d) {
+            EXPECT_EQ(Status(d), c.status);
+            Click(d, "2");
+        });
+    }
+    SetUserAccounts(nullptr);
+}
+
+TEST_F(SettingsDlgTest, AFirstStartWithoutAPhoneOnCom1OpensTheSettingsWithAHint) {
+    ScratchDir dev;
+    dev.Write("ttyUSB0", "");
+    const QByteArray oldDevDir = qgetenv("TELVOXA_DEV_DIR");
+    qputenv("TELVOXA_DEV_DIR", QByteArray::fromStdString(dev.Path()));
+    QFile::remove(QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                            QStringLiteral("Orvel Applications"), UiSeams::ApplicationName())
+                      .fileName());
+    PhonePty phone;
+    ASSERT_TRUE(phone.IsOpen());
+    const auto on = [](const std::string& path) -> CommDeviceFactory {
+        return [path] {
+            return std::make_unique<PosixCommDevice>([path](const std::string&) { return path; });
+        };
+    };
+    const CommDeviceFactory missing = on(dev.PathOf("gone"));
+    const CommDeviceFactory ready = on(phone.SlavePath());
+
+    ModalScript<CSettingsDlg> script;
+    QString hint;
+    int listed = 0;
+    script.Then([&](CSettingsDlg* d) {
+        auto* label = Find<QLabel>(d, "1019");
+        hint = label->isVisible() ? label->text() : QString();
+        listed = Device(d)->count();
+        Click(d, "3");
+    });
+    EXPECT_TRUE(OfferSettingsOnFirstRun(nullptr, ready)) << "COM1 opens: no dialog";
+    EXPECT_FALSE(OfferSettingsOnFirstRun(nullptr, missing)) << "終了 ends the program";
+    EXPECT_EQ(hint, FirstRunHint(dev.PathOf("gone") + ": No such device"));
+    EXPECT_TRUE(hint.contains("telvoxa-phone --link ~/phone-link")) << hint.toStdString();
+    EXPECT_EQ(listed, 1);
+
+    // Not the first start: the window and its own messages come as ever.
+    Profile::WriteProfileInt("connection", "port", 0);
+    Profile::Sync();
+    EXPECT_TRUE(OfferSettingsOnFirstRun(nullptr, missing));
+    EXPECT_EQ(script.Shown(), 1);
+    qputenv("TELVOXA_DEV_DIR", oldDevDir);
 }
 
 // The slider reports every action and release, not only a new value.

@@ -132,6 +132,9 @@ TEST_F(SignalQuitTest, EndsTheRunAsTheQuitCommandWhateverIsOpen) {
 TEST_F(SignalQuitTest, TheSettingsLoopOfAPortThatNeverOpensEndsAsByItsQuitButton) {
     // Rejected, the dialog would try the port again and come back for ever.
     UsePort(work.filePath("no-such-port").toStdString());
+    // Not a first start, whose settings come before the window.
+    Profile::WriteProfileInt("connection", "port", 0);
+    Profile::Sync();
     SignalQuit quit(app);
     ModalScript<CSettingsDlg> settings;
     settings.Then([](CSettingsDlg*) { ::raise(SIGTERM); });

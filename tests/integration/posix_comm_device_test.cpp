@@ -493,7 +493,9 @@ TEST_F(PosixCommDeviceTest, ALinkIsFollowedAtEveryOpen) {
     // finds it taken.
     PosixCommDevice second;
     EXPECT_FALSE(second.Open(replugged.SlavePath()));
-    EXPECT_EQ(second.OpenFailureText(), replugged.SlavePath() + ": In use by another program");
+    EXPECT_EQ(second.OpenFailureText(), replugged.SlavePath() +
+                                            ": In use by another program (process " +
+                                            std::to_string(getpid()) + ")");
     dev.Close();
     unlink(link.c_str());
     rmdir(dir);

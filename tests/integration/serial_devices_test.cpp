@@ -3,18 +3,24 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <pwd.h>
+#include <signal.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/posix/DeviceLockFile.h"
 #include "platform/posix/DeviceLockOwner.h"
 #include "platform/posix/PosixCommDevice.h"
 #include "platform/posix/SerialDeviceCheck.h"
@@ -53,6 +59,32 @@ DeviceState InChild(Check check) {
     waitpid(pid, nullptr, 0);
     return static_cast<DeviceState>(state);
 }
+
+// Counts the opens of a file from its creation on.
+class OpenCounter {
+public:
+    explicit OpenCounter(const std::string& path) : m_fd(inotify_init1(IN_NONBLOCK)) {
+        inotify_add_watch(m_fd, path.c_str(), IN_OPEN);
+    }
+    ~OpenCounter() { ::close(m_fd); }
+    int Opens() const {
+        alignas(inotify_event) char buffer[4096];
+        int opens = 0;
+        for (ssize_t n; (n = ::read(m_fd, buffer, sizeof buffer)) > 0;) {
+            opens += static_cast<int>(static_cast<size_t>(n) / sizeof(inotify_event));
+        }
+        return opens;
+    }
+
+private:
+    int m_fd;
+};
+
+// Made-up accounts under which no device may be opened.
+class NoRights : public UserAccounts {
+public:
+    bool MayReadWrite(const std::string&) const override { return false; }
+};
 
 std::vector<std::string> Labels(const std::vector<SerialDeviceEntry>& entries) {
     std::vector<std::string> labels;
@@ -150,7 +182,7 @@ TEST(SerialDeviceCheck, TheLockOfAnotherProgramIsBusyOurOwnPortIsReady) {
     ASSERT_EQ(ok, 1);
     const DeviceCheck busy = CheckSerialDevice(pty.SlavePath());
     EXPECT_EQ(busy.state, DeviceState::Busy);
-    EXPECT_EQ(busy.text, "In use by another program");
+    EXPECT_EQ(busy.text, "In use by another program (process " + std::to_string(holder) + ")");
     ::close(release[1]);
     waitpid(holder, nullptr, 0);
     for (int fd : {held[0], held[1], release[0]}) ::close(fd);
@@ -164,17 +196,21 @@ TEST(SerialDeviceCheck, TheLockOfAnotherProgramIsBusyOurOwnPortIsReady) {
     EXPECT_EQ(CheckSerialDevice(pty.SlavePath()).state, DeviceState::Ready);
     PosixCommDevice other;
     EXPECT_FALSE(other.Open(pty.SlavePath()));
-    EXPECT_EQ(other.OpenFailureText(), pty.SlavePath() + ": In use by another program");
+    EXPECT_EQ(other.OpenFailureText(), pty.SlavePath() + ": In use by another program (process " +
+                                           std::to_string(getpid()) + ")");
 }
 
-TEST(SerialDeviceCheck, ADeviceWithoutRightsAsksForTheDialoutGroup) {
+TEST(SerialDeviceCheck, ADeviceWithoutRightsIsToldWithItsOwnerAndMode) {
     HangGuard guard(30);
     PhonePty pty;
     ASSERT_TRUE(pty.IsOpen());
     ASSERT_EQ(chmod(pty.SlavePath().c_str(), 0600), 0);
     const std::string path = pty.SlavePath();
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    const std::string owner = getpwuid(info.st_uid)->pw_name;
+    const std::string group = getgrgid(info.st_gid)->gr_name;
     DeviceState state = DeviceState::Failed;
-    std::string failure;
     if (geteuid() == 0) {
         // File modes do not stop root: check as an ordinary user instead.
         state = InChild([&] {
@@ -188,12 +224,70 @@ TEST(SerialDeviceCheck, ADeviceWithoutRightsAsksForTheDialoutGroup) {
         state = CheckSerialDevice(path).state;
         PosixCommDevice device;
         EXPECT_FALSE(device.Open(path));
-        failure = device.OpenFailureText();
-        EXPECT_EQ(failure, path + ": " + DescribeState(DeviceState::NoPermission).text);
+        EXPECT_EQ(device.OpenFailureText(),
+                  path + ": Permission denied (" + owner + ":" + group + " 0000)");
     }
     EXPECT_EQ(state, DeviceState::NoPermission);
-    EXPECT_EQ(DescribeState(state).text,
-              "Permission denied: add your user to the dialout group and log in again");
+}
+
+// What can be told without opening the device is; the one open that is
+// left leaves the modem lines up when it closes.
+TEST(SerialDeviceCheck, OpensTheDeviceOnlyWhenNothingElseTellsAndKeepsItsLinesUp) {
+    HangGuard guard(30);
+    PhonePty pty;
+    ASSERT_TRUE(pty.IsOpen());
+    ScratchDir locks;
+    const std::string path = pty.SlavePath();
+    int locked[2];
+    ASSERT_EQ(pipe(locked), 0);
+    const pid_t holder = fork();
+    if (holder == 0) {
+        // Another program with the port locked, until it is killed.
+        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        const char ok = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 ? 1 : 0;
+        [[maybe_unused]] ssize_t n = ::write(locked[1], &ok, 1);
+        pause();
+        _exit(0);
+    }
+    char ok = 0;
+    ASSERT_EQ(::read(locked[0], &ok, 1), 1);
+    ASSERT_EQ(ok, 1);
+    NoRights noRights;
+    const struct {
+        const char* what;
+        std::function<void()> arrange;
+        DeviceState state;
+        int opens;
+    } cases[] = {
+        {"locked by another program", [] {}, DeviceState::Busy, 0},
+        {"its lock file held by a live process",
+         [&] {
+             kill(holder, SIGKILL);
+             waitpid(holder, nullptr, 0);
+             locks.Write(LockFileName(path), std::to_string(getppid()) + "\n");
+         },
+         DeviceState::Busy, 0},
+        {"no rights",
+         [&] {
+             fs::remove(locks.PathOf(LockFileName(path)));
+             SetUserAccounts(&noRights);
+         },
+         DeviceState::NoPermission, 0},
+        {"free", [&] { SetUserAccounts(nullptr); }, DeviceState::Ready, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.arrange();
+        const OpenCounter counter(path);
+        EXPECT_EQ(CheckSerialDevice(path, locks.Path()).state, c.state);
+        EXPECT_EQ(counter.Opens(), c.opens);
+    }
+    for (int fd : locked) ::close(fd);
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios t{};
+    ASSERT_EQ(tcgetattr(fd, &t), 0);
+    EXPECT_FALSE(t.c_cflag & HUPCL);
+    ::close(fd);
 }
 
 TEST(DeviceLockOwner, FindsOnlyThisProcessesFlockOnTheFile) {
@@ -206,6 +300,7 @@ TEST(DeviceLockOwner, FindsOnlyThisProcessesFlockOnTheFile) {
         "3: FLOCK  ADVISORY  WRITE 44 00:19:7 0 EOF\n"
         "3: -> FLOCK  ADVISORY  WRITE 45 00:19:7 0 EOF\n";
     EXPECT_TRUE(LockTableShowsProcess(table, file, 44));
+    EXPECT_EQ(LockTableHolders(table, file), std::vector<pid_t>{44});
     for (long pid : {42L, 43L, 45L, 46L}) EXPECT_FALSE(LockTableShowsProcess(table, file, pid));
     EXPECT_FALSE(LockTableShowsProcess("garbage\n\n1:\n", file, 44));
 }

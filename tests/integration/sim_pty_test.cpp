@@ -2,8 +2,12 @@
 // the PC's side.
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -52,6 +56,36 @@ PhoneSimulatorOptions Options(int cable, int statusIntervalMs, std::string devic
     options.statusIntervalMs = statusIntervalMs;
     options.device = std::move(device);
     return options;
+}
+
+// Whether `path` opens for a process without root's rights (which pass
+// over an exclusive line): the process itself, or a child of root's that
+// became an ordinary user.
+bool OpensAsOrdinaryUser(const std::string& path) {
+    if (geteuid() != 0) {
+        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (fd >= 0) ::close(fd);
+        return fd >= 0;
+    }
+    constexpr uid_t kNobody = 65534;
+    if (chown(path.c_str(), kNobody, static_cast<gid_t>(-1)) != 0) return false;
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(2);
+        _exit(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK) >= 0 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Bytes waiting on the PC's side.
+int Pending(int fd) {
+    pollfd p{fd, POLLIN, 0};
+    ::poll(&p, 1, 0);  // hands on what is on its way
+    int count = -1;
+    ioctl(fd, FIONREAD, &count);
+    return count;
 }
 
 class SimOnPty : public testing::Test {
@@ -127,6 +161,50 @@ TEST_F(SimOnPty, SendsTheStatusByteWhileIdleOnly) {
     EXPECT_TRUE(ReadBytes(pc, 1, 300ms).empty());
 }
 
+// A program killed while it held the port exclusively leaves the line so;
+// the phone lifts that, and the next start opens it without a replug.
+TEST_F(SimOnPty, TheLineOpensAgainAfterThePcWentAwayHoldingItExclusively) {
+    StartPhone(Options(0, 0));
+    ::close(pc);
+    pc = -1;
+    ASSERT_TRUE(sim->WaitForLine("-- the PC closed the port", kWait));
+    const size_t from = sim->LineCount();
+    const std::string path = sim->PcPath();
+    const pid_t killed = fork();
+    if (killed == 0) {
+        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (fd >= 0) ioctl(fd, TIOCEXCL);
+        raise(SIGKILL);
+    }
+    ASSERT_GT(killed, 0);
+    waitpid(killed, nullptr, 0);
+    ASSERT_TRUE(sim->WaitForLine("-- the PC closed the port", kWait, from));
+    EXPECT_TRUE(OpensAsOrdinaryUser(path));
+    pc = OpenRaw(path);
+    ASSERT_GE(pc, 0);
+    ASSERT_TRUE(sim->WaitForLine("-- the PC opened the port", kWait, from));
+    sim->Command("ring-hidden");
+    EXPECT_EQ(ReadBytes(pc, 2), (Bytes{0xA5, 0xE3}));
+}
+
+// Status bytes sent faster than the PC polls would pile up ahead of a ring.
+TEST(SimStatus, OneStatusByteWaitsForThePcAtMost) {
+    PhoneSimulator sim(Options(0, 10));
+    std::string error;
+    ASSERT_TRUE(sim.Open(error)) << error;
+    const int pc = OpenRaw(sim.PcPath());
+    ASSERT_GE(pc, 0);
+    for (int turn = 0; turn < 3; ++turn) {
+        sim.Pump(200ms);  // some twenty status turns
+        EXPECT_EQ(Pending(pc), 1) << turn;
+        EXPECT_EQ(ReadBytes(pc, 1), Bytes{0xCF});
+    }
+    sim.Command("ring-hidden");
+    sim.Pump(200ms);
+    EXPECT_EQ(ReadBytes(pc, 2), (Bytes{0xA5, 0xE3}));
+    ::close(pc);
+}
+
 TEST_F(SimOnPty, ClosesGarbageAfterTheGap) {
     StartPhone(Options(0, 0));
     const size_t from = sim->LineCount();
@@ -154,7 +232,8 @@ TEST_F(SimOnPty, WaitsQuietlyWhileThePcHasThePortClosed) {
     // hundreds of thousands.
     EXPECT_LT(sim->LoopIterations() - before, 1000u);
 
-    sim->Command("ring 03");  // not delivered while closed
+    sim->Command("ring 03");
+    ASSERT_TRUE(sim->WaitForLine("-> a5 e0 9a 93 aa (not sent: port closed)", kWait));
     pc = OpenRaw(sim->PcPath());
     ASSERT_GE(pc, 0);
     ASSERT_TRUE(sim->WaitForLine("-- the PC opened the port", kWait));

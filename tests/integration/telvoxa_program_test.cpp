@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,7 +29,8 @@ struct Outcome {
 
 // Runs telvoxa with `args` and no display at all: a window, or even the
 // application object, would end it with an error.
-Outcome RunTelvoxa(std::vector<std::string> args, const std::string& devDir = {}) {
+Outcome RunTelvoxa(std::vector<std::string> args, const std::string& devDir = {},
+                   const std::string& configHome = {}) {
     int out[2], err[2];
     if (pipe(out) != 0 || pipe(err) != 0) return {};
     const pid_t pid = fork();
@@ -41,6 +43,7 @@ Outcome RunTelvoxa(std::vector<std::string> args, const std::string& devDir = {}
         } else {
             setenv("TELVOXA_DEV_DIR", devDir.c_str(), 1);
         }
+        if (!configHome.empty()) setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
         args.insert(args.begin(), TELVOXA_PATH);
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
@@ -84,23 +87,42 @@ TEST(TelvoxaProgram, VersionAndHelpPrintAndEnd) {
     EXPECT_EQ(help.out.rfind("usage: telvoxa", 0), 0u) << help.out;
 }
 
-TEST(TelvoxaProgram, ListPortsNamesEachDeviceWithItsStatus) {
+TEST(TelvoxaProgram, ListPortsNamesEachPortsDeviceThenTheOtherDevicesFound) {
     PhonePty phone;
     ASSERT_TRUE(phone.IsOpen());
     ScratchDir dev;
     dev.Write("ttyUSB0", "");
+    dev.Write("ttyACM0", "");
     fs::create_directories(dev.PathOf("serial/by-id"));
     fs::create_symlink(phone.SlavePath(), dev.PathOf("serial/by-id/usb-Phone-if00"));
-    const std::string pts = fs::path(phone.SlavePath()).filename().string();
+    ScratchDir config;
+    std::string profile = "[ports]\nCOM1=" + dev.PathOf("serial/by-id/usb-Phone-if00") +
+                          "\nCOM2=" + dev.PathOf("ttyUSB0") + "\n";
+    std::string expected = "COM1  " + dev.PathOf("serial/by-id/usb-Phone-if00") + ": Ready\n" +
+                           "COM2  " + dev.PathOf("ttyUSB0") + ": Not a serial device\n";
+    for (int port = 3; port <= 8; ++port) {
+        const std::string path = dev.PathOf("gone" + std::to_string(port));
+        profile += "COM" + std::to_string(port) + "=" + path + "\n";
+        expected += "COM" + std::to_string(port) + "  " + path + ": No such device\n";
+    }
+    fs::create_directories(config.PathOf("Orvel Applications"));
+    config.Write("Orvel Applications/telvoxa.conf", profile);
 
-    const Outcome listed = RunTelvoxa({"--list-ports"}, dev.Path());
+    // The by-id link is COM1's device and ttyUSB0 COM2's: neither comes again,
+    // and the phone's line is opened once, for the one check of it.
+    const int watch = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(inotify_add_watch(watch, phone.SlavePath().c_str(), IN_OPEN), 0);
+    const Outcome listed = RunTelvoxa({"--list-ports"}, dev.Path(), config.Path());
+    inotify_event events[8];
+    EXPECT_EQ(::read(watch, events, sizeof events), static_cast<ssize_t>(sizeof(inotify_event)));
+    ::close(watch);
     EXPECT_EQ(listed.status, 0) << listed.err;
-    EXPECT_EQ(listed.out, dev.PathOf("serial/by-id/usb-Phone-if00") + " (" + pts + "): Ready\n" +
-                              dev.PathOf("ttyUSB0") + ": Not a serial device\n");
+    EXPECT_EQ(listed.out, expected + "Other devices found:\n" + dev.PathOf("ttyACM0") +
+                              ": Not a serial device\n");
 
-    const Outcome none = RunTelvoxa({"--list-ports"}, dev.PathOf("empty"));
+    const Outcome none = RunTelvoxa({"--list-ports"}, dev.PathOf("empty"), config.Path());
     EXPECT_EQ(none.status, 0);
-    EXPECT_EQ(none.out, "No serial devices found\n");
+    EXPECT_EQ(none.out, expected + "No other serial devices found\n");
 }
 
 TEST(TelvoxaProgram, AnythingElseIsAnErrorWithTheUsage) {

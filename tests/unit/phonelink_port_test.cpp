@@ -188,6 +188,11 @@ TEST_P(HandshakeFailureTest, FailsAfterTheWaitRunsOut) {
     std::snprintf(timeOut, sizeof timeOut, "WaitData(0x%02x) Time Out", c.missing);
     EXPECT_EQ(texts[texts.size() - 2], timeOut);
     EXPECT_EQ(texts.back(), "CommOpen1() Failure");
+    // The port opened; the phone behind it did not answer, and says so.
+    EXPECT_EQ(PortOpenErrorMessage(*link),
+              "COM Port Open Error !!\nCOM1: No answer from the phone with this cable type");
+    EXPECT_EQ(PortRetryMessage(*link),
+              "Init Connection Again !!\nCOM1: No answer from the phone with this cable type");
 }
 
 // Silent waits: 'C' 12 x (3 x (16 x 8 + 64) + 300), 'T' 9 x 876, LF 4 x 540,
@@ -434,6 +439,7 @@ TEST_F(PortOpenTest, AFailedOpenLogsWhyAndTheMessageNamesTheDevice) {
                   "Open Error COM3: No such device [No such file or directory (errno 2)]");
     }
     EXPECT_EQ(PortOpenErrorMessage(link->Device()), "COM Port Open Error !!\nCOM3: No such device");
+    EXPECT_EQ(PortRetryMessage(*link), "Init Connection Again !!\nCOM3: No such device");
 
     // A device that cannot tell keeps the one-line message and adds no line.
     fake->Replug();
@@ -444,6 +450,7 @@ TEST_F(PortOpenTest, AFailedOpenLogsWhyAndTheMessageNamesTheDevice) {
     EXPECT_EQ(LogTexts().size(), before + 3);
     EXPECT_EQ(LogTexts().back(), "CommOpen1() Failure (CreateFile())");
     EXPECT_EQ(PortOpenErrorMessage(link->Device()), "COM Port Open Error !!");
+    EXPECT_EQ(PortRetryMessage(*link), "Init Connection Again !!");
 }
 
 // The fake's pulled cable: reads and writes fail and the device says it is
