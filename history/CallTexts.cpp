@@ -44,8 +44,16 @@ std::string ChargeText(std::optional<int> yen) {
     return yen ? "¥" + std::to_string(*yen) : std::string();
 }
 
+std::string CallNumberText(const CallRecord& record) {
+    if (record.number.empty() && record.direction == CallDirection::Incoming) return "非通知";
+    return record.number;
+}
+
 std::array<std::string, CALL_COLUMNS> CallColumnTexts(const CallRecord& record) {
-    return {
-        CallTimeText(record.started),       CallKindText(record),        record.number, record.name,
-        DurationText(record.secondsOnLine), ChargeText(record.chargeYen)};
+    return {CallTimeText(record.started),
+            CallKindText(record),
+            CallNumberText(record),
+            record.name,
+            DurationText(record.secondsOnLine),
+            ChargeText(record.chargeYen)};
 }

@@ -24,4 +24,7 @@ std::string DurationText(int seconds);
 // "¥80", or empty when the phone reported no charge.
 std::string ChargeText(std::optional<int> yen);
 
+// The number, or 非通知 for an incoming call that came without one.
+std::string CallNumberText(const CallRecord& record);
+
 std::array<std::string, CALL_COLUMNS> CallColumnTexts(const CallRecord& record);

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace {
 
@@ -15,9 +16,15 @@ public:
         box.setText(text);
         box.setStandardButtons(QMessageBox::Ok);
         switch (icon) {
-            case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-            case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
-            case MessageIcon::Stop: box.setIcon(QMessageBox::Critical); break;
+            case MessageIcon::None:
+                box.setIcon(QMessageBox::NoIcon);
+                break;
+            case MessageIcon::Information:
+                box.setIcon(QMessageBox::Information);
+                break;
+            case MessageIcon::Stop:
+                box.setIcon(QMessageBox::Critical);
+                break;
         }
         box.exec();
     }
@@ -25,13 +32,17 @@ public:
 
 std::optional<QString> RunFileDialog(QWidget* parent, QFileDialog::AcceptMode acceptMode,
                                      QFileDialog::FileMode fileMode, const QString& defaultSuffix,
-                                     const QStringList& filters) {
+                                     const QStringList& filters, const QString& suggestedName = {},
+                                     int* chosenFilter = nullptr) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(acceptMode);
     dialog.setFileMode(fileMode);
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.setNameFilters(filters);
+    if (!suggestedName.isEmpty()) dialog.selectFile(suggestedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    if (chosenFilter)
+        *chosenFilter = std::max(0, int(filters.indexOf(dialog.selectedNameFilter())));
     return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
 }
 
@@ -47,6 +58,13 @@ public:
         return RunFileDialog(parent, QFileDialog::AcceptSave, QFileDialog::AnyFile, defaultSuffix,
                              filters);
     }
+    std::optional<QString> GetSaveFileNameAs(QWidget* parent, const QString& defaultSuffix,
+                                             const QStringList& filters,
+                                             const QString& suggestedName,
+                                             int& chosenFilter) override {
+        return RunFileDialog(parent, QFileDialog::AcceptSave, QFileDialog::AnyFile, defaultSuffix,
+                             filters, suggestedName, &chosenFilter);
+    }
 };
 
 RealMessageBoxes g_realMessages;
@@ -58,10 +76,18 @@ FileDialogs* g_files = &g_realFiles;
 
 namespace UiSeams {
 
-MessageBoxes& Messages() { return *g_messages; }
-FileDialogs& Files() { return *g_files; }
-void SetMessages(MessageBoxes* messages) { g_messages = messages ? messages : &g_realMessages; }
-void SetFiles(FileDialogs* files) { g_files = files ? files : &g_realFiles; }
+MessageBoxes& Messages() {
+    return *g_messages;
+}
+FileDialogs& Files() {
+    return *g_files;
+}
+void SetMessages(MessageBoxes* messages) {
+    g_messages = messages ? messages : &g_realMessages;
+}
+void SetFiles(FileDialogs* files) {
+    g_files = files ? files : &g_realFiles;
+}
 
 QString ApplicationName() {
     const QString path = QCoreApplication::applicationFilePath();

@@ -78,12 +78,13 @@ TEST_F(CallHistoryDialogTest, SixColumnsNewestFirst) {
     for (int column = 0; column < titles.size(); ++column)
         EXPECT_EQ(model->headerData(column, Qt::Horizontal).toString(), titles[column]);
 
-    EXPECT_EQ(NumberColumn(), (QStringList{"", "0120444444", "0312345678", "09012345678", "117"}));
+    EXPECT_EQ(NumberColumn(),
+              (QStringList{"非通知", "0120444444", "0312345678", "09012345678", "117"}));
     const struct {
         int row;
         QStringList cells;
     } rows[] = {
-        {0, {"2024/04/03 12:00", "保留終了", "", "", "0:00", ""}},
+        {0, {"2024/04/03 12:00", "保留終了", "非通知", "", "0:00", ""}},
         {1, {"2024/04/02 09:15", "発信", "0120444444", "Smith, \"J\"", "0:30", "¥80"}},
         {2, {"2024/03/20 18:30", "不在着信", "0312345678", "", "0:00", ""}},
         {3, {"2024/03/05 10:00", "着信", "09012345678", "山田太郎", "1:15", "¥120"}},
@@ -101,15 +102,15 @@ TEST_F(CallHistoryDialogTest, SortsByEveryColumnBothWays) {
         int column;
         QStringList ascending;  // numbers in order
     } cases[] = {
-        {COL_TIME, {"117", "09012345678", "0312345678", "0120444444", ""}},
+        {COL_TIME, {"117", "09012345678", "0312345678", "0120444444", "非通知"}},
         // Kinds in the order of their texts (UTF-8): 不在着信 保留終了 発信 着信 着信.
-        {COL_KIND, {"0312345678", "", "0120444444", "117", "09012345678"}},
-        {COL_NUMBER, {"", "0120444444", "0312345678", "09012345678", "117"}},
+        {COL_KIND, {"0312345678", "非通知", "0120444444", "117", "09012345678"}},
+        {COL_NUMBER, {"非通知", "0120444444", "0312345678", "09012345678", "117"}},
         // Equal (empty) names fall back to the time.
-        {COL_NAME, {"0312345678", "", "0120444444", "09012345678", "117"}},
-        {COL_DURATION, {"0312345678", "", "0120444444", "09012345678", "117"}},
+        {COL_NAME, {"0312345678", "非通知", "0120444444", "09012345678", "117"}},
+        {COL_DURATION, {"0312345678", "非通知", "0120444444", "09012345678", "117"}},
         // No charge below every charge.
-        {COL_CHARGE, {"117", "0312345678", "", "0120444444", "09012345678"}},
+        {COL_CHARGE, {"117", "0312345678", "非通知", "0120444444", "09012345678"}},
     };
     for (const auto& c : cases) {
         list->sortByColumn(c.column, Qt::AscendingOrder);
@@ -175,6 +176,8 @@ TEST_F(CallHistoryDialogTest, CsvHoldsTheShownRowsAsTheExpectedFile) {
     QTest::mouseClick(Find<QPushButton>(*dialog, IDC_HISTORY_CSV), Qt::LeftButton);
     EXPECT_EQ(dialogs.saveDialogsShown, 1);
     EXPECT_EQ(dialogs.lastSuffix, "csv");
+    EXPECT_EQ(dialogs.lastSuggestedName, "通話履歴-2024-04.csv");
+    EXPECT_EQ(dialogs.lastFilters, (QStringList{"CSV (UTF-8) (*.csv)", "CSV (Shift_JIS) (*.csv)"}));
     EXPECT_TRUE(dialogs.messages.empty());
 
     QFile written(path);
