@@ -37,8 +37,7 @@ void CHandsetDlg::AddTrayIcon() {
 }
 
 void CHandsetDlg::UpdateTrayTip() {
-    if (m_pTrayIcon)
-        m_pTrayIcon->SetTip(QString::fromStdString(CallHistoryTip()));
+    if (m_pTrayIcon) m_pTrayIcon->SetTip(QString::fromStdString(CallHistoryTip()));
 }
 
 void CHandsetDlg::RemoveTrayIcon() {
