@@ -49,6 +49,25 @@ std::string CallNumberText(const CallRecord& record) {
     return record.number;
 }
 
+std::string CallColumnText(const CallRecord& record, int column) {
+    switch (column) {
+        case COL_TIME:
+            return CallTimeText(record.started);
+        case COL_KIND:
+            return CallKindText(record);
+        case COL_NUMBER:
+            return CallNumberText(record);
+        case COL_NAME:
+            return record.name;
+        case COL_DURATION:
+            return DurationText(record.secondsOnLine);
+        case COL_CHARGE:
+            return ChargeText(record.chargeYen);
+        default:
+            return {};
+    }
+}
+
 std::array<std::string, CALL_COLUMNS> CallColumnTexts(const CallRecord& record) {
     return {CallTimeText(record.started),
             CallKindText(record),
