@@ -1,5 +1,6 @@
-// The call history: the time one call's write takes on the link thread, and
-// the history dialog's opening with 100 000 calls in the store, offscreen.
+// The call history: the time one call's write takes on the link thread, the
+// recorder's open with its checks, the history dialog's opening and the CSV
+// export with 100 000 calls in the store (offscreen).
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <sstream>
 
+#include "history/CallCsv.h"
 #include "history/CallRecorder.h"
 #include "history/CallStore.h"
 #include "history/ui/CallHistoryDlg.h"
@@ -97,5 +99,28 @@ void BM_OpenHistoryDialog100k(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenHistoryDialog100k)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+// The recorder's open at the start: folder and file made private, the
+// schema version and the integrity check, the statements.
+void BM_OpenForRecording100k(benchmark::State& state) {
+    Environment& env = Env();
+    for (auto _ : state) {
+        CallStoreOpening opening = CallStore::Open(env.bigStore, kMarch2024);
+        benchmark::DoNotOptimize(opening.store.get());
+    }
+}
+BENCHMARK(BM_OpenForRecording100k)->Unit(benchmark::kMillisecond);
+
+// "CSV出力" of every call: the text, then its encoding (0 UTF-8, 1 Shift_JIS).
+void BM_ExportCsv100k(benchmark::State& state) {
+    Environment& env = Env();
+    const std::vector<CallRecord> rows = CallStore::OpenExisting(env.bigStore)->Rows(false);
+    const CsvEncoding encoding = state.range(0) ? CsvEncoding::ShiftJis : CsvEncoding::Utf8;
+    for (auto _ : state) {
+        const EncodedCsv csv = EncodeCsv(CallsCsv(rows), encoding);
+        benchmark::DoNotOptimize(csv.bytes.data());
+    }
+}
+BENCHMARK(BM_ExportCsv100k)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

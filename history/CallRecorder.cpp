@@ -2,10 +2,17 @@
 
 #include <algorithm>
 
+#include "history/CallHistoryNotice.h"
 #include "platform/Cp932.h"
 
 CallRecorder::CallRecorder(const std::string& path, std::ostream& diagnostics, std::time_t now)
-    : m_diagnostics(diagnostics), m_store(CallStore::OpenForRecording(path, now, diagnostics)) {
+    : m_diagnostics(diagnostics) {
+    CallStoreOpening opening = CallStore::Open(path, now);
+    m_store = std::move(opening.store);
+    m_trouble = CallStoreTroubleText(opening, path, !m_store);
+    // Said to the user in the window; the line here is for a terminal.
+    if (!m_trouble.empty()) m_diagnostics << "telvoxa: " << m_trouble << "\n";
+    CallHistoryNotice::Set(m_trouble);
     if (m_store) m_store->CloseInterrupted();
 }
 
@@ -116,7 +123,13 @@ void CallRecorder::Save() {
             saved = true;
         }
     }
-    if (!saved && !m_writeFailed)
-        m_diagnostics << "telvoxa: the call history could not be written\n";
+    if (!saved && !m_writeFailed) {
+        const std::string text =
+            CallWriteFailedText(m_store->LastError(), m_store->LastErrorWasDiskFull());
+        m_diagnostics << "telvoxa: " << text << "\n";
+        CallHistoryNotice::Set(text);
+    } else if (saved && m_writeFailed) {
+        CallHistoryNotice::Set(m_trouble);
+    }
     m_writeFailed = !saved;
 }

@@ -15,9 +15,10 @@
 
 class CallRecorder final : public CallEventSink {
 public:
-    // Opens the store at `path` (see CallStore::OpenForRecording) and closes
-    // the records a crash left in progress. Without a usable store the
-    // recorder still follows the calls and writes nothing.
+    // Opens the store at `path` (see CallStore::Open) and closes the records
+    // a crash left in progress. Without a usable store the recorder still
+    // follows the calls and writes nothing. Any trouble, at the open or with
+    // a later write, is put up in CallHistoryNotice for the window.
     explicit CallRecorder(const std::string& path, std::ostream& diagnostics = std::cerr,
                           std::time_t now = std::time(nullptr));
 
@@ -38,6 +39,7 @@ private:
 
     std::ostream& m_diagnostics;
     std::unique_ptr<CallStore> m_store;
+    std::string m_trouble;       // the open's trouble, as the user is told it
     bool m_writeFailed = false;  // said once until a write succeeds again
 
     std::optional<CallRecord> m_call;

@@ -2,6 +2,8 @@
 
 #include "history/CallStoreSchema.h"
 
+#include <cerrno>
+
 namespace {
 
 constexpr const char* kColumns =
@@ -54,7 +56,6 @@ std::int64_t MonthStart(int year, int month) {
 bool CallStore::Prepare(bool create) {
     // Nothing is written to a file until it has shown to be ours, so a
     // foreign one is put aside unchanged.
-    sqlite3_busy_timeout(m_db.Handle(), kBusyTimeoutMs);
     const auto version = m_db.QueryInt("PRAGMA user_version");
     if (!version) return false;
     if (*version == 0) {
@@ -128,6 +129,10 @@ bool CallStore::MarkMissedSeen() {
 
 int CallStore::SchemaVersion() {
     return static_cast<int>(m_db.QueryInt("PRAGMA user_version").value_or(0));
+}
+
+bool CallStore::LastErrorWasDiskFull() const {
+    return (m_db.LastErrorCode() & 0xff) == SQLITE_FULL || m_db.LastSystemErrno() == ENOSPC;
 }
 
 std::string CallStore::JournalMode() {

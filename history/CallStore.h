@@ -17,6 +17,28 @@
 
 inline constexpr int CALL_STORE_SCHEMA_VERSION = 1;
 
+// Why the history on disk is not used as it is. Only Damaged files are ever
+// moved; every other trouble leaves the files exactly as they are.
+enum class CallStoreTrouble {
+    None,
+    MovedAside,  // damaged: put aside, a new history begun
+    Locked,      // another program holds it
+    DiskFull,
+    Newer,     // written by a newer Telvoxa
+    Unusable,  // cannot be opened, read or written for another reason
+};
+
+class CallStore;
+
+// What opening the history gave: the store (null when calls are not
+// recorded), what was wrong and, for a damaged file, where it went.
+struct CallStoreOpening {
+    std::unique_ptr<CallStore> store;
+    CallStoreTrouble trouble = CallStoreTrouble::None;
+    std::string reason;  // the system's or SQLite's words
+    std::string aside;   // the damaged file's new path
+};
+
 struct MonthSummary {
     int calls = 0;
     std::int64_t chargeYen = 0;
@@ -24,14 +46,21 @@ struct MonthSummary {
 
 class CallStore {
 public:
-    // Opens an existing, sound store; null when there is none, it is damaged
-    // or it was written by a newer program. Creates nothing, repairs nothing.
+    // Opens an existing, sound store; no store when there is none, it is
+    // damaged, busy or was written by a newer program. Creates nothing,
+    // repairs nothing.
+    static CallStoreOpening OpenToRead(const std::string& path);
     static std::unique_ptr<CallStore> OpenExisting(const std::string& path);
 
-    // The recorder's open: creates the folder and the store when missing; a
-    // file that cannot be opened or is damaged is renamed to
-    // "<path>.damaged-<date>" (with its journal) and a new store begun, with
-    // one line on `diagnostics`. Null only when no store can be made at all.
+    // The recorder's open: creates the private folder (0700) and store (0600)
+    // when missing. Only a file proven damaged (SQLite finds it corrupt or no
+    // database, or its integrity check fails) is renamed to
+    // "<path>.damaged-<date>" (with its journal) and a new store begun, and
+    // only when there is room for the new one; if that cannot be made the old
+    // file is put back. Locked, full, unreadable or newer files stay as they
+    // are and no store is given. Never leaves an empty file behind.
+    static CallStoreOpening Open(const std::string& path, std::time_t now);
+    // The same, with one line on `diagnostics` for any trouble.
     static std::unique_ptr<CallStore> OpenForRecording(const std::string& path, std::time_t now,
                                                        std::ostream& diagnostics);
 
@@ -52,11 +81,16 @@ public:
     int SchemaVersion();
     std::string JournalMode();
 
+    // The reason of the last failed write, and whether it was a full disk.
+    std::string LastError() const { return m_db.LastError(); }
+    bool LastErrorWasDiskFull() const;
+
 private:
     CallStore() = default;
     // Schema and statements on an open connection; false when the file is
     // not a usable store.
     bool Prepare(bool create);
+    friend struct CallStoreProbe;
 
     SqliteDatabase m_db;
     SqliteStatement m_insert;

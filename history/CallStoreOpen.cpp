@@ -1,15 +1,25 @@
 // Opening the store: the dialog's plain open, and the recorder's open that
-// puts a damaged file aside and begins a new one.
+// puts a damaged file aside and begins a new one. A file is moved only when
+// it is proven damaged; any other trouble leaves every file as it is.
 
+#include <cerrno>
 #include <filesystem>
+#include <iterator>
 #include <ostream>
+#include <string_view>
 #include <system_error>
 
 #include "history/CallStore.h"
+#include "history/CallStoreSchema.h"
+#include "history/PrivateFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// A new history needs a few pages, its journal and the journal's index.
+constexpr std::uint64_t kRoomForNewStore = 256 * 1024;
+constexpr const char* kJournals[] = {"-wal", "-shm"};
 
 std::string DateText(std::time_t now) {
     std::tm local{};
@@ -19,75 +29,212 @@ std::string DateText(std::time_t now) {
     return text;
 }
 
+bool Exists(const fs::path& path) {
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path, error));
+}
+
 // "<path>.damaged-<date>", with a counter when that name is taken already.
 fs::path AsideName(const fs::path& path, std::time_t now) {
     const std::string base = path.string() + ".damaged-" + DateText(now);
-    std::error_code error;
     fs::path candidate = base;
-    for (int n = 2; fs::exists(fs::symlink_status(candidate, error)) && n < 1000; ++n) {
-        candidate = base + "-" + std::to_string(n);
-    }
+    for (int n = 2; Exists(candidate) && n < 1000; ++n) candidate = base + "-" + std::to_string(n);
     return candidate;
 }
 
-// Moves the file and its journal aside; false when the file stays in the way.
-bool MoveAside(const fs::path& path, const fs::path& aside) {
+// Renames the file and its journals; on any failure what was renamed goes
+// back, so the file never loses its journal.
+bool MoveWithJournals(const fs::path& from, const fs::path& to) {
     std::error_code error;
-    fs::rename(path, aside, error);
-    if (error && fs::exists(fs::symlink_status(path, error))) return false;
-    for (const char* suffix : {"-wal", "-shm"}) {
-        const fs::path journal = path.string() + suffix;
-        std::error_code journalError;
-        if (!fs::exists(fs::symlink_status(journal, journalError))) continue;
-        // A stale journal must never be taken for the new file's own.
-        fs::rename(journal, aside.string() + suffix, journalError);
-        if (journalError) fs::remove(journal, journalError);
+    fs::rename(from, to, error);
+    if (error) return false;
+    std::vector<std::string> moved;
+    for (const char* suffix : kJournals) {
+        const fs::path journal = from.string() + suffix;
+        if (!Exists(journal)) continue;
+        fs::rename(journal, to.string() + suffix, error);
+        if (error) {
+            for (const std::string& back : moved)
+                fs::rename(to.string() + back, from.string() + back, error);
+            fs::rename(to, from, error);
+            return false;
+        }
+        moved.push_back(suffix);
     }
     return true;
 }
 
-bool IsSound(SqliteDatabase& db) {
-    const auto check = db.QueryText("PRAGMA quick_check");
-    return check && *check == "ok";
+void RemoveWithJournals(const fs::path& path) {
+    std::error_code error;
+    fs::remove(path, error);
+    for (const char* suffix : kJournals) fs::remove(path.string() + suffix, error);
+}
+
+// The journals a look at the file made, removed again when it is not used:
+// an index is never data, and an empty journal holds none.
+class JournalsMadeByALook {
+public:
+    explicit JournalsMadeByALook(const fs::path& file) : m_file(file) {
+        for (size_t i = 0; i < std::size(kJournals); ++i)
+            m_existed[i] = Exists(m_file.string() + kJournals[i]);
+    }
+    void Remove() const {
+        std::error_code error;
+        for (size_t i = 0; i < std::size(kJournals); ++i) {
+            const fs::path journal = m_file.string() + kJournals[i];
+            if (m_existed[i]) continue;
+            const bool isIndex = std::string_view(kJournals[i]) == "-shm";
+            if (isIndex || fs::file_size(journal, error) == 0) fs::remove(journal, error);
+        }
+    }
+
+private:
+    fs::path m_file;
+    bool m_existed[std::size(kJournals)] = {};
+};
+
+enum class Verdict { Sound, Damaged, Trouble };
+
+struct Assessment {
+    Verdict verdict = Verdict::Trouble;
+    CallStoreTrouble trouble = CallStoreTrouble::Unusable;
+    std::string reason;
+};
+
+Assessment FromFailure(const SqliteDatabase& db) {
+    const int code = db.LastErrorCode() & 0xff;
+    Assessment a{Verdict::Trouble, CallStoreTrouble::Unusable, db.LastError()};
+    if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)
+        a.verdict = Verdict::Damaged;
+    else if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        a.trouble = CallStoreTrouble::Locked;
+    else if (code == SQLITE_FULL || db.LastSystemErrno() == ENOSPC)
+        a.trouble = CallStoreTrouble::DiskFull;
+    return a;
 }
 
 }  // namespace
 
+// Opens and judges one file; the store is handed over only when sound.
+struct CallStoreProbe {
+    static Assessment Try(const std::string& path, bool create, std::unique_ptr<CallStore>& out) {
+        std::unique_ptr<CallStore> store(new CallStore);
+        SqliteDatabase& db = store->m_db;
+        if (!db.Open(path, false)) return FromFailure(db);
+        // Waiting for another writer applies from the first statement on,
+        // and nothing goes back to the file until it has shown to be ours.
+        sqlite3_busy_timeout(db.Handle(), kBusyTimeoutMs);
+        db.SetWriteBackOnClose(false);
+        const auto version = db.QueryInt("PRAGMA user_version");
+        if (!version) return FromFailure(db);
+        if (*version > CALL_STORE_SCHEMA_VERSION)
+            return {Verdict::Trouble, CallStoreTrouble::Newer,
+                    "schema version " + std::to_string(*version)};
+        if (*version < 0) return {Verdict::Damaged, CallStoreTrouble::None, "not a call history"};
+        // The whole file is checked before it is written to; a read finds
+        // damage on the pages it reads.
+        if (create) {
+            const auto check = db.QueryText("PRAGMA quick_check");
+            if (!check) return FromFailure(db);
+            if (*check != "ok")
+                return {Verdict::Damaged, CallStoreTrouble::None,
+                        check->substr(0, check->find('\n'))};
+        }
+        if (!store->Prepare(create)) {
+            Assessment a = FromFailure(db);
+            // Sound to SQLite but not our table at our version: a foreign file.
+            if ((db.LastErrorCode() & 0xff) == SQLITE_ERROR) a.verdict = Verdict::Damaged;
+            return a;
+        }
+        db.SetWriteBackOnClose(true);
+        out = std::move(store);
+        return {Verdict::Sound, CallStoreTrouble::None, {}};
+    }
+};
+
+CallStoreOpening CallStore::OpenToRead(const std::string& path) {
+    CallStoreOpening opening;
+    if (!Exists(path)) return opening;
+    const JournalsMadeByALook journals(path);
+    const Assessment a = CallStoreProbe::Try(path, false, opening.store);
+    if (a.verdict == Verdict::Sound) return opening;
+    journals.Remove();
+    opening.trouble = a.verdict == Verdict::Damaged ? CallStoreTrouble::Unusable : a.trouble;
+    opening.reason = a.reason;
+    return opening;
+}
+
 std::unique_ptr<CallStore> CallStore::OpenExisting(const std::string& path) {
-    std::unique_ptr<CallStore> store(new CallStore);
-    if (!store->m_db.Open(path, false) || !store->Prepare(false)) return nullptr;
-    return store;
+    return OpenToRead(path).store;
+}
+
+CallStoreOpening CallStore::Open(const std::string& path, std::time_t now) {
+    CallStoreOpening opening;
+    const fs::path file(path);
+    const auto fail = [&opening](CallStoreTrouble trouble, std::string reason) {
+        opening.store.reset();
+        opening.trouble = trouble;
+        opening.reason = std::move(reason);
+        return std::move(opening);
+    };
+    // Made private before SQLite opens it, so that the journals it creates
+    // beside it take its mode.
+    int fileErrno = 0;
+    const auto makeFile = [&file, &fileErrno](bool& created) {
+        std::string problem = MakePrivateFile(file.string(), created);
+        fileErrno = errno;
+        for (const char* suffix : kJournals) NarrowToOwner(file.string() + suffix);
+        return problem;
+    };
+    if (file.has_parent_path()) {
+        if (std::string problem = MakePrivateFolder(file.parent_path().string()); !problem.empty())
+            return fail(CallStoreTrouble::Unusable, problem);
+    }
+    bool created = false;
+    if (std::string problem = makeFile(created); !problem.empty())
+        return fail(fileErrno == ENOSPC ? CallStoreTrouble::DiskFull : CallStoreTrouble::Unusable,
+                    problem);
+    const JournalsMadeByALook journals(file);
+    const Assessment first = CallStoreProbe::Try(path, true, opening.store);
+    if (first.verdict == Verdict::Sound) return opening;
+    journals.Remove();
+    if (created) RemoveWithJournals(file);  // nothing of the user's was in it
+    if (first.verdict != Verdict::Damaged) return fail(first.trouble, first.reason);
+
+    // Damaged: moved aside only when a new history has room beside it.
+    const auto free = FreeBytes(file.parent_path().empty() ? "." : file.parent_path().string());
+    if (free && *free < kRoomForNewStore)
+        return fail(CallStoreTrouble::DiskFull, first.reason + "; no room for a new history");
+    const fs::path aside = AsideName(file, now);
+    if (!MoveWithJournals(file, aside))
+        return fail(CallStoreTrouble::Unusable, first.reason + "; it could not be moved aside");
+    NarrowToOwner(aside.string());
+    for (const char* suffix : kJournals) NarrowToOwner(aside.string() + suffix);
+
+    Assessment fresh{Verdict::Trouble, CallStoreTrouble::Unusable, {}};
+    fresh.reason = makeFile(created);
+    if (fresh.reason.empty()) fresh = CallStoreProbe::Try(path, true, opening.store);
+    if (fresh.verdict == Verdict::Sound) {
+        opening.trouble = CallStoreTrouble::MovedAside;
+        opening.reason = first.reason;
+        opening.aside = aside.string();
+        return opening;
+    }
+    // No new history after all: the old one goes back where it was.
+    RemoveWithJournals(file);
+    MoveWithJournals(aside, file);
+    return fail(fresh.trouble, fresh.reason);
 }
 
 std::unique_ptr<CallStore> CallStore::OpenForRecording(const std::string& path, std::time_t now,
                                                        std::ostream& diagnostics) {
-    std::error_code error;
-    const fs::path file(path);
-    if (file.has_parent_path()) fs::create_directories(file.parent_path(), error);
-
-    std::unique_ptr<CallStore> store(new CallStore);
-    if (store->m_db.Open(path, true) && IsSound(store->m_db) && store->Prepare(true)) return store;
-    std::string reason = store->m_db.LastError();
-    store.reset();
-
-    // Only a file that is there can be put aside; a folder that cannot be
-    // written gives no store at all.
-    if (fs::exists(fs::symlink_status(file, error))) {
-        const fs::path aside = AsideName(file, now);
-        if (!MoveAside(file, aside)) {
-            diagnostics << "telvoxa: call history " << path << " cannot be used (" << reason
-                        << "); calls are not recorded\n";
-            return nullptr;
-        }
-        store.reset(new CallStore);
-        if (store->m_db.Open(path, true) && store->Prepare(true)) {
-            diagnostics << "telvoxa: call history " << path << " was damaged (" << reason
-                        << "); moved to " << aside.string() << ", a new one begun\n";
-            return store;
-        }
-        reason = store->m_db.LastError();
+    CallStoreOpening opening = Open(path, now);
+    if (opening.trouble == CallStoreTrouble::MovedAside) {
+        diagnostics << "telvoxa: call history " << path << " was damaged (" << opening.reason
+                    << "); moved to " << opening.aside << ", a new one begun\n";
+    } else if (opening.trouble != CallStoreTrouble::None) {
+        diagnostics << "telvoxa: call history " << path << " cannot be used (" << opening.reason
+                    << "); calls are not recorded\n";
     }
-    diagnostics << "telvoxa: call history " << path << " cannot be created (" << reason
-                << "); calls are not recorded\n";
-    return nullptr;
+    return std::move(opening.store);
 }

@@ -44,8 +44,35 @@ std::string ChargeText(std::optional<int> yen) {
     return yen ? "¥" + std::to_string(*yen) : std::string();
 }
 
+std::string CallNumberText(const CallRecord& record) {
+    if (record.number.empty() && record.direction == CallDirection::Incoming) return "非通知";
+    return record.number;
+}
+
+std::string CallColumnText(const CallRecord& record, int column) {
+    switch (column) {
+        case COL_TIME:
+            return CallTimeText(record.started);
+        case COL_KIND:
+            return CallKindText(record);
+        case COL_NUMBER:
+            return CallNumberText(record);
+        case COL_NAME:
+            return record.name;
+        case COL_DURATION:
+            return DurationText(record.secondsOnLine);
+        case COL_CHARGE:
+            return ChargeText(record.chargeYen);
+        default:
+            return {};
+    }
+}
+
 std::array<std::string, CALL_COLUMNS> CallColumnTexts(const CallRecord& record) {
-    return {
-        CallTimeText(record.started),       CallKindText(record),        record.number, record.name,
-        DurationText(record.secondsOnLine), ChargeText(record.chargeYen)};
+    return {CallTimeText(record.started),
+            CallKindText(record),
+            CallNumberText(record),
+            record.name,
+            DurationText(record.secondsOnLine),
+            ChargeText(record.chargeYen)};
 }

@@ -24,4 +24,9 @@ std::string DurationText(int seconds);
 // "¥80", or empty when the phone reported no charge.
 std::string ChargeText(std::optional<int> yen);
 
+// The number, or 非通知 for an incoming call that came without one.
+std::string CallNumberText(const CallRecord& record);
+
+// One column's text (the list asks for one cell at a time).
+std::string CallColumnText(const CallRecord& record, int column);
 std::array<std::string, CALL_COLUMNS> CallColumnTexts(const CallRecord& record);

@@ -84,10 +84,14 @@ SqliteDatabase::~SqliteDatabase() {
 
 bool SqliteDatabase::Open(const std::string& path, bool create) {
     Close();
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW;
     if (create) flags |= SQLITE_OPEN_CREATE;
-    if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
-        Close();
+    m_openError = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
+    if (m_openError != SQLITE_OK) {
+        m_openError = m_db ? sqlite3_extended_errcode(m_db) : m_openError;
+        m_openMessage = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(m_openError);
+        if (m_db) sqlite3_close_v2(m_db);
+        m_db = nullptr;
         return false;
     }
     sqlite3_extended_result_codes(m_db, 1);
@@ -118,5 +122,18 @@ std::optional<std::string> SqliteDatabase::QueryText(std::string_view sql) {
 }
 
 std::string SqliteDatabase::LastError() const {
-    return m_db ? sqlite3_errmsg(m_db) : "not open";
+    if (m_db) return sqlite3_errmsg(m_db);
+    return m_openError != SQLITE_OK ? m_openMessage : "not open";
+}
+
+int SqliteDatabase::LastErrorCode() const {
+    return m_db ? sqlite3_extended_errcode(m_db) : m_openError;
+}
+
+int SqliteDatabase::LastSystemErrno() const {
+    return m_db ? sqlite3_system_errno(m_db) : 0;
+}
+
+void SqliteDatabase::SetWriteBackOnClose(bool writeBack) {
+    if (m_db) sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, writeBack ? 0 : 1, nullptr);
 }

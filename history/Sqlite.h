@@ -46,7 +46,8 @@ public:
     SqliteDatabase(const SqliteDatabase&) = delete;
     SqliteDatabase& operator=(const SqliteDatabase&) = delete;
 
-    // Opens `path` read-write, creating the file only when `create` is set.
+    // Opens `path` read-write, creating the file only when `create` is set;
+    // never through a final symbolic link.
     bool Open(const std::string& path, bool create);
     void Close();
     sqlite3* Handle() const { return m_db; }
@@ -58,7 +59,16 @@ public:
     std::optional<std::int64_t> QueryInt(std::string_view sql);
     std::optional<std::string> QueryText(std::string_view sql);
     std::string LastError() const;
+    // The extended result code of the last failure (of the open too), and
+    // the system's errno behind it where there was one.
+    int LastErrorCode() const;
+    int LastSystemErrno() const;
+    // While set, closing writes nothing back (no checkpoint of the journal):
+    // a file not yet known to be ours is left as it was found.
+    void SetWriteBackOnClose(bool writeBack);
 
 private:
     sqlite3* m_db = nullptr;
+    int m_openError = SQLITE_OK;
+    std::string m_openMessage;
 };

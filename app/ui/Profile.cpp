@@ -1,5 +1,10 @@
 #include "app/ui/Profile.h"
 
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <memory>
 
@@ -13,6 +18,34 @@ std::unique_ptr<QSettings>& Store() {
 
 QString Path(const QString& section, const QString& key) {
     return section + "/" + key;
+}
+
+// Why the profile at `file` could not be written, as far as the file system
+// tells.
+QString WriteProblem(QSettings::Status status, const QString& file) {
+    if (status == QSettings::FormatError) return QStringLiteral("ファイルの形式が正しくありません");
+    const QByteArray folder = QFile::encodeName(QFileInfo(file).absolutePath());
+    struct statvfs fs {};
+    if (::statvfs(folder.constData(), &fs) == 0) {
+        if (fs.f_flag & ST_RDONLY) return QStringLiteral("読み取り専用のファイルシステムです");
+        if (fs.f_bavail == 0) return QStringLiteral("ディスクに空きがありません");
+    }
+    if (::access(folder.constData(), W_OK) != 0)
+        return QStringLiteral("フォルダに書き込む権限がありません");
+    return QStringLiteral("書き込めませんでした");
+}
+
+// The profile is the user's alone: its folder 0700, the file 0600 (kept by
+// every later write, which replaces the file with the same mode).
+void MakePrivate(const QString& file) {
+    const QFileInfo info(file);
+    if (!info.exists() || info.ownerId() != ::geteuid()) return;
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QFileInfo folder(info.absolutePath());
+    if (folder.ownerId() == ::geteuid())
+        QFile::setPermissions(folder.absoluteFilePath(), QFileDevice::ReadOwner |
+                                                             QFileDevice::WriteOwner |
+                                                             QFileDevice::ExeOwner);
 }
 }  // namespace
 
@@ -56,8 +89,20 @@ void RemoveProfileEntry(const QString& section, const QString& key) {
     if (Store()) Store()->remove(Path(section, key));
 }
 
-void Sync() {
-    if (Store()) Store()->sync();
+bool Sync() {
+    if (!Store()) return true;
+    Store()->sync();
+    const QSettings::Status status = Store()->status();
+    if (status == QSettings::NoError) {
+        MakePrivate(Store()->fileName());
+        return true;
+    }
+    UiSeams::Messages().Show(
+        nullptr,
+        QStringLiteral("設定を保存できませんでした\n%1\n%2")
+            .arg(WriteProblem(status, Store()->fileName()), Store()->fileName()),
+        MessageIcon::Stop);
+    return false;
 }
 
 }  // namespace Profile

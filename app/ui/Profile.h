@@ -14,6 +14,7 @@ QString GetProfileString(const QString& section, const QString& key, const QStri
 bool WriteProfileString(const QString& section, const QString& key, const QString& value);
 // Removes the entry, so that reads give the default again.
 void RemoveProfileEntry(const QString& section, const QString& key);
-// Flushes pending writes to disk.
-void Sync();
+// Flushes pending writes to disk; false, after one message box
+// "設定を保存できませんでした" with the reason, when they could not be written.
+bool Sync();
 }  // namespace Profile

@@ -1,5 +1,5 @@
 #pragma once
-// Ends the program on SIGTERM or SIGINT as its quit command (終了) does: the
+// Ends the program on SIGTERM, SIGINT or SIGHUP as its quit command (終了) does: the
 // handset window gets command ID_APP_EXIT_OK, so the port and the log are
 // closed and the profile is written, and the program ends with status 0.
 // A dialog or menu open in front of the window would hold the window's run

@@ -1,8 +1,12 @@
 #pragma once
-// SIGTERM and SIGINT (a logout, kill, Ctrl+C in the terminal) delivered as a
-// Qt signal from the event loop. The handler itself only writes the signal
-// number into a pipe; a socket notifier on the pipe's reading end passes it on,
-// so whatever follows runs as ordinary code, never inside the handler.
+// SIGTERM, SIGINT and SIGHUP (a logout, kill, Ctrl+C or the closing of the
+// terminal) delivered as a Qt signal from the event loop. The handler itself
+// only writes the signal number into a pipe; a socket notifier on the pipe's
+// reading end passes it on, so whatever follows runs as ordinary code, never
+// inside the handler. A signal ignored when the program started stays
+// ignored. The first signal begins the ending; another one ends the process
+// at once, by that signal, when the ending has run for 3 s, or when it has
+// run 3 s if it comes sooner (a stuck ending is never waited for forever).
 
 #include <QObject>
 
@@ -21,6 +25,8 @@ public:
     // False when the pipe could not be made or another instance already
     // watches: the signals then keep their previous handling.
     bool IsWatching() const { return m_notifier != nullptr; }
+    // Whether this signal is handled here (false for one ignored at start).
+    static bool IsHandled(int signalNumber);
 
 signals:
     void Received(int signalNumber);

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <algorithm>
 
 #include "app/ui/AboutDlg.h"
 
@@ -33,13 +34,17 @@ public:
 
 std::optional<QString> RunFileDialog(QWidget* parent, QFileDialog::AcceptMode acceptMode,
                                      QFileDialog::FileMode fileMode, const QString& defaultSuffix,
-                                     const QStringList& filters) {
+                                     const QStringList& filters, const QString& suggestedName = {},
+                                     int* chosenFilter = nullptr) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(acceptMode);
     dialog.setFileMode(fileMode);
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.setNameFilters(filters);
+    if (!suggestedName.isEmpty()) dialog.selectFile(suggestedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    if (chosenFilter)
+        *chosenFilter = std::max(0, int(filters.indexOf(dialog.selectedNameFilter())));
     return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
 }
 
@@ -54,6 +59,13 @@ public:
                                            const QStringList& filters) override {
         return RunFileDialog(parent, QFileDialog::AcceptSave, QFileDialog::AnyFile, defaultSuffix,
                              filters);
+    }
+    std::optional<QString> GetSaveFileNameAs(QWidget* parent, const QString& defaultSuffix,
+                                             const QStringList& filters,
+                                             const QString& suggestedName,
+                                             int& chosenFilter) override {
+        return RunFileDialog(parent, QFileDialog::AcceptSave, QFileDialog::AnyFile, defaultSuffix,
+                             filters, suggestedName, &chosenFilter);
     }
 };
 

@@ -28,6 +28,16 @@ public:
     // user cancels.
     virtual std::optional<QString> GetSaveFileName(QWidget* parent, const QString& defaultSuffix,
                                                    const QStringList& filters) = 0;
+    // The same with a file name filled in, and the file type the user chose
+    // (an index into `filters`) in `chosenFilter`.
+    virtual std::optional<QString> GetSaveFileNameAs(QWidget* parent, const QString& defaultSuffix,
+                                                     const QStringList& filters,
+                                                     const QString& suggestedName,
+                                                     int& chosenFilter) {
+        (void)suggestedName;
+        chosenFilter = 0;
+        return GetSaveFileName(parent, defaultSuffix, filters);
+    }
 };
 
 namespace UiSeams {

@@ -33,12 +33,11 @@ void CHandsetDlg::AddTrayIcon() {
         m_pTrayIcon = new CTrayIcon(this);
         connect(m_pTrayIcon, &CTrayIcon::Activated, this, &CHandsetDlg::OnTrayNotify);
     }
-    m_pTrayIcon->Add(TrayImage(), QString::fromStdString(MissedCallTip(UnseenMissedCalls())));
+    m_pTrayIcon->Add(TrayImage(), QString::fromStdString(CallHistoryTip()));
 }
 
 void CHandsetDlg::UpdateTrayTip() {
-    if (m_pTrayIcon)
-        m_pTrayIcon->SetTip(QString::fromStdString(MissedCallTip(UnseenMissedCalls())));
+    if (m_pTrayIcon) m_pTrayIcon->SetTip(QString::fromStdString(CallHistoryTip()));
 }
 
 void CHandsetDlg::RemoveTrayIcon() {

@@ -7,14 +7,16 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/ui/UiSeams.h"
+#include "history/CallCsv.h"
 #include "history/CallStore.h"
 #include "history/CallTexts.h"
-#include "history/Csv.h"
 #include "history/ui/CallHistoryModel.h"
 
 namespace {
@@ -66,6 +68,11 @@ CCallHistoryDlg::CCallHistoryDlg(CallStore* store, QWidget* parent, std::time_t 
     m_month->setObjectName(QString::number(IDC_HISTORY_MONTH));
     m_total = new QLabel(this);
     m_total->setObjectName(QString::number(IDC_HISTORY_TOTAL));
+    m_trouble = new QLabel(this);
+    m_trouble->setObjectName(QString::number(IDC_HISTORY_TROUBLE));
+    m_trouble->setWordWrap(true);
+    m_trouble->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_trouble->hide();
 
     m_csvButton = new QPushButton(QStringLiteral("CSV出力"), this);
     m_csvButton->setObjectName(QString::number(IDC_HISTORY_CSV));
@@ -89,6 +96,7 @@ CCallHistoryDlg::CCallHistoryDlg(CallStore* store, QWidget* parent, std::time_t 
     buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list, 1);
+    layout->addWidget(m_trouble);
     layout->addLayout(monthRow);
     layout->addLayout(buttons);
     resize(560, 400);
@@ -97,10 +105,6 @@ CCallHistoryDlg::CCallHistoryDlg(CallStore* store, QWidget* parent, std::time_t 
     FillMonths(now);
     connect(m_month, &QComboBox::currentIndexChanged, this, &CCallHistoryDlg::ShowMonthTotal);
     ShowMonthTotal();
-
-    const int widths[CALL_COLUMNS] = {120, 70, 110, 110, 70, 60};
-    for (int column = 0; column < CALL_COLUMNS; ++column)
-        m_list->header()->resizeSection(column, widths[column]);
 }
 
 CCallHistoryDlg::~CCallHistoryDlg() = default;
@@ -144,26 +148,65 @@ void CCallHistoryDlg::ShowMonthTotal() {
                          .arg(static_cast<qlonglong>(summary.chargeYen)));
 }
 
+void CCallHistoryDlg::SetTroubleText(const QString& text) {
+    m_trouble->setText(text);
+    m_trouble->setVisible(!text.isEmpty());
+}
+
+QString CCallHistoryDlg::TroubleText() const {
+    return m_trouble->text();
+}
+
 std::string CCallHistoryDlg::ShownRowsCsv() const {
-    std::string csv = CsvRecord({kCallColumnTitles.begin(), kCallColumnTitles.end()});
-    for (int row = 0; row < m_model->rowCount(); ++row) {
-        const auto texts = CallColumnTexts(m_model->Record(row));
-        csv += CsvRecord({texts.begin(), texts.end()});
-    }
-    return csv;
+    std::vector<CallRecord> rows;
+    rows.reserve(size_t(m_model->rowCount()));
+    for (int row = 0; row < m_model->rowCount(); ++row) rows.push_back(m_model->Record(row));
+    return CallsCsv(rows);
 }
 
 void CCallHistoryDlg::ExportCsv() {
-    const auto path = UiSeams::Files().GetSaveFileName(this, QStringLiteral("csv"),
-                                                       {QStringLiteral("CSV (*.csv)")});
+    // The file types offered, in the order of CsvEncoding.
+    const QStringList types = {QStringLiteral("CSV (UTF-8) (*.csv)"),
+                               QStringLiteral("CSV (Shift_JIS) (*.csv)")};
+    int chosen = 0;
+    const auto path = UiSeams::Files().GetSaveFileNameAs(
+        this, QStringLiteral("csv"), types,
+        QString::fromStdString(CallsCsvFileName(m_month->currentData().toInt())), chosen);
     if (!path) return;
-    const std::string csv = ShownRowsCsv();
+    const EncodedCsv csv =
+        EncodeCsv(ShownRowsCsv(), chosen == 1 ? CsvEncoding::ShiftJis : CsvEncoding::Utf8);
     QSaveFile file(*path);
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(csv.data(), qint64(csv.size())) != qint64(csv.size()) || !file.commit()) {
+        file.write(csv.bytes.data(), qint64(csv.bytes.size())) != qint64(csv.bytes.size()) ||
+        !file.commit()) {
         UiSeams::Messages().Show(this, QStringLiteral("CSV File Write Error !!"),
                                  MessageIcon::Stop);
+        return;
     }
+    if (csv.replaced > 0) {
+        UiSeams::Messages().Show(
+            this, QStringLiteral("Shift_JISで書けない%1文字を「?」にしました。").arg(csv.replaced),
+            MessageIcon::Information);
+    }
+}
+
+void CCallHistoryDlg::FitColumns() {
+    // Each column as wide as its header and its widest text (bold rows too);
+    // the last one takes what is left. The dialog grows, within the screen,
+    // rather than hide a column behind a scroll bar.
+    QHeaderView* header = m_list->header();
+    header->setStretchLastSection(true);
+    int needed = 0;
+    for (int column = 0; column < CALL_COLUMNS; ++column) {
+        m_list->resizeColumnToContents(column);
+        needed += header->sectionSize(column);
+    }
+    const int spare =
+        m_list->viewport()->width() - needed - m_list->verticalScrollBar()->sizeHint().width();
+    if (spare >= 0) return;
+    const QScreen* screen = this->screen();
+    const int most = screen ? screen->availableGeometry().width() : width() - spare;
+    resize(std::min(width() - spare, most), height());
 }
 
 void CCallHistoryDlg::accept() {
@@ -178,4 +221,8 @@ void CCallHistoryDlg::showEvent(QShowEvent* event) {
     // their mark for this showing.
     if (!m_markedSeen && m_store) m_markedSeen = m_store->MarkMissedSeen();
     QDialog::showEvent(event);
+    if (!m_fitted) {
+        m_fitted = true;
+        FitColumns();
+    }
 }

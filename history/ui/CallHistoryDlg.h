@@ -1,7 +1,8 @@
 #pragma once
 // The call history dialog: every call newest first in six sortable columns,
 // a filter for missed calls, the chosen month's number of calls and total
-// charge under the list, CSV export of the rows shown. OK or a double-click
+// charge under the list, a line on any trouble with the history, CSV export
+// of the rows shown. OK or a double-click
 // hands back the chosen call. Showing it marks the missed calls seen.
 
 #include <QDialog>
@@ -25,6 +26,7 @@ inline constexpr int IDC_HISTORY_MISSED_ONLY = 1101;
 inline constexpr int IDC_HISTORY_MONTH = 1102;
 inline constexpr int IDC_HISTORY_TOTAL = 1103;
 inline constexpr int IDC_HISTORY_CSV = 1104;
+inline constexpr int IDC_HISTORY_TROUBLE = 1105;
 
 class CCallHistoryDlg : public QDialog {
     Q_OBJECT
@@ -40,8 +42,13 @@ public:
     const std::optional<CallRecord>& Chosen() const { return m_chosen; }
 
     CCallHistoryModel* Model() const { return m_model; }
+    // One line under the list on why the history is empty or not recorded;
+    // empty hides it.
+    void SetTroubleText(const QString& text);
+    QString TroubleText() const;
+
     // The rows shown, in the order shown, as the CSV file holds them
-    // (header first, UTF-8, CR LF).
+    // (header first, UTF-8 without its byte-order mark, CR LF).
     std::string ShownRowsCsv() const;
     // The month selector's months, newest first, as year * 100 + month.
     QList<int> Months() const;
@@ -56,6 +63,7 @@ private:
     void FillMonths(std::time_t now);
     void ShowMonthTotal();
     void ExportCsv();
+    void FitColumns();
 
     CallStore* m_store;
     CCallHistoryModel* m_model = nullptr;
@@ -63,7 +71,9 @@ private:
     QCheckBox* m_missedOnly = nullptr;
     QComboBox* m_month = nullptr;
     QLabel* m_total = nullptr;
+    QLabel* m_trouble = nullptr;
     QPushButton* m_csvButton = nullptr;
     std::optional<CallRecord> m_chosen;
     bool m_markedSeen = false;
+    bool m_fitted = false;
 };

@@ -54,7 +54,7 @@ QVariant CCallHistoryModel::data(const QModelIndex& index, int role) const {
     const CallRecord& record = Record(index.row());
     switch (role) {
         case Qt::DisplayRole:
-            return QString::fromStdString(CallColumnTexts(record)[size_t(index.column())]);
+            return QString::fromStdString(CallColumnText(record, index.column()));
         case Qt::FontRole:
             // Missed calls not yet seen when the dialog opened stand out.
             if (!record.seen) {

@@ -23,3 +23,11 @@ std::optional<ChosenCall> RunCallHistory(QWidget* parent,
 
 // Missed calls not yet seen in the dialog; 0 without a store.
 int UnseenMissedCalls(const std::string& path = CallHistoryPath());
+
+// The tray tip: the missed calls, and on a second line any trouble with the
+// history in this run.
+std::string CallHistoryTip(const std::string& path = CallHistoryPath());
+
+struct CallStoreOpening;
+// The dialog's line: its own opening's trouble, else the run's.
+std::string CallHistoryTroubleLine(const CallStoreOpening& opening, const std::string& path);

@@ -10,16 +10,22 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeView>
+#include <filesystem>
 #include <sstream>
 
+#include "history/CallHistoryNotice.h"
 #include "history/CallStore.h"
 #include "history/CallTexts.h"
 #include "history/ui/CallHistoryDlg.h"
 #include "history/ui/CallHistoryModel.h"
+#include "history/ui/CallHistoryRun.h"
+#include "platform/Cp932.h"
 #include "support/CallSamples.h"
 #include "support/ScratchDir.h"
+#include "support/gui/ModalScript.h"
 #include "support/gui/QtPrinters.h"
 #include "support/gui/ScriptedDialogs.h"
 
@@ -78,12 +84,13 @@ TEST_F(CallHistoryDialogTest, SixColumnsNewestFirst) {
     for (int column = 0; column < titles.size(); ++column)
         EXPECT_EQ(model->headerData(column, Qt::Horizontal).toString(), titles[column]);
 
-    EXPECT_EQ(NumberColumn(), (QStringList{"", "0120444444", "0312345678", "09012345678", "117"}));
+    EXPECT_EQ(NumberColumn(),
+              (QStringList{"非通知", "0120444444", "0312345678", "09012345678", "117"}));
     const struct {
         int row;
         QStringList cells;
     } rows[] = {
-        {0, {"2024/04/03 12:00", "保留終了", "", "", "0:00", ""}},
+        {0, {"2024/04/03 12:00", "保留終了", "非通知", "", "0:00", ""}},
         {1, {"2024/04/02 09:15", "発信", "0120444444", "Smith, \"J\"", "0:30", "¥80"}},
         {2, {"2024/03/20 18:30", "不在着信", "0312345678", "", "0:00", ""}},
         {3, {"2024/03/05 10:00", "着信", "09012345678", "山田太郎", "1:15", "¥120"}},
@@ -101,15 +108,15 @@ TEST_F(CallHistoryDialogTest, SortsByEveryColumnBothWays) {
         int column;
         QStringList ascending;  // numbers in order
     } cases[] = {
-        {COL_TIME, {"117", "09012345678", "0312345678", "0120444444", ""}},
+        {COL_TIME, {"117", "09012345678", "0312345678", "0120444444", "非通知"}},
         // Kinds in the order of their texts (UTF-8): 不在着信 保留終了 発信 着信 着信.
-        {COL_KIND, {"0312345678", "", "0120444444", "117", "09012345678"}},
-        {COL_NUMBER, {"", "0120444444", "0312345678", "09012345678", "117"}},
+        {COL_KIND, {"0312345678", "非通知", "0120444444", "117", "09012345678"}},
+        {COL_NUMBER, {"非通知", "0120444444", "0312345678", "09012345678", "117"}},
         // Equal (empty) names fall back to the time.
-        {COL_NAME, {"0312345678", "", "0120444444", "09012345678", "117"}},
-        {COL_DURATION, {"0312345678", "", "0120444444", "09012345678", "117"}},
+        {COL_NAME, {"0312345678", "非通知", "0120444444", "09012345678", "117"}},
+        {COL_DURATION, {"0312345678", "非通知", "0120444444", "09012345678", "117"}},
         // No charge below every charge.
-        {COL_CHARGE, {"117", "0312345678", "", "0120444444", "09012345678"}},
+        {COL_CHARGE, {"117", "0312345678", "非通知", "0120444444", "09012345678"}},
     };
     for (const auto& c : cases) {
         list->sortByColumn(c.column, Qt::AscendingOrder);
@@ -175,6 +182,8 @@ TEST_F(CallHistoryDialogTest, CsvHoldsTheShownRowsAsTheExpectedFile) {
     QTest::mouseClick(Find<QPushButton>(*dialog, IDC_HISTORY_CSV), Qt::LeftButton);
     EXPECT_EQ(dialogs.saveDialogsShown, 1);
     EXPECT_EQ(dialogs.lastSuffix, "csv");
+    EXPECT_EQ(dialogs.lastSuggestedName, "通話履歴-2024-04.csv");
+    EXPECT_EQ(dialogs.lastFilters, (QStringList{"CSV (UTF-8) (*.csv)", "CSV (Shift_JIS) (*.csv)"}));
     EXPECT_TRUE(dialogs.messages.empty());
 
     QFile written(path);
@@ -189,6 +198,98 @@ TEST_F(CallHistoryDialogTest, CsvHoldsTheShownRowsAsTheExpectedFile) {
     EXPECT_TRUE(dialogs.messages.empty());
     QTest::mouseClick(Find<QPushButton>(*dialog, IDC_HISTORY_CSV), Qt::LeftButton);
     EXPECT_EQ(dialogs.Texts(), QStringList{"CSV File Write Error !!"});
+}
+
+TEST_F(CallHistoryDialogTest, ShiftJisExportSaysHowManyCharactersBecameQuestionMarks) {
+    ASSERT_TRUE(store->Insert(MakeCall(kApril + 100, CallOutcome::Answered, "117", "Müller😀")));
+    CCallHistoryDlg again(store.get(), nullptr, kNow);
+    ScriptedDialogs dialogs;
+    const QString path = QString::fromStdString(scratch.PathOf("sjis.csv"));
+    dialogs.fileAnswers.push_back(path);
+    dialogs.chosenFilter = 1;  // CSV (Shift_JIS)
+    QTest::mouseClick(Find<QPushButton>(again, IDC_HISTORY_CSV), Qt::LeftButton);
+    EXPECT_EQ(dialogs.Texts(), QStringList{"Shift_JISで書けない2文字を「?」にしました。"});
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const std::string text = Cp932ToUtf8(written.readAll().toStdString());
+    EXPECT_EQ(text.rfind("日時,種別,電話番号,名前,通話時間,料金(円)\r\n", 0), 0u);
+    EXPECT_NE(text.find(",M?ller?,"), std::string::npos) << text;
+}
+
+TEST_F(CallHistoryDialogTest, AHundredCallsShowEveryHeaderAndTextUncut) {
+    store.reset();
+    dialog.reset();
+    std::filesystem::remove_all(scratch.PathOf("many"));
+    auto many = CallStore::OpenForRecording(scratch.PathOf("many/calls.sqlite"), kNow, diagnostics);
+    ASSERT_TRUE(many);
+    const char* names[] = {"株式会社テルボクサ東京本社営業部第二課", "山田太郎", "", "Smith, John"};
+    for (int i = 0; i < 100; ++i) {
+        // Every fifth a missed call not yet seen: bold.
+        const CallOutcome outcome = i % 5 == 0 ? CallOutcome::Missed : CallOutcome::Answered;
+        CallRecord call =
+            MakeCall(kApril + i * 3600, outcome, i % 7 ? "09012345678" : "", names[i % 4], i * 397,
+                     i % 3 ? std::optional<int>(i * 1000) : std::nullopt);
+        if (i == 99) call.number = "*31#0120444444";
+        ASSERT_TRUE(many->Insert(call));
+    }
+    CCallHistoryDlg shown(many.get(), nullptr, kNow);
+    shown.show();
+    QApplication::processEvents();
+    auto* view = Find<QTreeView>(shown, IDC_HISTORY_LIST);
+    const QHeaderView* header = view->header();
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(), 0) << "no column behind a scroll bar";
+    int right = 0;
+    for (int column = 0; column < CALL_COLUMNS; ++column) {
+        SCOPED_TRACE(column);
+        const int width = header->sectionSize(column);
+        EXPECT_LE(header->sectionSizeHint(column), width);
+        for (int row = 0; row < shown.Model()->rowCount(); ++row) {
+            QStyleOptionViewItem option;
+            option.initFrom(view);
+            const QModelIndex index = shown.Model()->index(row, column);
+            if (const QVariant font = index.data(Qt::FontRole); font.isValid())
+                option.font = font.value<QFont>();
+            ASSERT_LE(view->itemDelegate()->sizeHint(option, index).width(), width)
+                << index.data().toString().toStdString();
+        }
+        right = std::max(right, header->sectionViewportPosition(column) + width);
+    }
+    EXPECT_LE(right, view->viewport()->width());
+}
+
+TEST_F(CallHistoryDialogTest, TroubleWithTheHistoryIsSaidInTheListAndOnceInAMessageBox) {
+    // Held by another program: the dialog's own open says so.
+    dialog.reset();
+    store.reset();
+    SqliteDatabase holder;
+    const std::string path = scratch.PathOf("calls.sqlite");
+    ASSERT_TRUE(holder.Open(path, false));
+    ASSERT_TRUE(holder.Execute("PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE;"));
+    const CallStoreOpening locked = CallStore::OpenToRead(path);
+    EXPECT_FALSE(locked.store);
+    EXPECT_NE(CallHistoryTroubleLine(locked, path).find("別のプログラムが使用中"),
+              std::string::npos);
+    holder.Close();
+    // Else the run's line: what became of the history at the start.
+    CallHistoryNotice::Set("通話履歴が壊れていたため x に移し、新しい履歴を始めました。");
+    EXPECT_EQ(CallHistoryTroubleLine(CallStore::OpenToRead(path), path), CallHistoryNotice::Text());
+    EXPECT_NE(CallHistoryTip(path).find("\n通話履歴が壊れていた"), std::string::npos);
+
+    ScriptedDialogs dialogs;
+    ModalScript<CCallHistoryDlg> script;
+    QString line;
+    for (int i = 0; i < 2; ++i) {
+        script.Then([&](CCallHistoryDlg* shown) {
+            line = Find<QLabel>(*shown, IDC_HISTORY_TROUBLE)->text();
+            EXPECT_TRUE(Find<QLabel>(*shown, IDC_HISTORY_TROUBLE)->isVisible());
+            shown->reject();
+        });
+        RunCallHistory(nullptr, path);
+        EXPECT_EQ(line.toStdString(), CallHistoryNotice::Text());
+    }
+    EXPECT_EQ(dialogs.Texts(), QStringList{QString::fromStdString(CallHistoryNotice::Text())});
+    CallHistoryNotice::Set("");
+    EXPECT_EQ(CallHistoryTip(path), MissedCallTip(UnseenMissedCalls(path)));
 }
 
 TEST_F(CallHistoryDialogTest, OkAndDoubleClickHandBackTheChosenCall) {

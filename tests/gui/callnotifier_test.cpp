@@ -5,10 +5,12 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QMutex>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+#include <QThread>
 #include <thread>
 
 #include "history/ui/CallNotifier.h"
@@ -33,16 +35,31 @@ public:
     };
     std::vector<Shown> shown;
     std::vector<uint> closed;
+    QStringList capabilities = {QStringLiteral("body")};
+    QMutex mutex;  // for a service that runs on a thread of its own
+
+    size_t ShownCount() {
+        const QMutexLocker lock(&mutex);
+        return shown.size();
+    }
+    size_t ClosedCount() {
+        const QMutexLocker lock(&mutex);
+        return closed.size();
+    }
 
 public slots:
     uint Notify(const QString& app, uint replaces, const QString&, const QString& summary,
                 const QString& body, const QStringList&, const QVariantMap& hints, int) {
+        const QMutexLocker lock(&mutex);
         const uint id = replaces ? replaces : ++m_lastId;
         shown.push_back({app, replaces, summary, body, hints.value("urgency").toInt(), id});
         return id;
     }
-    void CloseNotification(uint id) { closed.push_back(id); }
-    QStringList GetCapabilities() { return {QStringLiteral("body")}; }
+    void CloseNotification(uint id) {
+        const QMutexLocker lock(&mutex);
+        closed.push_back(id);
+    }
+    QStringList GetCapabilities() { return capabilities; }
 
 private:
     uint m_lastId = 40;
@@ -130,17 +147,73 @@ TEST_F(CallNotifierTest, RingingShowsTheCallerAnsweringReplacesItEndingWithdraws
     EXPECT_EQ(service.shown.size(), 2u);
 }
 
-TEST_F(CallNotifierTest, AWithheldNumberSaysNotNotified) {
+TEST_F(CallNotifierTest, TheBodyIsTheCallerAsTheHandsetShowsItAndTextWhateverTheService) {
+    const struct {
+        QStringList capabilities;
+        const char* number;
+        const char* name;
+        QString body;
+    } cases[] = {
+        {{"body"}, "0312345678", "", "0312345678"},
+        {{"body"}, "", "", "Not Notified"},
+        {{"body"}, "117", "Tom & Jerry <Boss>", "Tom & Jerry <Boss>\n117"},
+        {{"body", "body-markup"}, "117", "Tom & Jerry <Boss>", "Tom &amp; Jerry &lt;Boss&gt;\n117"},
+        {{"body-markup"}, "<b>", "", "&lt;b&gt;"},
+    };
     RegisterService();
-    CCallNotifier notifier(Client());
-    notifier.Handle(Event(CallEventKind::Incoming));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return service.shown.size() == 1; }, 5000));
-    EXPECT_EQ(service.shown[0].body, "Not Notified\n");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.body.toStdString());
+        service.capabilities = c.capabilities;
+        service.shown.clear();
+        service.closed.clear();
+        CCallNotifier notifier(Client());  // asks anew
+        notifier.Handle(Event(CallEventKind::Incoming, c.number, c.name));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return service.shown.size() == 1; }, 5000));
+        EXPECT_EQ(service.shown[0].body, c.body);
+        notifier.Handle(Event(CallEventKind::Ended));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return service.closed.size() == 1; }, 5000));
+    }
+}
+
+TEST_F(CallNotifierTest, TheEndWithdrawsARingingNotificationAlsoOneStillOnItsWay) {
+    // The service answers from its own thread while the end waits.
+    QThread serviceThread;
+    service.moveToThread(&serviceThread);
+    serviceThread.start();
+    RegisterService();
+    for (const bool idBack : {true, false}) {
+        SCOPED_TRACE(idBack ? "id back" : "id on its way");
+        {
+            CCallNotifier notifier(Client());
+            // The service's capabilities are known from a first call.
+            notifier.Handle(Event(CallEventKind::Incoming, "111"));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return service.ShownCount() == 1; }, 5000));
+            notifier.Handle(Event(CallEventKind::Ended));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return service.ClosedCount() == 1; }, 5000));
+            notifier.Handle(Event(CallEventKind::Incoming, "222"));
+            if (idBack) {
+                ASSERT_TRUE(QTest::qWaitFor([&] { return service.ShownCount() == 2; }, 5000));
+            }
+        }
+        const QMutexLocker lock(&service.mutex);
+        ASSERT_EQ(service.shown.size(), 2u);
+        EXPECT_EQ(service.closed, (std::vector<uint>{service.shown[0].id, service.shown[1].id}));
+        service.shown.clear();
+        service.closed.clear();
+    }
+    serviceThread.quit();
+    serviceThread.wait();
 }
 
 TEST_F(CallNotifierTest, EventsThatComeBeforeTheServiceAnswersAreCarriedOutInOrder) {
     RegisterService();
     CCallNotifier notifier(Client());
+    notifier.Handle(Event(CallEventKind::Incoming, "100"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return service.shown.size() == 1; }, 5000));
+    notifier.Handle(Event(CallEventKind::Ended));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return service.closed.size() == 1; }, 5000));
+    service.shown.clear();
+    service.closed.clear();
     // A call answered and ended at once, then the next one ringing: all
     // before the first Notify has its reply.
     notifier.Handle(Event(CallEventKind::Incoming, "111"));
@@ -151,8 +224,8 @@ TEST_F(CallNotifierTest, EventsThatComeBeforeTheServiceAnswersAreCarriedOutInOrd
         [&] { return service.shown.size() == 2 && service.closed.size() == 1; }, 5000));
     QTest::qWait(100);  // nothing more comes
     ASSERT_EQ(service.shown.size(), 2u);
-    EXPECT_EQ(service.shown[0].body, "Not Notified\n111");
-    EXPECT_EQ(service.shown[1].body, "Not Notified\n222");
+    EXPECT_EQ(service.shown[0].body, "111");
+    EXPECT_EQ(service.shown[1].body, "222");
     EXPECT_EQ(service.shown[1].replaces, 0u);
     EXPECT_EQ(service.closed, std::vector<uint>{service.shown[0].id});
 }
@@ -160,11 +233,11 @@ TEST_F(CallNotifierTest, EventsThatComeBeforeTheServiceAnswersAreCarriedOutInOrd
 TEST_F(CallNotifierTest, EventsFromTheLinkThreadArriveOnTheNotifiersThread) {
     RegisterService();
     CCallNotifier notifier(Client());
-    std::thread link([&] {
-        notifier.OnCallEvent(Event(CallEventKind::Incoming, "333"));
-        notifier.OnCallEvent(Event(CallEventKind::Ended));
-    });
-    link.join();
+    std::thread ringing([&] { notifier.OnCallEvent(Event(CallEventKind::Incoming, "333")); });
+    ringing.join();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return service.shown.size() == 1; }, 5000));
+    std::thread ended([&] { notifier.OnCallEvent(Event(CallEventKind::Ended)); });
+    ended.join();
     ASSERT_TRUE(QTest::qWaitFor([&] { return service.closed.size() == 1; }, 5000));
     ASSERT_EQ(service.shown.size(), 1u);
     EXPECT_EQ(service.closed[0], service.shown[0].id);

@@ -176,10 +176,11 @@ TEST(TerminationSignalsTest, HandsOnEachSignalAndRestoresThePreviousHandlers) {
         ::raise(SIGINT);
         ::raise(SIGTERM);
         ::raise(SIGTERM);
-        for (int i = 0; i < 100 && received.size() < 3; ++i) {
+        for (int i = 0; i < 100 && received.empty(); ++i) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         }
-        EXPECT_EQ(received, (std::vector<int>{SIGINT, SIGTERM, SIGTERM}));
+        // The first begins the ending; the others only bound its time.
+        EXPECT_EQ(received, (std::vector<int>{SIGINT}));
     }
     for (int signal : {SIGTERM, SIGINT}) {
         struct sigaction now {};

@@ -1,4 +1,4 @@
-// The telvoxa program as a process: SIGTERM and SIGINT end it as its quit
+// The telvoxa program as a process: SIGTERM, SIGINT and SIGHUP end it as its quit
 // command does, with status 0, the port and the log closed and the profile
 // written, also when a message box and the settings dialog stand in the way.
 
@@ -74,7 +74,8 @@ protected:
 };
 
 TEST_F(AppProgram, ASignalAtIdleEndsItAsTheQuitCommandDoes) {
-    for (int signal : {SIGTERM, SIGINT}) {
+    // SIGHUP: the terminal that started it has closed.
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal);
         fs::remove(commLog);
         const fs::path link = dir / "phone-link";

@@ -36,6 +36,13 @@ public:
         ++saveDialogsShown;
         return GetOpenFileName(parent, defaultSuffix, filters);
     }
+    std::optional<QString> GetSaveFileNameAs(QWidget* parent, const QString& defaultSuffix,
+                                             const QStringList& filters,
+                                             const QString& suggestedName, int& chosen) override {
+        lastSuggestedName = suggestedName;
+        chosen = chosenFilter;
+        return GetSaveFileName(parent, defaultSuffix, filters);
+    }
     std::optional<QString> GetOpenFileName(QWidget*, const QString& defaultSuffix,
                                            const QStringList& filters) override {
         if (whileShown) whileShown();
@@ -65,4 +72,6 @@ public:
     int saveDialogsShown = 0;
     QString lastSuffix;
     QStringList lastFilters;
+    QString lastSuggestedName;
+    int chosenFilter = 0;  // the file type chosen in a save dialog
 };
