@@ -18,6 +18,14 @@ void LinkThread::Start() {
     if (!m_thread.joinable() && !m_bEnding) m_thread = std::thread([this] { Run(); });
 }
 
+void LinkThread::SetDeviceAnnouncer(int fd, std::function<bool()> drain,
+                                    std::chrono::milliseconds retryPeriod) {
+    m_bAnnouncerSet = true;
+    m_announceFd = fd;
+    m_announceDrain = std::move(drain);
+    m_retryPeriod = retryPeriod;
+}
+
 bool LinkThread::Enqueue(Input input, bool nudge) {
     std::lock_guard lock(m_lock);
     if (m_bFinishing) return false;
