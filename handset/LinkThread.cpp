@@ -172,9 +172,11 @@ void LinkThread::Run() {
                                               [](const Queued& q) { return q.nudge; }))
                 m_breaker.Settle();
             lock.unlock();
+            const bool wasLost = m_session.LinkLost();
             next.input(m_session);
             m_session.CheckLink();
-            if (m_session.LinkLost()) m_nextReconnect = Clock::now();
+            // Lost just now: the first try at once, then on the usual schedule.
+            if (!wasLost && m_session.LinkLost()) m_nextReconnect = Clock::now();
             lock.lock();
             continue;
         }

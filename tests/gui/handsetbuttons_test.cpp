@@ -299,6 +299,7 @@ TEST_F(HandsetButtonsTest, ARightDoubleClickDoesNothingMore) {
     auto window = Start();
     QTest::mouseDClick(window->windowHandle(), Qt::RightButton, {}, QPoint(2, 80));
     QTest::mouseDClick(window->windowHandle(), Qt::RightButton, {}, Centre(*window, 5));
+    window->Flush();
     EXPECT_FALSE(window->isMinimized());
     EXPECT_EQ(Text(*window, IDC_DISPLAY3), "");
     EXPECT_TRUE(Trace().empty());
@@ -360,6 +361,8 @@ TEST_F(HandsetButtonsTest, TheWindowIsDraggedFromTenPixelsOn) {
         EXPECT_EQ(QWidget::mouseGrabber(), window.get());
         QTest::mouseMove(window->windowHandle(), row.press + row.travel);
         EXPECT_EQ(window->pos(), before + row.moved);
+        // The number line is the session's answer to the press.
+        window->Flush();
         EXPECT_EQ(Text(*window, IDC_DISPLAY3), row.number);
         // The window moved under the cursor: the release is where the cursor is.
         QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {},
