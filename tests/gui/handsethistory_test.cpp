@@ -80,6 +80,9 @@ TEST_F(HandsetHistoryTest, OkPutsTheChosenCallOnTheHandsetAndTheTipForgetsTheMis
         QTest::mouseClick(d->findChild<QPushButton*>("1"), Qt::LeftButton);
     });
     window->OnCommand(ID_CALL_HISTORY);
+    // The command runs once the session said idle; the chosen call goes
+    // back to the session.
+    window->Flush();
     window->Flush();
     EXPECT_EQ(history.Shown(), 1);
     EXPECT_EQ(window->Shown().display2, Utf8ToCp932("山田太郎"));
@@ -92,6 +95,7 @@ TEST_F(HandsetHistoryTest, OkPutsTheChosenCallOnTheHandsetAndTheTipForgetsTheMis
     window->Flush();
     history.Then([](CCallHistoryDlg* d) { d->reject(); });
     window->OnCommand(ID_CALL_HISTORY);
+    window->Flush();
     window->Flush();
     EXPECT_EQ(history.Shown(), 2);
     EXPECT_EQ(window->Session().m_strDisplay3, "117");

@@ -428,6 +428,8 @@ TEST_F(HandsetMenusTest, TheRealPopupMenuHandsBackTheChosenCommand) {
     });
     answer.start();
     window->OnRButtonDown(QPoint(2, 2));
+    // The menu opens once the session said idle, and so does its command.
+    window->Flush();
     window->Flush();
     EXPECT_EQ(seen, QStringList{"134"});
     ASSERT_EQ(dialogs.messages.size(), 1u);
