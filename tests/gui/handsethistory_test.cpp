@@ -68,7 +68,9 @@ TEST_F(HandsetHistoryTest, OkPutsTheChosenCallOnTheHandsetAndTheTipForgetsTheMis
     EXPECT_EQ(TrayTip(*window), "Telvoxa — 不在着信 2");
     // A charge on show.
     window->Post([](HandsetSession& session) {
-        session.m_strDisplay3 = "\x5c" "120";
+        session.m_strDisplay3 =
+            "\x5c"
+            "120";
         session.m_bAppendDigits = false;
     });
     window->Flush();
@@ -112,6 +114,8 @@ TEST_F(HandsetHistoryTest, DuringACallTheCommandIsIgnored) {
         });
         window->Flush();
         window->OnCommand(ID_CALL_HISTORY);
+        // The session's answer: not idle.
+        window->Flush();
     }
     EXPECT_EQ(history.Shown(), 0);
     EXPECT_EQ(TrayTip(*window), "Telvoxa — 不在着信 2");

@@ -34,6 +34,23 @@ double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+// Windows come and go while the tree is walked (the last run's program is
+// still being torn down): a request about one that has just gone fails, and
+// Xlib's default handler would end the probe for it. The call's own result
+// tells the caller instead.
+int IgnoreError(Display*, XErrorEvent*) {
+    return 0;
+}
+
+// A loaded server may refuse a connection for a moment.
+Display* OpenDisplay() {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (Display* dpy = XOpenDisplay(nullptr)) return dpy;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return nullptr;
+}
+
 // A viewable window named `title` below `parent`, searched depth first.
 Window FindWindow(Display* dpy, Window parent, const char* title) {
     Window root = 0, up = 0;
@@ -62,8 +79,8 @@ std::vector<char> Pixels(Display* dpy, Window window) {
     XImage* image = XGetImage(dpy, window, 0, 0, unsigned(attributes.width),
                               unsigned(attributes.height), AllPlanes, ZPixmap);
     if (!image) return {};
-    std::vector<char> bytes(image->data, image->data + size_t(image->bytes_per_line) *
-                                                           size_t(image->height));
+    std::vector<char> bytes(image->data,
+                            image->data + size_t(image->bytes_per_line) * size_t(image->height));
     XDestroyImage(image);
     return bytes;
 }
@@ -139,7 +156,8 @@ int Keys(Display* dpy, const char* title, int count, const char* keysymName) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    Display* dpy = XOpenDisplay(nullptr);
+    Display* dpy = OpenDisplay();
+    XSetErrorHandler(&IgnoreError);
     if (!dpy) {
         std::fprintf(stderr, "window_probe: no X display\n");
         return 2;
