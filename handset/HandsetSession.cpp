@@ -27,7 +27,7 @@ void HandsetSession::Start(const ConnectionSettings& settings) {
     m_strDisplay1 = "Connecting...";
     Publish(true);
     ApplySettings(settings);
-    if (!m_link.CommOpen(0)) {
+    if (!OpenPort()) {
         if (m_view) m_view->ShowMessage(PortOpenErrorMessage(m_link.Device()));
         m_link.CommClose(0);
         if (!RunReconnectionLoop()) {
@@ -50,6 +50,13 @@ void HandsetSession::Close() {
     StopMonitor();
     m_link.CommClose(0);
     m_link.LogClose();
+}
+
+bool HandsetSession::OpenPort() {
+    m_bOpening = true;
+    const bool opened = m_link.CommOpen(0) != 0;
+    m_bOpening = false;
+    return opened;
 }
 
 void HandsetSession::ApplySettings(const ConnectionSettings& settings) {
@@ -83,7 +90,7 @@ bool HandsetSession::RunReconnectionLoop() {
         const std::string shown = m_strDisplay1;
         m_strDisplay1 = "Connecting...";
         Publish(true);
-        const bool opened = m_link.CommOpen(0);
+        const bool opened = OpenPort();
         m_strDisplay1 = shown;
         if (opened) {
             // The port is this loop's now: no reconnection try may touch it.

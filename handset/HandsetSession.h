@@ -5,6 +5,7 @@
 // it (LinkThread); it reports to the window through HandsetView after every
 // step and asks the window for what only a window can do.
 
+#include <atomic>
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -87,6 +88,9 @@ public:
     // While the link is lost: the clock in the status line, each minute.
     void ShowClockWhileLost();
     bool IsIdle() const { return m_nCallState == CALL_IDLE; }
+    // Any thread: the port is being opened by the start-up or the settings
+    // loop, whose handshake nobody is waiting for at the end of the run.
+    bool Opening() const { return m_bOpening.load(); }
 
     // Monitoring, as the thread running the session reads it.
     void StartMonitor();
@@ -120,6 +124,8 @@ private:
     // end the program instead.
     bool RunReconnectionLoop();
     void ApplySettings(const ConnectionSettings& settings);
+    // CommOpen, marked as the opening.
+    bool OpenPort();
     // The port opened again: the link is no longer lost.
     void LinkBack();
     // Instead of reaching the phone while the link is lost.
@@ -142,6 +148,7 @@ private:
     std::vector<CallEventSink*> m_callSinks;
     std::shared_ptr<const CallerDirectory> m_directory;
     std::shared_ptr<PortPaths> m_portPaths;
+    std::atomic<bool> m_bOpening{false};
     bool m_bMonitoring = false;
     bool m_bLinkLost = false;
     uint64_t m_nMonitorGeneration = 0;

@@ -72,8 +72,13 @@ void LinkThread::Finish(Input last, std::function<void()> ended) {
     m_bEnding = true;
     m_last = std::move(last);
     m_ended = std::move(ended);
-    // A poll or a reconnection try that has received nothing gives way.
+    // A poll or a reconnection try that has received nothing gives way; the
+    // port's opening (a cable handshake) is not waited for at all.
     m_breaker.Nudge();
+    if (m_session.Opening()) {
+        m_bStopping = true;
+        m_breaker.Stop();
+    }
     m_wake.notify_one();
 }
 

@@ -48,7 +48,8 @@ public:
     // Any thread: begins the end of the run. No input is taken from now on;
     // those already queued run in order with their normal waits (a hang-up
     // gets its charge), then `last` runs on the link thread and the thread
-    // ends, calling `ended` there. No tick or reconnection try starts.
+    // ends, calling `ended` there. No tick or reconnection try starts. An
+    // opening of the port in progress is cut short (as CutShort does).
     void Finish(Input last, std::function<void()> ended = {});
     // Any thread: cuts the end short: every wait ends at once, the inputs
     // still queued are dropped (one line each in the communication log),

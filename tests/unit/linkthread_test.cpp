@@ -279,6 +279,23 @@ TEST_F(LinkThreadSessionTest, TheEndRunsWhatWasAskedAndASecondRequestCutsItShort
     }
 }
 
+// The port's opening is nobody's request: quitting does not wait for a
+// silent phone's handshake (about ten seconds).
+TEST_F(LinkThreadSessionTest, QuittingDuringThePortsOpeningCutsItShort) {
+    thread->Start();
+    uint64_t openedFor = 0;
+    thread->Post([&](HandsetSession& s) {
+        s.Close();
+        const uint64_t before = fake->Now();
+        fake->At(before + 100, [this] { thread->Finish(&Close); });
+        s.Start(ConnectionSettings{0, 2, 0, 250, {}});
+        openedFor = fake->Now() - before;
+    });
+    thread->AwaitEnd(std::chrono::seconds(5));
+    EXPECT_LT(openedFor, 1000u);
+    EXPECT_FALSE(fake->IsOpen());
+}
+
 TEST_F(LinkThreadSessionTest, ALostLinkTakesInputsAndComesBackWhenADeviceIsAnnounced) {
     LoseLinkOnThread();
     thread->Post([](HandsetSession& s) { s.OnButton(BTN_SEND); });
