@@ -56,8 +56,9 @@ void LinkThread::Flush() {
     std::future<void> ran = done->get_future();
     // A barrier, not an input: it must not cut a poll short.
     if (!Enqueue([done](HandsetSession&) { done->set_value(); }, false)) {
-        // Ending: everything queued runs before the thread ends.
-        Join();
+        // Ending: what was queued runs (or is dropped) before the thread ends.
+        std::unique_lock lock(m_lock);
+        m_endedSignal.wait(lock, [this] { return m_bEnded.load(); });
         return;
     }
     while (ran.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
