@@ -11,6 +11,7 @@
 //       each time until the window's pixels change; prints every figure, then
 //       "median_ms N" and "worst_ms N".
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -51,8 +52,27 @@ Display* OpenDisplay() {
     return nullptr;
 }
 
-// A viewable window named `title` below `parent`, searched depth first.
-Window FindWindow(Display* dpy, Window parent, const char* title) {
+// The process a window says it belongs to (_NET_WM_PID), 0 when it does not say.
+long WindowPid(Display* dpy, Window window) {
+    const Atom pidAtom = XInternAtom(dpy, "_NET_WM_PID", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    long pid = 0;
+    if (XGetWindowProperty(dpy, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
+                           &after, &data) == Success &&
+        data && format == 32 && items == 1) {
+        pid = *reinterpret_cast<long*>(data);
+    }
+    if (data) XFree(data);
+    return pid;
+}
+
+// A viewable window named `title` below `parent`, searched depth first. When
+// `pid` is set, a window of another process (the last run's, still being torn
+// down) does not count.
+Window FindWindow(Display* dpy, Window parent, const char* title, long pid = 0) {
     Window root = 0, up = 0;
     Window* children = nullptr;
     unsigned count = 0;
@@ -63,10 +83,13 @@ Window FindWindow(Display* dpy, Window parent, const char* title) {
         char* name = nullptr;
         if (XGetWindowAttributes(dpy, children[i], &attributes) &&
             attributes.map_state == IsViewable && XFetchName(dpy, children[i], &name) && name) {
-            if (std::strcmp(name, title) == 0) found = children[i];
+            if (std::strcmp(name, title) == 0) {
+                const long owner = pid ? WindowPid(dpy, children[i]) : 0;
+                if (owner == 0 || owner == pid) found = children[i];
+            }
         }
         if (name) XFree(name);
-        if (!found) found = FindWindow(dpy, children[i], title);
+        if (!found) found = FindWindow(dpy, children[i], title, pid);
     }
     if (children) XFree(children);
     return found;
@@ -106,7 +129,7 @@ int Launch(Display* dpy, const char* title, int timeoutMs, char** program) {
     }
     if (pid < 0) return 1;
     while (MsSince(start) < timeoutMs) {
-        if (const Window window = FindWindow(dpy, DefaultRootWindow(dpy), title)) {
+        if (const Window window = FindWindow(dpy, DefaultRootWindow(dpy), title, long(pid))) {
             if (!OfOneColour(Pixels(dpy, window))) {
                 std::printf("visible_ms %.0f\npid %d\n", MsSince(start), int(pid));
                 return 0;
