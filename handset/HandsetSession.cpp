@@ -27,7 +27,7 @@ void HandsetSession::Start(const ConnectionSettings& settings) {
     m_strDisplay1 = "Connecting...";
     Publish(true);
     ApplySettings(settings);
-    if (!m_link.CommOpen(0)) {
+    if (!OpenPort()) {
         if (m_view) m_view->ShowMessage(PortOpenErrorMessage(m_link));
         m_link.CommClose(0);
         if (!RunReconnectionLoop()) {
@@ -52,17 +52,26 @@ void HandsetSession::Close() {
     m_link.LogClose();
 }
 
+bool HandsetSession::OpenPort() {
+    m_bOpening = true;
+    const bool opened = m_link.CommOpen(0) != 0;
+    m_bOpening = false;
+    return opened;
+}
+
 void HandsetSession::ApplySettings(const ConnectionSettings& settings) {
     m_link.m_cable = settings.cable;
     m_link.m_port = settings.port;
     m_link.m_numdisp = settings.numdisp ? 1 : 0;
     m_nMonitorInterval = settings.interval;
+    if (m_portPaths) *m_portPaths = settings.portPaths;
 }
 
 void HandsetSession::OnSettings() {
     if (m_nCallState != CALL_IDLE) return;
     StopMonitor();
-    m_link.CommClose(0);
+    // A lost link's port was closed when the device went.
+    if (!m_bLinkLost) m_link.CommClose(0);
     if (!RunReconnectionLoop()) {
         // The user chose to end the program rather than go on without a port.
         if (m_view) m_view->EndProgram();
@@ -81,10 +90,15 @@ bool HandsetSession::RunReconnectionLoop() {
         const std::string shown = m_strDisplay1;
         m_strDisplay1 = "Connecting...";
         Publish(true);
-        const bool opened = m_link.CommOpen(0);
+        const bool opened = OpenPort();
         m_strDisplay1 = shown;
+        if (opened) {
+            // The port is this loop's now: no reconnection try may touch it.
+            LinkBack();
+            Publish(true);
+            return true;
+        }
         Publish(true);
-        if (opened) return true;
         m_link.CommClose(0);
         if (m_view) m_view->ShowMessage(PortRetryMessage(m_link));
     }
@@ -95,25 +109,60 @@ void HandsetSession::CheckLink() {
     m_link.LogLine("Device Gone");
     m_link.CommClose(0);
     m_bLinkLost = true;
-    const bool callGoing = m_nCallState != CALL_IDLE;
-    BackToIdle();
-    if (callGoing) ReportEnded(CallEndedBy::LinkLost, 0, false);
+    // A call in progress is over; an idle handset keeps the number being
+    // typed and a charge on show.
+    if (m_nCallState != CALL_IDLE) {
+        BackToIdle();
+        ReportEnded(CallEndedBy::LinkLost, 0, false);
+    }
     m_strDisplay1 = ClockText(m_clock());
     m_strAntenna = "No Connection";
     Publish(true);
 }
 
-bool HandsetSession::TryReconnect() {
-    if (!m_bLinkLost) return true;
-    m_link.LogLine("Reconnect Try");
-    if (!m_link.CommOpen(0)) {
-        m_link.CommClose(0);
-        return false;
+void HandsetSession::ShowClockWhileLost() {
+    if (!m_bLinkLost) return;
+    const std::string clock = ClockText(m_clock());
+    if (clock == m_strDisplay1 && m_strAntenna == "No Connection") return;
+    m_strDisplay1 = clock;
+    m_strAntenna = "No Connection";
+    Publish(true);
+}
+
+void HandsetSession::ShowNoConnection() {
+    m_strAntenna = "No Connection";
+    Publish(true);
+}
+
+ReconnectTry HandsetSession::TryReconnect() {
+    if (!m_bLinkLost) return ReconnectTry::Opened;
+    // The settings loop may have opened the port meanwhile: it is kept.
+    if (m_link.Device().IsOpen() && !m_link.Device().IsGone()) {
+        LinkBack();
+        return ReconnectTry::Opened;
     }
+    m_link.LogLine("Reconnect Try");
+    // The cable's handshake waits long for a silent phone; they give way to
+    // an input, and the try is abandoned to start again after it.
+    CommDevice& device = m_link.Device();
+    device.SetYielding(true);
+    const bool opened = m_link.CommOpen(0) && !device.GaveWay();
+    if (!opened) m_link.CommClose(0);
+    const bool gaveWay = device.GaveWay();
+    device.SetYielding(false);
+    if (!opened) {
+        if (gaveWay) m_link.LogLine("Reconnect Try Gave Way");
+        return gaveWay ? ReconnectTry::GaveWay : ReconnectTry::Failed;
+    }
+    LinkBack();
+    return ReconnectTry::Opened;
+}
+
+void HandsetSession::LinkBack() {
+    if (!m_bLinkLost) return;
     m_bLinkLost = false;
     // What the phone sent before the cable went is of no use now.
     m_link.ClearBuf(1);
-    return true;
 }
 
 void HandsetSession::StartMonitor() {

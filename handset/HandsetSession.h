@@ -5,6 +5,7 @@
 // it (LinkThread); it reports to the window through HandsetView after every
 // step and asks the window for what only a window can do.
 
+#include <atomic>
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -17,6 +18,14 @@
 #include "handset/HandsetView.h"
 #include "handset/StatusTexts.h"
 #include "link/PhoneLink.h"
+
+// How a reconnection try ended.
+enum class ReconnectTry {
+    Opened,
+    Failed,
+    // An input arrived meanwhile: the try was abandoned, to start anew.
+    GaveWay,
+};
 
 // A monitoring timer never runs faster than this.
 inline constexpr int MIN_TIMER_PERIOD = 10;
@@ -34,6 +43,9 @@ public:
     }
     // The wall clock of the call events; tests fix it.
     void SetEventClock(std::function<std::time_t()> now) { m_eventClock = std::move(now); }
+    // Where the settings' device paths go; the device's port resolver reads
+    // it. Written and read on the session's thread only.
+    void SetPortPaths(std::shared_ptr<PortPaths> paths) { m_portPaths = std::move(paths); }
 
     // Start-up with the port: "Connecting...", the port opened (else the open
     // error and the settings loop), the phone put on hook, idle, monitoring.
@@ -63,12 +75,22 @@ public:
 
     // The cable pulled: once a read or write found the device gone, the port
     // is closed, the handset shows "No Connection" and is idle again (a call
-    // in progress is over), and TryReconnect opens the port again with the
-    // cable's whole opening until it comes back. Checked after every step.
+    // in progress is over; an idle handset keeps its number and charge), and
+    // TryReconnect opens the port again with the cable's whole opening until
+    // it comes back. Checked after every step. While the link is lost
+    // nothing goes to the phone: send, the dial keys' tones and the pad's
+    // keys only show "No Connection"; the menu commands stay available.
     void CheckLink();
     bool LinkLost() const { return m_bLinkLost; }
-    // One try; true when the port is open again and monitoring goes on.
-    bool TryReconnect();
+    // One try. Its waits give way to an input (GaveWay); a port the session
+    // holds open already is kept as it is (Opened).
+    ReconnectTry TryReconnect();
+    // While the link is lost: the clock in the status line, each minute.
+    void ShowClockWhileLost();
+    bool IsIdle() const { return m_nCallState == CALL_IDLE; }
+    // Any thread: the port is being opened by the start-up or the settings
+    // loop, whose handshake nobody is waiting for at the end of the run.
+    bool Opening() const { return m_bOpening.load(); }
 
     // Monitoring, as the thread running the session reads it.
     void StartMonitor();
@@ -102,6 +124,12 @@ private:
     // end the program instead.
     bool RunReconnectionLoop();
     void ApplySettings(const ConnectionSettings& settings);
+    // CommOpen, marked as the opening.
+    bool OpenPort();
+    // The port opened again: the link is no longer lost.
+    void LinkBack();
+    // Instead of reaching the phone while the link is lost.
+    void ShowNoConnection();
 
     void TickIdle();
     void TickOffHook();
@@ -119,6 +147,8 @@ private:
     HandsetView* m_view = nullptr;
     std::vector<CallEventSink*> m_callSinks;
     std::shared_ptr<const CallerDirectory> m_directory;
+    std::shared_ptr<PortPaths> m_portPaths;
+    std::atomic<bool> m_bOpening{false};
     bool m_bMonitoring = false;
     bool m_bLinkLost = false;
     uint64_t m_nMonitorGeneration = 0;

@@ -2,6 +2,7 @@
 // What the handset session hands to its window, and what it asks of it. The
 // session calls these on its own thread; the window carries them out on its.
 
+#include <map>
 #include <optional>
 #include <string>
 
@@ -21,12 +22,18 @@ struct HandsetSnapshot {
     bool repaint = false;
 };
 
-// The port and monitoring settings the settings dialog hands back.
+// The device path of each port name ("COM1".."COM9"); a name not in it
+// takes the device's default path.
+using PortPaths = std::map<std::string, std::string>;
+
+// The port and monitoring settings the settings dialog hands back, with the
+// device paths the window resolved from the profile.
 struct ConnectionSettings {
     int port = 0;
     int cable = 0;
     int numdisp = 0;
     int interval = 0;
+    PortPaths portPaths;
 };
 
 // A name and a number chosen from a list (the phone book), code page 932.

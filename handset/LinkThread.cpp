@@ -15,15 +15,24 @@ LinkThread::~LinkThread() {
 }
 
 void LinkThread::Start() {
-    if (!m_thread.joinable() && !m_breaker.Stopped()) m_thread = std::thread([this] { Run(); });
+    if (!m_thread.joinable() && !m_bEnding) m_thread = std::thread([this] { Run(); });
 }
 
-void LinkThread::Enqueue(Input input, bool nudge) {
+void LinkThread::SetDeviceAnnouncer(int fd, std::function<bool()> drain,
+                                    std::chrono::milliseconds retryPeriod) {
+    m_bAnnouncerSet = true;
+    m_announceFd = fd;
+    m_announceDrain = std::move(drain);
+    m_retryPeriod = retryPeriod;
+}
+
+bool LinkThread::Enqueue(Input input, bool nudge) {
     std::lock_guard lock(m_lock);
-    if (m_bStopping) return;
-    m_queue.push_back({std::move(input), Clock::now(), nudge});
+    if (m_bFinishing) return false;
+    m_queue.push_back({std::move(input), nudge});
     if (nudge) m_breaker.Nudge();
     m_wake.notify_one();
+    return true;
 }
 
 void LinkThread::Post(Input input) {
@@ -46,27 +55,93 @@ void LinkThread::Flush() {
     auto done = std::make_shared<std::promise<void>>();
     std::future<void> ran = done->get_future();
     // A barrier, not an input: it must not cut a poll short.
-    Enqueue([done](HandsetSession&) { done->set_value(); }, false);
-    while (ran.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
-        if (m_breaker.Stopped()) return;
+    if (!Enqueue([done](HandsetSession&) { done->set_value(); }, false)) {
+        // Ending: what was queued runs (or is dropped) before the thread ends.
+        std::unique_lock lock(m_lock);
+        m_endedSignal.wait(lock, [this] { return m_bEnded.load(); });
+        return;
     }
+    while (ran.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+        if (m_bEnded) return;
+    }
+}
+
+void LinkThread::Finish(Input last, std::function<void()> ended) {
+    std::lock_guard lock(m_lock);
+    if (m_bFinishing) return;
+    m_bFinishing = true;
+    m_bEnding = true;
+    m_last = std::move(last);
+    m_ended = std::move(ended);
+    // A poll or a reconnection try that has received nothing gives way; the
+    // port's opening (a cable handshake) is not waited for at all.
+    m_breaker.Nudge();
+    if (m_session.Opening()) {
+        m_bStopping = true;
+        m_breaker.Stop();
+    }
+    m_wake.notify_one();
+}
+
+void LinkThread::CutShort() {
+    std::lock_guard lock(m_lock);
+    m_bFinishing = true;
+    m_bStopping = true;
+    m_bEnding = true;
+    m_breaker.Stop();
+    m_wake.notify_one();
+}
+
+void LinkThread::AwaitEnd(std::chrono::milliseconds bound) {
+    {
+        std::unique_lock lock(m_lock);
+        if (m_thread.joinable())
+            m_endedSignal.wait_for(lock, bound, [this] { return m_bEnded.load(); });
+    }
+    if (!m_bEnded) CutShort();
+    Join();
 }
 
 void LinkThread::Shutdown(Input last) {
     {
         std::lock_guard lock(m_lock);
-        if (m_bStopping) return;
-        m_bStopping = true;
-        m_last = std::move(last);
-        m_breaker.Stop();
-        m_wake.notify_one();
+        if (!m_bFinishing) m_last = std::move(last);
     }
-    if (m_thread.joinable() && std::this_thread::get_id() != m_thread.get_id()) {
-        m_thread.join();
-    } else if (!m_thread.joinable() && m_last) {
-        // Never started: the session is still this thread's.
-        m_last(m_session);
+    CutShort();
+    Join();
+}
+
+void LinkThread::Join() {
+    if (m_thread.joinable()) {
+        if (std::this_thread::get_id() != m_thread.get_id()) m_thread.join();
+        return;
     }
+    // Never started: the session is still this thread's, and nothing queued ran.
+    std::unique_lock lock(m_lock);
+    if (m_bEnded) return;
+    m_bStopping = true;
+    RunLast(lock);
+}
+
+void LinkThread::RunLast(std::unique_lock<std::mutex>& lock) {
+    std::deque<Queued> dropped;
+    dropped.swap(m_queue);
+    Input last = std::move(m_last);
+    std::function<void()> ended = std::move(m_ended);
+    lock.unlock();
+    for (Queued& queued : dropped) {
+        // Barriers only tell that what came before has been dealt with.
+        if (queued.nudge)
+            m_session.Link().LogLine("Input Dropped At End");
+        else
+            queued.input(m_session);
+    }
+    if (last) last(m_session);
+    lock.lock();
+    m_bEnded = true;
+    m_endedSignal.notify_all();
+    lock.unlock();
+    if (ended) ended();
 }
 
 void LinkThread::Run() {
@@ -75,13 +150,15 @@ void LinkThread::Run() {
     Clock::time_point nextTick = Clock::now();
     bool wasTicking = false;
     while (!m_bStopping) {
-        if (m_session.LinkLost() && m_queue.empty()) {
+        if (m_bFinishing && m_queue.empty()) break;
+        if (!m_bFinishing && m_session.LinkLost() && m_queue.empty()) {
             lock.unlock();
             WaitForDevice();
             lock.lock();
             continue;
         }
-        const bool ticking = m_session.IsMonitoring() && m_nPauses == 0 && !m_session.LinkLost();
+        const bool ticking =
+            !m_bFinishing && m_session.IsMonitoring() && m_nPauses == 0 && !m_session.LinkLost();
         const Clock::time_point now = Clock::now();
         // A timer started anew (or resumed) waits one whole period first.
         if (ticking &&
@@ -92,23 +169,24 @@ void LinkThread::Run() {
         generation = m_session.MonitorGeneration();
         wasTicking = ticking;
 
-        // What came first runs first: an input that arrived before the tick
-        // fell due, else the tick.
-        const bool tickDue = ticking && now >= nextTick;
-        if (!m_queue.empty() && (!tickDue || m_queue.front().arrived <= nextTick)) {
+        // An input waiting goes before a tick, even one that fell due.
+        if (!m_queue.empty()) {
             Queued next = std::move(m_queue.front());
             m_queue.pop_front();
             // The last waiting input taken: polls wait undisturbed again.
-            if (std::none_of(m_queue.begin(), m_queue.end(),
-                             [](const Queued& q) { return q.nudge; }))
+            if (!m_bFinishing && std::none_of(m_queue.begin(), m_queue.end(),
+                                              [](const Queued& q) { return q.nudge; }))
                 m_breaker.Settle();
             lock.unlock();
+            const bool wasLost = m_session.LinkLost();
             next.input(m_session);
             m_session.CheckLink();
+            // Lost just now: the first try at once, then on the usual schedule.
+            if (!wasLost && m_session.LinkLost()) m_nextReconnect = Clock::now();
             lock.lock();
             continue;
         }
-        if (tickDue) {
+        if (ticking && now >= nextTick) {
             // Ticks do not pile up behind a slow one: the next falls due a
             // period after this one was due, or at once if that has passed.
             nextTick += std::chrono::milliseconds(m_session.MonitorPeriod());
@@ -125,28 +203,42 @@ void LinkThread::Run() {
         else
             m_wake.wait(lock);
     }
-    Input last = std::move(m_last);
-    lock.unlock();
-    if (last) last(m_session);
+    RunLast(lock);
 }
 
 void LinkThread::WaitForDevice() {
-    // A try every 2 seconds, and at once when a tty device comes.
-    constexpr auto kRetryPeriod = std::chrono::seconds(2);
     // Flush's barriers do not wake the wait; they wait this long at most.
     constexpr auto kLongestNap = std::chrono::milliseconds(200);
-    if (!m_pHotplug) m_pHotplug = std::make_unique<TtyHotplugMonitor>();
+    if (!m_bAnnouncerSet) {
+        m_pHotplug = std::make_unique<TtyHotplugMonitor>();
+        m_announceFd = m_pHotplug->Fd();
+        m_announceDrain = [monitor = m_pHotplug.get()] { return monitor->DrainEvents(); };
+        m_bAnnouncerSet = true;
+    }
+    // The clock goes on beside "No Connection".
+    m_session.ShowClockWhileLost();
     const auto now = Clock::now();
     if (now >= m_nextReconnect) {
-        m_nextReconnect = now + kRetryPeriod;
-        if (m_session.TryReconnect()) m_session.StartMonitor();
+        // A try every retry period, and at once when a tty device comes.
+        m_nextReconnect = now + m_retryPeriod;
+        switch (m_session.TryReconnect()) {
+            case ReconnectTry::Opened:
+                m_session.StartMonitor();
+                break;
+            case ReconnectTry::GaveWay:
+                // The input that came runs first; then the try starts anew.
+                m_nextReconnect = Clock::now();
+                break;
+            case ReconnectTry::Failed:
+                break;
+        }
         return;
     }
     const auto nap = std::min<Clock::duration>(m_nextReconnect - now, kLongestNap);
     pollfd fds[3] = {{m_breaker.StopFd(), POLLIN, 0},
                      {m_breaker.NudgeFd(), POLLIN, 0},
-                     {m_pHotplug->Fd(), POLLIN, 0}};
+                     {m_announceFd, POLLIN, 0}};
     const int ms = int(std::chrono::ceil<std::chrono::milliseconds>(nap).count());
-    if (poll(fds, 3, ms) > 0 && (fds[2].revents & POLLIN) && m_pHotplug->DrainEvents())
+    if (poll(fds, 3, ms) > 0 && (fds[2].revents & POLLIN) && m_announceDrain())
         m_nextReconnect = Clock::now();
 }

@@ -40,12 +40,22 @@ void HandsetSession::OnDialKey(int index) {
     m_bAppendDigits = true;
     SetPicture(0);
     Publish(true);
+    // The number line may be typed into without a phone; tones need one.
+    if (m_bLinkLost) {
+        ShowNoConnection();
+        return;
+    }
     // Only a phone that is off hook or connected takes digits one by one.
     if (m_nCallState == CALL_OFFHOOK || m_nCallState == CALL_ONLINE)
         m_link.SendDigit(std::string(1, character));
 }
 
 void HandsetSession::OnSendButton() {
+    // No call begins on a dead line.
+    if (m_bLinkLost) {
+        ShowNoConnection();
+        return;
+    }
     switch (m_nCallState) {
         case CALL_IDLE: {
             m_link.ClearBuf(0);
@@ -83,6 +93,12 @@ void HandsetSession::OnSendButton() {
 }
 
 void HandsetSession::OnQuitButton() {
+    // Without a phone there is no call to end: only the lines are cleared.
+    if (m_bLinkLost) {
+        BackToIdle();
+        ShowNoConnection();
+        return;
+    }
     switch (m_nCallState) {
         case CALL_RECEIVING:
             m_link.HoldCall();
@@ -167,5 +183,9 @@ void HandsetSession::ShowChosenEntry(const ChosenEntry& entry) {
 }
 
 void HandsetSession::SendKey(const std::string& text) {
+    if (m_bLinkLost) {
+        ShowNoConnection();
+        return;
+    }
     m_link.SendKey(text);
 }

@@ -4,6 +4,7 @@
 
 #include "app/ui/Profile.h"
 #include "app/ui/ProfileKeys.h"
+#include "link/PhoneLink.h"
 #include "platform/posix/PosixCommDevice.h"
 
 std::string ProfilePortPath(const std::string& portName) {
@@ -25,6 +26,18 @@ void StoreProfilePortPath(const std::string& portName, const std::string& path) 
     }
 }
 
-std::unique_ptr<CommDevice> MakeProfileCommDevice() {
-    return std::make_unique<PosixCommDevice>(&ProfilePortPath);
+PortPaths ProfilePortPaths() {
+    PortPaths paths;
+    for (const char* name : PortNameTable) paths[name] = ProfilePortPath(name);
+    return paths;
+}
+
+std::unique_ptr<CommDevice> MakeProfileCommDevice(std::shared_ptr<const PortPaths> paths) {
+    return std::make_unique<PosixCommDevice>([paths](const std::string& portName) {
+        if (paths) {
+            const auto found = paths->find(portName);
+            if (found != paths->end()) return found->second;
+        }
+        return PosixCommDevice::DefaultPortPath(portName);
+    });
 }

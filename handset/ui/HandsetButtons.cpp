@@ -130,9 +130,14 @@ void CHandsetDlg::ReleaseDrag() {
     if (QWidget::mouseGrabber() == this) releaseMouse();
 }
 
+void CHandsetDlg::DropDrag() {
+    ReleaseDrag();
+    m_nDragFlags = 0;
+}
+
 void CHandsetDlg::EndAsConfirmed() {
     ReleaseDrag();
-    EndDialog(IDOK);
+    RequestEnd();
 }
 
 // --- keys ---
@@ -236,10 +241,6 @@ bool CHandsetDlg::PreTranslateKey(QKeyEvent* event) {
 // --- the buttons ---
 
 void CHandsetDlg::OnButton(int index) {
-    if (index == BTN_CALL && IsIdle()) {
-        // The phone book dialog will take the mouse; the press is over.
-        ReleaseDrag();
-        m_nDragFlags = 0;
-    }
+    // The session decides whether the phone book opens; the drag ends there.
     Post([index](HandsetSession& session) { session.OnButton(index); });
 }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QLabel>
+#include <QTimer>
 
 #include "app/ui/ProfileKeys.h"
 #include "app/ui/ProfilePorts.h"
@@ -23,19 +24,21 @@ static void InitResources() {
 
 namespace {
 
-std::unique_ptr<CommDevice> MakeDevice(const CommDeviceFactory& factory) {
+std::unique_ptr<CommDevice> MakeDevice(const CommDeviceFactory& factory,
+                                       std::shared_ptr<const PortPaths> paths) {
     if (factory) {
         if (auto device = factory()) return device;
     }
-    return MakeProfileCommDevice();
+    return MakeProfileCommDevice(std::move(paths));
 }
 
 }  // namespace
 
 CHandsetDlg::CHandsetDlg(QWidget* parent, CommDeviceFactory deviceFactory, ClockSource clock)
     : QDialog(parent, Qt::FramelessWindowHint | Qt::Tool),
-      m_session(MakeDevice(deviceFactory), std::move(clock)) {
+      m_session(MakeDevice(deviceFactory, m_portPaths), std::move(clock)) {
     m_session.SetView(this);
+    m_session.SetPortPaths(m_portPaths);
     m_pThread = std::make_unique<LinkThread>(m_session);
     InitResources();
     setObjectName(QStringLiteral("102"));
@@ -115,6 +118,15 @@ void CHandsetDlg::EndDialog(int result) {
     if (m_pModalLoop) m_pModalLoop->exit(result);
 }
 
+void CHandsetDlg::RequestEnd() {
+    if (m_bEnded) {
+        // Asked again while the link finishes: nothing more is waited for.
+        m_pThread->CutShort();
+        return;
+    }
+    EndDialog(IDOK);
+}
+
 void CHandsetDlg::done(int result) {
     EndDialog(result);
 }
@@ -150,6 +162,7 @@ bool CHandsetDlg::OnInitDialog() {
     m_settings.port = ReadProfile(ProfileKeys::Port);
     m_settings.numdisp = ReadProfile(ProfileKeys::NumDisp);
     m_settings.interval = ReadProfile(ProfileKeys::MonitorInterval);
+    m_settings = SettingsWithPorts();
     PhoneBookChanged();
     // The recorder first, so that the notifier's end of a call finds it written.
     m_pRecorder = std::make_unique<CallRecorder>(CallHistoryPath());
@@ -166,10 +179,46 @@ void CHandsetDlg::OnDestroy() {
     if (m_bDestroyed) return;
     m_bDestroyed = true;
     DeletePads();
-    // Whatever wait is in progress is cut short; the port and the log are
-    // closed on the link thread, which then ends.
-    m_pThread->Shutdown([](HandsetSession& session) { session.Close(); });
+    // No menu of the icon opens while the link finishes.
     RemoveTrayIcon();
+    const auto close = [](HandsetSession& session) { session.Close(); };
+    if (!m_pThread->Started()) {
+        m_pThread->Shutdown(close);
+        return;
+    }
+    // What was asked of the link runs to its end (a hang-up with its
+    // charge), then the port and the log are closed on the link thread. The
+    // window's events go on meanwhile, so that a second quit request (a
+    // signal) can cut it short; the user's own input waits.
+    QEventLoop finishing;
+    m_pThread->Finish(close, [&finishing] {
+        QMetaObject::invokeMethod(&finishing, "quit", Qt::QueuedConnection);
+    });
+    QTimer bound;
+    bound.setSingleShot(true);
+    connect(&bound, &QTimer::timeout, this, [this] { m_pThread->CutShort(); });
+    bound.start(kEndBoundMs);
+    if (!m_pThread->Ended()) finishing.exec(QEventLoop::ExcludeUserInputEvents);
+    // Joined before the loop goes: the thread's last call names it.
+    m_pThread->Shutdown({});
+}
+
+ConnectionSettings CHandsetDlg::SettingsWithPorts() const {
+    ConnectionSettings settings = m_settings;
+    settings.portPaths = ProfilePortPaths();
+    return settings;
+}
+
+void CHandsetDlg::AskIdle(std::function<void(bool idle)> answer) {
+    Post([this, answer = std::move(answer)](HandsetSession& session) {
+        const bool idle = session.IsIdle();
+        QMetaObject::invokeMethod(
+            this,
+            [this, answer, idle] {
+                if (!m_bDestroyed && !m_bEnded) answer(idle);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void CHandsetDlg::Post(LinkThread::Input input) {

@@ -69,11 +69,17 @@ public:
     bool OnInitDialog();
     // Ends the modal run with `result`.
     void EndDialog(int result);
+    // The quit command, Escape, a double-click on BTN_QUIT and the
+    // termination signals: the first ends the run once the link has done what
+    // was asked of it (bounded), a second one while that goes on cuts it short.
+    void RequestEnd();
     bool IsEnded() const { return m_bEnded; }
     int Result() const { return m_nResult; }
-    // Teardown: the link thread ends (port and log closed on it), the pads and
-    // the tray icon go. Runs once.
+    // Teardown: the pads and the tray icon go, the link runs the inputs
+    // already queued (for at most kEndBoundMs, the window's events going on
+    // meanwhile), closes the port and the log, and ends. Runs once.
     void OnDestroy();
+    static constexpr int kEndBoundMs = 5000;
 
     // What the window shows: the session's last snapshot.
     const HandsetSnapshot& Shown() const { return m_shown; }
@@ -102,11 +108,13 @@ public:
     // Command 32774: the settings dialog and the reconnection loop.
     void OnSettings();
     // A menu command (MenuCommands.h). All but ID_APP_EXIT_OK act only in
-    // CALL_IDLE and are ignored silently otherwise.
+    // CALL_IDLE and are ignored silently otherwise; the session tells, after
+    // the inputs already posted, so they run once it has answered.
     void OnCommand(int id);
     // A click on the tray icon: Trigger is the left button, Context the right.
     void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
     bool IsTrayIconAdded() const;
+    // The skin's menu, once the session has said it is idle.
     void OnRButtonDown(const QPoint& clientPos);
     void TogglePad();
     CControlPadDlg* Pad() const;
@@ -173,6 +181,8 @@ private:
     void ReleaseDrag();
     // Escape and a double-click on BTN_QUIT: the window ends as confirmed.
     void EndAsConfirmed();
+    // The phone book takes the mouse: no drag goes on behind it.
+    void DropDrag();
     // True for a key of the keyboard table.
     bool IsTableKey(const QKeyEvent& key) const;
     // Menu pieces (HandsetMenus.cpp).
@@ -184,9 +194,16 @@ private:
     void TrackMenuAndRun(int resourceId, const QPoint& globalPos);
     void ShowCurrentSettings();
     void OnAppAbout();
+    // Asks the session, after every input already posted, whether it is
+    // idle; `answer` runs on this thread unless the window is ending.
+    void AskIdle(std::function<void(bool idle)> answer);
+    // A guarded menu command, once the session said idle.
+    void RunCommand(int id);
+    // The settings as the window hands them to the session: with the
+    // device path of each port, read from the profile on this thread.
+    ConnectionSettings SettingsWithPorts() const;
     // Deletes any pad still open, without saving its position.
     void DeletePads();
-    bool IsIdle() const { return m_shown.callState == CALL_IDLE; }
 
     // Skin.
     BitmapInfoHeader m_bihSkin{};
@@ -207,6 +224,8 @@ private:
     int m_nDragFlags = 0;
     QPoint m_ptDragLast;
 
+    // Filled by the session from the settings; the device reads it at open.
+    std::shared_ptr<PortPaths> m_portPaths = std::make_shared<PortPaths>();
     HandsetSession m_session;
     // The call history's writer (on the link thread) and the desktop
     // notification of incoming calls; both hear the session's call events.
@@ -224,6 +243,8 @@ private:
     QEventLoop* m_pModalLoop = nullptr;
     bool m_bEnded = false;
     bool m_bDestroyed = false;
+    // A right-click's question to the session is on its way.
+    bool m_bMenuAsked = false;
     int m_nResult = -1;
     QCursor m_curArrow;  // cursor 104
     QCursor m_curHand;   // cursor 133

@@ -73,8 +73,14 @@ void CHandsetDlg::OnTrayNotify(QSystemTrayIcon::ActivationReason reason) {
 }
 
 void CHandsetDlg::OnRButtonDown(const QPoint& clientPos) {
-    if (!IsIdle()) return;
-    TrackMenuAndRun(IDR_SKIN_MENU, mapToGlobal(clientPos));
+    // Clicks while the question is on its way open no second menu.
+    if (m_bMenuAsked) return;
+    m_bMenuAsked = true;
+    const QPoint at = mapToGlobal(clientPos);
+    AskIdle([this, at](bool idle) {
+        m_bMenuAsked = false;
+        if (idle) TrackMenuAndRun(IDR_SKIN_MENU, at);
+    });
 }
 
 std::unique_ptr<QMenu> CHandsetDlg::LoadMenu(int resourceId) {
@@ -104,11 +110,17 @@ void CHandsetDlg::TrackMenuAndRun(int resourceId, const QPoint& globalPos) {
 
 void CHandsetDlg::OnCommand(int id) {
     if (id == ID_APP_EXIT_OK) {
-        EndDialog(IDOK);
+        RequestEnd();
         return;
     }
-    // Nothing may disturb a call.
-    if (!IsIdle()) return;
+    // Nothing may disturb a call: the session's state after what was
+    // already posted decides, not the one last shown.
+    AskIdle([this, id](bool idle) {
+        if (idle) RunCommand(id);
+    });
+}
+
+void CHandsetDlg::RunCommand(int id) {
     CHandsetApp* app = TheApp();
     switch (id) {
         case ID_SETTINGS:
@@ -203,7 +215,6 @@ void CHandsetDlg::DeletePads() {
 void CHandsetDlg::OnSettings() {
     // The session checks the call state itself: the one shown may be a
     // tick behind.
-    if (!IsIdle()) return;
     Post([](HandsetSession& session) { session.OnSettings(); });
 }
 

@@ -19,8 +19,13 @@ template <class T>
 T CHandsetDlg::AskWindow(std::function<T()> ask, T fallback) {
     auto answer = std::make_shared<std::promise<T>>();
     std::future<T> answered = answer->get_future();
+    // Once the window is going, no dialog opens for a session that finishes.
     QMetaObject::invokeMethod(
-        this, [answer, ask = std::move(ask)] { answer->set_value(ask()); }, Qt::QueuedConnection);
+        this,
+        [this, answer, ask = std::move(ask), fallback] {
+            answer->set_value(m_bDestroyed || m_bEnded ? fallback : ask());
+        },
+        Qt::QueuedConnection);
     // The window never waits for the link, but the link may wait for the
     // window; at the end of the run the answer is no longer wanted.
     while (answered.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
@@ -74,6 +79,9 @@ void CHandsetDlg::EndProgram() {
 std::optional<ChosenEntry> CHandsetDlg::ChooseFromPhoneBook() {
     return AskWindow<std::optional<ChosenEntry>>(
         [this]() -> std::optional<ChosenEntry> {
+            // The dialog takes the mouse: whatever press began a drag (a
+            // double-click's second press too) is over.
+            DropDrag();
             CPhoneBookDlg dialog(this);
             const CHandsetApp* app = TheApp();
             if (app) {
@@ -82,7 +90,9 @@ std::optional<ChosenEntry> CHandsetDlg::ChooseFromPhoneBook() {
                 dialog.m_nCount = app->m_phoneBook.m_nRecords;
             }
             dialog.m_nSelected = -1;
-            if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+            const int result = dialog.exec();
+            DropDrag();
+            if (result != QDialog::Accepted) return std::nullopt;
             const int chosen = dialog.m_nSelected;
             const CMemoryDial* record = app && chosen >= 0 && chosen < app->m_phoneBook.m_nRecords
                                             ? app->m_phoneBook.m_records[size_t(chosen)].get()
@@ -102,7 +112,7 @@ std::optional<ConnectionSettings> CHandsetDlg::AskSettings() {
             m_settings.port = dialog.m_nPort;
             m_settings.numdisp = dialog.m_bNumDisp ? 1 : 0;
             m_settings.interval = dialog.m_nInterval;
-            return m_settings;
+            return SettingsWithPorts();
         },
         std::nullopt);
 }

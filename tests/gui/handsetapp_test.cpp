@@ -183,7 +183,12 @@ TEST_F(HandsetAppTest, PortNamesAreDevicePathsFromThePortsSection) {
     EXPECT_EQ(ProfilePortPath("COM3"), "/dev/ttyS2");
 
     Profile::WriteProfileString("ports", "COM4", QString::fromStdString(pty.SlavePath()));
-    auto device = MakeProfileCommDevice();
+    // Resolved here, on the window's thread; the device only looks them up.
+    auto paths = std::make_shared<PortPaths>(ProfilePortPaths());
+    EXPECT_EQ(paths->size(), 9u);
+    EXPECT_EQ(paths->at("COM2"), "/dev/ttyUSB0");
+    auto device = MakeProfileCommDevice(paths);
+    Profile::WriteProfileString("ports", "COM4", "/dev/telvoxa-none");
     EXPECT_TRUE(device->Open("COM4"));
     EXPECT_TRUE(device->Close());
 }

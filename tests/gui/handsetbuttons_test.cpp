@@ -17,16 +17,19 @@
 #include <QWindow>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/ui/Profile.h"
+#include "handset/MenuCommands.h"
 #include "handset/ui/HandsetDlg.h"
 #include "phonebook/ListSort.h"
 #include "phonebook/ui/PhoneBookDlg.h"
 #include "support/FakeCommDevice.h"
 #include "support/PhoneBytes.h"
+#include "support/RecordingView.h"
 #include "support/gui/ButtonSkin.h"
 #include "support/gui/LinkWaits.h"
 #include "support/gui/ModalScript.h"
@@ -155,7 +158,7 @@ protected:
     }
 
     // The input, and whatever the link made of it shown.
-    static void Press(CHandsetDlg& w, const Input& in) {
+    static void Press(CHandsetDlg& w, const Input& in, bool flush = true) {
         switch (in.kind) {
             case Input::Button:
                 QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, Centre(w, in.value));
@@ -170,7 +173,7 @@ protected:
                 QTest::keyClick(&w, Qt::Key(in.value));
                 break;
         }
-        FlushAnswering(w);
+        if (flush) FlushAnswering(w);
     }
 
     static QString Text(CHandsetDlg& w, int id) { return w.TextControl(id)->text(); }
@@ -262,6 +265,46 @@ TEST_F(HandsetButtonsTest, ADoubleClickOnEndWhileOnLineEndsTheCallThenTheProgram
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
 }
 
+// Quitting while the link is busy: the end pressed before still reaches the
+// phone and the call ends with its charge; a second quit request meanwhile
+// cuts the end short, and what was still queued is dropped and logged.
+TEST_F(HandsetButtonsTest, QuitLetsTheLinkFinishWhatWasAskedUnlessAskedTwice) {
+    for (bool twice : {false, true}) {
+        SCOPED_TRACE(twice ? "quit twice" : "quit once");
+        QFile::remove(SkinPath("comm.log"));
+        logLinesSeen = 0;
+        auto window = Start();
+        RecordingCallSink calls;
+        window->Session().AddCallSink(&calls);
+        Given(*window, CALL_ONLINE);
+        phone->Incoming(ChargeReply("80"), 100);
+        // A busy link (a long wait of the phone's), with End queued behind it.
+        auto release = std::make_shared<std::promise<void>>();
+        window->Post([wait = release->get_future().share()](HandsetSession&) { wait.wait(); });
+        Press(*window, Key(Qt::Key_End), /*flush=*/false);
+        window->OnCommand(ID_APP_EXIT_OK);
+        EXPECT_TRUE(window->IsEnded());
+        // While the window waits for the link: maybe a second request, then
+        // the link's wait is over.
+        QTimer::singleShot(0, window.get(), [&] {
+            if (twice) window->OnCommand(ID_APP_EXIT_OK);
+            release->set_value();
+        });
+        window->OnDestroy();
+        EXPECT_FALSE(phone->IsOpen());
+        std::ifstream log(SkinPath("comm.log").toStdString());
+        const std::string text((std::istreambuf_iterator<char>(log)), {});
+        EXPECT_EQ(text.find("Input Dropped At End") != std::string::npos, twice);
+        if (twice) {
+            EXPECT_TRUE(calls.events.empty());
+        } else {
+            ASSERT_EQ(calls.events.size(), 1u);
+            EXPECT_EQ(calls.events[0].chargeYen, 80);
+            EXPECT_EQ(Text(*window, IDC_DISPLAY3), QStringLiteral("Charge ¥80"));
+        }
+    }
+}
+
 TEST_F(HandsetButtonsTest, ADoubleClickRunsTheButtonOnceThenItsOwnBehaviour) {
     auto window = Start();
     // A dial key: one digit, nothing more.
@@ -299,6 +342,7 @@ TEST_F(HandsetButtonsTest, ARightDoubleClickDoesNothingMore) {
     auto window = Start();
     QTest::mouseDClick(window->windowHandle(), Qt::RightButton, {}, QPoint(2, 80));
     QTest::mouseDClick(window->windowHandle(), Qt::RightButton, {}, Centre(*window, 5));
+    window->Flush();
     EXPECT_FALSE(window->isMinimized());
     EXPECT_EQ(Text(*window, IDC_DISPLAY3), "");
     EXPECT_TRUE(Trace().empty());
@@ -360,6 +404,8 @@ TEST_F(HandsetButtonsTest, TheWindowIsDraggedFromTenPixelsOn) {
         EXPECT_EQ(QWidget::mouseGrabber(), window.get());
         QTest::mouseMove(window->windowHandle(), row.press + row.travel);
         EXPECT_EQ(window->pos(), before + row.moved);
+        // The number line is the session's answer to the press.
+        window->Flush();
         EXPECT_EQ(Text(*window, IDC_DISPLAY3), row.number);
         // The window moved under the cursor: the release is where the cursor is.
         QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {},

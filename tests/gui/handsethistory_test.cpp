@@ -68,7 +68,9 @@ TEST_F(HandsetHistoryTest, OkPutsTheChosenCallOnTheHandsetAndTheTipForgetsTheMis
     EXPECT_EQ(TrayTip(*window), "Telvoxa — 不在着信 2");
     // A charge on show.
     window->Post([](HandsetSession& session) {
-        session.m_strDisplay3 = "\x5c" "120";
+        session.m_strDisplay3 =
+            "\x5c"
+            "120";
         session.m_bAppendDigits = false;
     });
     window->Flush();
@@ -80,6 +82,9 @@ TEST_F(HandsetHistoryTest, OkPutsTheChosenCallOnTheHandsetAndTheTipForgetsTheMis
         QTest::mouseClick(d->findChild<QPushButton*>("1"), Qt::LeftButton);
     });
     window->OnCommand(ID_CALL_HISTORY);
+    // The command runs once the session said idle; the chosen call goes
+    // back to the session.
+    window->Flush();
     window->Flush();
     EXPECT_EQ(history.Shown(), 1);
     EXPECT_EQ(window->Shown().display2, Utf8ToCp932("山田太郎"));
@@ -92,6 +97,7 @@ TEST_F(HandsetHistoryTest, OkPutsTheChosenCallOnTheHandsetAndTheTipForgetsTheMis
     window->Flush();
     history.Then([](CCallHistoryDlg* d) { d->reject(); });
     window->OnCommand(ID_CALL_HISTORY);
+    window->Flush();
     window->Flush();
     EXPECT_EQ(history.Shown(), 2);
     EXPECT_EQ(window->Session().m_strDisplay3, "117");
@@ -108,6 +114,8 @@ TEST_F(HandsetHistoryTest, DuringACallTheCommandIsIgnored) {
         });
         window->Flush();
         window->OnCommand(ID_CALL_HISTORY);
+        // The session's answer: not idle.
+        window->Flush();
     }
     EXPECT_EQ(history.Shown(), 0);
     EXPECT_EQ(TrayTip(*window), "Telvoxa — 不在着信 2");

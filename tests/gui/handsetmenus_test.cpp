@@ -22,6 +22,7 @@
 #include "handset/ui/HandsetDlg.h"
 #include "support/FakeCommDevice.h"
 #include "support/PhoneBookWriter.h"
+#include "support/PhoneBytes.h"
 #include "support/gui/LinkWaits.h"
 #include "support/gui/ModalScript.h"
 #include "support/gui/QtPrinters.h"
@@ -156,6 +157,7 @@ TEST_F(HandsetMenusTest, RightPressTracksTheSkinMenuAtTheCursorWithTheTimerStopp
     auto window = Start();
     window->move(40, 30);
     window->OnRButtonDown(QPoint(3, 4));
+    window->Flush();
     ASSERT_EQ(tracked.size(), 1u);
     EXPECT_EQ(tracked[0].menu, 134);
     EXPECT_EQ(tracked[0].at, window->mapToGlobal(QPoint(3, 4)));
@@ -168,6 +170,7 @@ TEST_F(HandsetMenusTest, RightPressTracksTheSkinMenuAtTheCursorWithTheTimerStopp
     // A chosen command runs after the menu has gone, with the timer running.
     choose = ID_APP_EXIT_OK;
     window->OnRButtonDown(QPoint(1, 1));
+    window->Flush();
     EXPECT_TRUE(window->IsEnded());
     EXPECT_EQ(window->Result(), IDOK);
 }
@@ -177,9 +180,42 @@ TEST_F(HandsetMenusTest, RightPressDuringACallOpensNoMenu) {
     for (int state : kCallStates) {
         SetCallState(*window, state);
         window->OnRButtonDown(QPoint(1, 1));
+        window->Flush();
     }
     EXPECT_TRUE(tracked.empty());
     EXPECT_TRUE(TicksRunning(*device));
+}
+
+// The session decides after the keys already pressed, not the window after
+// what it last showed: End then a right-click on a call opens the menu once
+// the call has ended; Send then a right-click opens none.
+TEST_F(HandsetMenusTest, ARightPressAfterAKeyOpensTheMenuOnlyIfTheSessionIsIdleThen) {
+    const struct {
+        const char* what;
+        int state;
+        Qt::Key key;
+        size_t menus;
+        int stateAfter;
+    } rows[] = {
+        {"end on a connected call", CALL_ONLINE, Qt::Key_End, 1, CALL_IDLE},
+        {"send while idle", CALL_IDLE, Qt::Key_Home, 0, CALL_OFFHOOK},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        tracked.clear();
+        auto window = Start();
+        SetCallState(*window, row.state);
+        // The phone's reply to the hang-up, given while the link is still.
+        window->StopMonitor();
+        window->Flush();
+        device->Incoming(ChargeReply("30"), 100);
+        QTest::keyClick(window.get(), row.key);
+        window->OnRButtonDown(QPoint(1, 1));
+        window->Flush();
+        EXPECT_EQ(tracked.size(), row.menus);
+        EXPECT_EQ(window->Shown().callState, row.stateAfter);
+        window->StartMonitor();
+    }
 }
 
 TEST_F(HandsetMenusTest, DuringACallEveryCommandButQuitIsIgnoredSilently) {
@@ -224,6 +260,7 @@ TEST_F(HandsetMenusTest, TheSettingsCommandWhenIdleShowsTheDialogAndReopensThePo
     const int opens = device->CallCount(FakeOp::Open);
     window->StartMonitor();
     window->OnCommand(ID_SETTINGS);
+    window->Flush();
     FlushAnswering(*window);
     EXPECT_EQ(settings.Shown(), 1);
     EXPECT_FALSE(monitoringWhileShown);
@@ -245,6 +282,7 @@ TEST_F(HandsetMenusTest, ChangingThePhoneBookKeepsTheTimerAndCancelLeavesNoBook)
         recordsWhileShown = app.m_phoneBook.m_nRecords;
     };
     window->OnCommand(ID_CHANGE_PHONEBOOK);  // nothing queued: cancelled
+    window->Flush();
     EXPECT_EQ(dialogs.fileDialogsShown, 1);
     EXPECT_EQ(dialogs.lastSuffix, ".mdd");
     EXPECT_TRUE(monitoringWhileShown);
@@ -256,6 +294,7 @@ TEST_F(HandsetMenusTest, ChangingThePhoneBookKeepsTheTimerAndCancelLeavesNoBook)
     const QString path = dir.path() + "/book.mdd";
     dialogs.fileAnswers.push_back(path);
     window->OnCommand(ID_CHANGE_PHONEBOOK);
+    window->Flush();
     EXPECT_EQ(app.m_phoneBook.m_nRecords, 3);
     EXPECT_EQ(app.m_strPhoneBookFile, path);
 }
@@ -269,12 +308,14 @@ TEST_F(HandsetMenusTest, ChangingTheSkinFileAsksForARestartAndChangesOnlyThePath
     dialogs.whileShown = [&] { monitoringWhileShown = TicksRunning(*device); };
 
     window->OnCommand(ID_CHANGE_SKIN);  // cancelled
+    window->Flush();
     EXPECT_EQ(dialogs.fileDialogsShown, 1);
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(app.m_strSkinFile, "default.ini");
 
     dialogs.fileAnswers.push_back(QStringLiteral("/skins/other.ini"));
     window->OnCommand(ID_CHANGE_SKIN);
+    window->Flush();
     EXPECT_TRUE(monitoringWhileShown);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "Restart the Application !!");
@@ -301,6 +342,7 @@ TEST_F(HandsetMenusTest, TheChosenSkinFileReachesTheProfileWhenTheProgramQuits) 
         if (!app.m_pMainWnd || !app.m_pMainWnd->isVisible()) return;
         poll.stop();
         app.m_pMainWnd->OnCommand(ID_CHANGE_SKIN);
+        app.m_pMainWnd->Flush();
         // Not stored yet: only the end of the run writes it.
         EXPECT_EQ(Profile::GetProfileString("ini", "inifile", "?"), "?");
         app.m_pMainWnd->OnCommand(ID_APP_EXIT_OK);
@@ -330,6 +372,7 @@ TEST_F(HandsetMenusTest, TheCurrentSettingsMessageNamesPortCableAndFiles) {
         Profile::WriteProfileInt("connection", "cable", cable);
         auto window = Start();
         window->OnCommand(ID_SHOW_SETTINGS);
+        window->Flush();
         ASSERT_EQ(dialogs.messages.size(), 1u);
         EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
         EXPECT_EQ(dialogs.messages[0].text, "現在の設定\r\n\r\n接続ポート COM3   ケーブル " +
@@ -358,6 +401,7 @@ TEST_F(HandsetMenusTest, TheVersionDialogShowsTheVersionWithTheTimerStopped) {
         QTest::mouseClick(d->findChild<QPushButton*>("1"), Qt::LeftButton);
     });
     window->OnCommand(ID_APP_ABOUT);
+    window->Flush();
     EXPECT_EQ(about.Shown(), 1);
     EXPECT_EQ(shownText, "Telvoxa Ver.1.06");
     EXPECT_FALSE(monitoringWhileShown);
@@ -384,6 +428,9 @@ TEST_F(HandsetMenusTest, TheRealPopupMenuHandsBackTheChosenCommand) {
     });
     answer.start();
     window->OnRButtonDown(QPoint(2, 2));
+    // The menu opens once the session said idle, and so does its command.
+    window->Flush();
+    window->Flush();
     EXPECT_EQ(seen, QStringList{"134"});
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.startsWith("現在の設定\r\n"));
@@ -456,6 +503,7 @@ TEST_F(HandsetMenusTest, TrayMenuWaitsWhileAModalDialogIsOpen) {
         d->accept();
     });
     window->OnCommand(ID_APP_ABOUT);
+    window->Flush();
     EXPECT_EQ(about.Shown(), 1);
     EXPECT_EQ(menusDuringDialog, 0u);
     EXPECT_TRUE(window->isVisible());

@@ -31,6 +31,23 @@ void FakeCommDevice::ReplyTo(const Bytes& trigger, const Bytes& reply, uint64_t 
     m_replies.push_back(Reply{trigger, reply, delayMs});
 }
 
+void FakeCommDevice::At(uint64_t atMs, std::function<void()> action) {
+    m_actions.emplace(atMs, std::move(action));
+}
+
+uint64_t FakeCommDevice::NextActionBefore(uint64_t limit) const {
+    return m_actions.empty() ? limit : std::min(limit, m_actions.begin()->first);
+}
+
+void FakeCommDevice::AdvanceTo(uint64_t atMs) {
+    m_now = std::max(m_now, atMs);
+    while (!m_actions.empty() && m_actions.begin()->first <= m_now) {
+        auto action = std::move(m_actions.begin()->second);
+        m_actions.erase(m_actions.begin());
+        action();
+    }
+}
+
 void FakeCommDevice::Heal(FakeOp op) {
     m_failAlways.erase(op);
     m_failNth.erase(op);
@@ -194,11 +211,12 @@ bool FakeCommDevice::ReadFile(uint8_t* buffer, uint32_t toRead, uint32_t& got) {
             limit = std::min(limit, lastByteAt + timeouts.ReadIntervalTimeout);
         // Without any time-out a real port would block; here it answers at once.
         if (limit == never) break;
-        if (!m_incoming.empty() && m_incoming.front().at <= limit) {
-            m_now = m_incoming.front().at;
-            continue;
-        }
-        m_now = limit;
+        if (!m_incoming.empty() && m_incoming.front().at <= limit) limit = m_incoming.front().at;
+        const uint64_t step = NextActionBefore(limit);
+        AdvanceTo(step);
+        // An action may have made the wait give way: look again.
+        if (step < limit) continue;
+        if (!m_incoming.empty() && m_incoming.front().at <= m_now) continue;
         break;
     }
     return true;
@@ -221,9 +239,14 @@ void FakeCommDevice::Sleep(uint32_t milliseconds) {
     calls.push_back("Sleep(" + std::to_string(milliseconds) + ")");
     ++m_operations;
     if (StopRaised()) return;
-    if (MayGiveWay()) {
-        NoteGaveWay();
-        return;
+    const uint64_t end = m_now + milliseconds;
+    for (;;) {
+        if (StopRaised()) return;
+        if (MayGiveWay()) {
+            NoteGaveWay();
+            return;
+        }
+        if (m_now >= end) return;
+        AdvanceTo(NextActionBefore(end));
     }
-    m_now += milliseconds;
 }

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -42,6 +43,9 @@ public:
     void IncomingAt(uint64_t atMs, const Bytes& bytes);
     // Whenever exactly `written` is written, `reply` arrives `delayMs` later.
     void ReplyTo(const Bytes& written, const Bytes& reply, uint64_t delayMs = 0);
+    // `action` runs once, on the thread using the port, when the virtual
+    // clock reaches `atMs` in a read or a pause (which may then give way).
+    void At(uint64_t atMs, std::function<void()> action);
     // Bytes scheduled but not yet handed to a read (arrived or not).
     size_t PendingIncoming() const { return m_incoming.size(); }
 
@@ -114,6 +118,10 @@ private:
         uint64_t delayMs;
     };
 
+    // The earliest action's time, or `limit` when none comes before it.
+    uint64_t NextActionBefore(uint64_t limit) const;
+    // Moves the clock to `atMs` and runs the actions due by then.
+    void AdvanceTo(uint64_t atMs);
     // Records the call, counts it and answers whether it may succeed.
     bool Enter(FakeOp op, const std::string& record);
 
@@ -126,6 +134,7 @@ private:
     std::atomic<uint64_t> m_operations{0};
     std::deque<Arrival> m_incoming;  // ordered by arrival time
     std::vector<Reply> m_replies;
+    std::multimap<uint64_t, std::function<void()>> m_actions;
     std::set<FakeOp> m_failAlways;
     std::map<FakeOp, std::set<int>> m_failNth;
     std::map<FakeOp, int> m_callCounts;

@@ -55,7 +55,7 @@ protected:
     }
 
     static ConnectionSettings Settings(int port = 0, int numdisp = 0, int interval = 250) {
-        return ConnectionSettings{port, 0, numdisp, interval};
+        return ConnectionSettings{port, 0, numdisp, interval, {}};
     }
 
     // The session after its start-up, its communication log open and what

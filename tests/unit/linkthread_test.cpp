@@ -8,12 +8,14 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <set>
 #include <thread>
-#include <functional>
 #include <vector>
 
+#include "HandsetSessionFixture.h"
+#include "handset/SkinButtons.h"
 #include "support/FakeCommDevice.h"
 
 namespace {
@@ -169,6 +171,217 @@ TEST(WaitBreakerTest, APollThatHasBegunToReceiveIsNotCut) {
     EXPECT_EQ(f.session->Link().PollIdle(idle), 1);
     EXPECT_STREQ(idle, "12");
     f.phone->SetWaitBreaker(nullptr);
+}
+
+// The session on the real link thread, with its recording view and call log.
+class LinkThreadSessionTest : public HandsetSessionTest {
+protected:
+    void SetUp() override {
+        // A table's row starts anew: the last row's thread goes first.
+        CloseThread();
+        HandsetSessionTest::SetUp();
+        Start();
+        thread = std::make_unique<LinkThread>(*session);
+        ASSERT_EQ(pipe(m_announce), 0);
+        // Only an announcement starts a try after the first one fails.
+        thread->SetDeviceAnnouncer(
+            m_announce[0],
+            [this] {
+                char byte = 0;
+                return read(m_announce[0], &byte, 1) == 1;
+            },
+            std::chrono::hours(1));
+    }
+    void TearDown() override {
+        CloseThread();
+        HandsetSessionTest::TearDown();
+    }
+    void CloseThread() {
+        thread.reset();
+        for (int& fd : m_announce) {
+            if (fd >= 0) close(fd);
+            fd = -1;
+        }
+    }
+    void AnnounceDevice() { ASSERT_EQ(write(m_announce[1], "+", 1), 1); }
+    // What `read` answers on the link thread, once it has run.
+    template <class T>
+    T OnLink(std::function<T(HandsetSession&)> read) {
+        T value{};
+        thread->Post([&](HandsetSession& s) { value = read(s); });
+        thread->Flush();
+        return value;
+    }
+    // Waits (asking the link thread) until `done` holds; false if it never does.
+    bool Eventually(std::function<bool(HandsetSession&)> done) {
+        for (int i = 0; i < 5000; ++i) {
+            if (OnLink<bool>(done)) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return false;
+    }
+    void LoseLinkOnThread() {
+        thread->Start();
+        thread->Post([this](HandsetSession&) { fake->Unplug(); });
+        ASSERT_TRUE(Eventually([](HandsetSession& s) { return s.LinkLost(); }));
+    }
+    static void Close(HandsetSession& s) { s.Close(); }
+
+    std::unique_ptr<LinkThread> thread;
+
+private:
+    int m_announce[2] = {-1, -1};
+};
+
+TEST_F(LinkThreadSessionTest, TheEndRunsWhatWasAskedAndASecondRequestCutsItShort) {
+    enum class End { BehindABusyInput, DuringTheHangUp, CutShort };
+    struct Row {
+        const char* what;
+        End end;
+        bool charged;
+    } rows[] = {
+        {"end queued behind a busy input, then quit", End::BehindABusyInput, true},
+        {"quit while the hang-up waits for its charge", End::DuringTheHangUp, true},
+        {"quit twice", End::CutShort, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SetUp();
+        Given(CALL_ONLINE);
+        fake->Incoming(ChargeReply("80"), 100);
+        if (row.end == End::DuringTheHangUp)
+            fake->At(fake->Now() + 50, [this] { thread->Finish(&Close); });
+        thread->Start();
+        std::promise<void> busy;
+        std::promise<void> release;
+        thread->Post([&](HandsetSession&) {
+            busy.set_value();
+            release.get_future().wait();
+        });
+        busy.get_future().wait();
+        thread->Post([](HandsetSession& s) { s.OnButton(BTN_QUIT); });
+        if (row.end != End::DuringTheHangUp) thread->Finish(&Close);
+        if (row.end == End::CutShort) thread->CutShort();
+        release.set_value();
+        thread->AwaitEnd(std::chrono::seconds(5));
+        EXPECT_FALSE(fake->IsOpen());
+        if (row.charged) {
+            ASSERT_EQ(calls.events.size(), 1u);
+            EXPECT_EQ(calls.events[0].endedBy, CallEndedBy::User);
+            EXPECT_EQ(calls.events[0].charge, ChargeKind::Yen);
+            EXPECT_EQ(calls.events[0].chargeYen, 80);
+            EXPECT_EQ(Shown().display3, "Charge \\80");
+        } else {
+            EXPECT_TRUE(calls.events.empty());
+            EXPECT_TRUE(fake->writes.empty());
+        }
+        TearDown();
+    }
+}
+
+// The port's opening is nobody's request: quitting does not wait for a
+// silent phone's handshake (about ten seconds).
+TEST_F(LinkThreadSessionTest, QuittingDuringThePortsOpeningCutsItShort) {
+    thread->Start();
+    uint64_t openedFor = 0;
+    thread->Post([&](HandsetSession& s) {
+        s.Close();
+        const uint64_t before = fake->Now();
+        fake->At(before + 100, [this] { thread->Finish(&Close); });
+        s.Start(ConnectionSettings{0, 2, 0, 250, {}});
+        openedFor = fake->Now() - before;
+    });
+    thread->AwaitEnd(std::chrono::seconds(5));
+    EXPECT_LT(openedFor, 1000u);
+    EXPECT_FALSE(fake->IsOpen());
+}
+
+TEST_F(LinkThreadSessionTest, ALostLinkTakesInputsAndComesBackWhenADeviceIsAnnounced) {
+    LoseLinkOnThread();
+    thread->Post([](HandsetSession& s) { s.OnButton(BTN_SEND); });
+    thread->Post([this](HandsetSession&) { fake->Replug(); });
+    const int opens =
+        OnLink<int>([this](HandsetSession&) { return fake->CallCount(FakeOp::Open); });
+    // Send on the dead line began nothing.
+    EXPECT_TRUE(OnLink<bool>([](HandsetSession& s) { return s.IsIdle() && s.LinkLost(); }));
+    EXPECT_TRUE(OnLink<bool>([this](HandsetSession&) { return fake->writes.empty(); }));
+    EXPECT_TRUE(calls.events.empty());
+    // The device is back, but the next try is an hour away: the
+    // announcement brings it forward.
+    AnnounceDevice();
+    ASSERT_TRUE(Eventually([](HandsetSession& s) { return !s.LinkLost(); }));
+    EXPECT_EQ(OnLink<int>([this](HandsetSession&) { return fake->CallCount(FakeOp::Open); }),
+              opens + 1);
+    EXPECT_TRUE(OnLink<bool>([](HandsetSession& s) { return s.IsMonitoring(); }));
+    // The ticks poll the phone again.
+    const uint64_t before = fake->Operations();
+    ASSERT_TRUE(Eventually([&](HandsetSession&) { return fake->Operations() > before + 10; }));
+}
+
+TEST_F(LinkThreadSessionTest, AnInputDuringAReconnectionTryRunsWithinOnePollsTime) {
+    // A silent poll's wait: what an input waits for at most while monitoring.
+    constexpr uint64_t kOnePollMs = 540;
+    LoseLinkOnThread();
+    std::atomic<uint64_t> ranAt{0};
+    std::atomic<int> opensWhenRan{0};
+    std::atomic<int> opensAfter{0};
+    const uint64_t inputAt = OnLink<uint64_t>([&](HandsetSession& s) {
+        // A data cable whose adapter is back and whose phone is silent: a
+        // try's handshake waits about ten seconds.
+        s.Link().m_cable = 2;
+        fake->Replug();
+        const uint64_t at = fake->Now() + 3000;
+        fake->At(at, [&] {
+            thread->Post([&](HandsetSession&) {
+                ranAt = fake->Now();
+                opensWhenRan = fake->CallCount(FakeOp::Open);
+            });
+        });
+        // Later on the same clock: the try that follows the input.
+        fake->At(at + 100, [&] { opensAfter = fake->CallCount(FakeOp::Open); });
+        return at;
+    });
+    AnnounceDevice();
+    // Barriers only: they do not disturb the try.
+    for (int i = 0; i < 1000 && opensAfter == 0; ++i) thread->Flush();
+    ASSERT_NE(ranAt.load(), 0u);
+    EXPECT_LE(ranAt - inputAt, kOnePollMs);
+    // The try gave way to the input, then started again from the beginning.
+    EXPECT_EQ(opensAfter, opensWhenRan + 1);
+    EXPECT_TRUE(OnLink<bool>([](HandsetSession& s) { return s.LinkLost(); }));
+}
+
+TEST_F(LinkThreadSessionTest, TheClockGoesOnWhileLost) {
+    LoseLinkOnThread();
+    const std::string before =
+        OnLink<std::string>([](HandsetSession& s) { return s.m_strDisplay1; });
+    // The minute changes; the session's clock is read on the link thread only.
+    thread->Post([this](HandsetSession&) { now = FixedTime(9); });
+    ASSERT_TRUE(Eventually([&](HandsetSession& s) { return s.m_strDisplay1 != before; }));
+    EXPECT_EQ(OnLink<std::string>([](HandsetSession& s) { return s.m_strDisplay1; }),
+              "03/05(Tue) 09:09");
+}
+
+TEST_F(LinkThreadSessionTest, AWaitingInputRunsBeforeADueTick) {
+    thread->Start();
+    thread->Post([](HandsetSession& s) {
+        s.m_nMonitorInterval = MIN_TIMER_PERIOD;
+        s.StartMonitor();
+    });
+    thread->Flush();
+    // A busy input: a tick falls due meanwhile, and only then the next input
+    // arrives. It runs before the tick all the same.
+    std::vector<size_t> portCallsBefore;
+    thread->Post([&](HandsetSession&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(3 * MIN_TIMER_PERIOD));
+        thread->Post([&](HandsetSession&) { portCallsBefore.push_back(fake->calls.size()); });
+        fake->ClearRecord();
+    });
+    // The second barrier comes after the input posted meanwhile.
+    thread->Flush();
+    thread->Flush();
+    ASSERT_EQ(portCallsBefore.size(), 1u);
+    EXPECT_EQ(portCallsBefore[0], 0u) << "a tick ran before the input";
 }
 
 }  // namespace

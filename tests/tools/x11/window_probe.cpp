@@ -11,6 +11,7 @@
 //       each time until the window's pixels change; prints every figure, then
 //       "median_ms N" and "worst_ms N".
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -34,8 +35,44 @@ double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// A viewable window named `title` below `parent`, searched depth first.
-Window FindWindow(Display* dpy, Window parent, const char* title) {
+// Windows come and go while the tree is walked (the last run's program is
+// still being torn down): a request about one that has just gone fails, and
+// Xlib's default handler would end the probe for it. The call's own result
+// tells the caller instead.
+int IgnoreError(Display*, XErrorEvent*) {
+    return 0;
+}
+
+// A loaded server may refuse a connection for a moment.
+Display* OpenDisplay() {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (Display* dpy = XOpenDisplay(nullptr)) return dpy;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return nullptr;
+}
+
+// The process a window says it belongs to (_NET_WM_PID), 0 when it does not say.
+long WindowPid(Display* dpy, Window window) {
+    const Atom pidAtom = XInternAtom(dpy, "_NET_WM_PID", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    long pid = 0;
+    if (XGetWindowProperty(dpy, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
+                           &after, &data) == Success &&
+        data && format == 32 && items == 1) {
+        pid = *reinterpret_cast<long*>(data);
+    }
+    if (data) XFree(data);
+    return pid;
+}
+
+// A viewable window named `title` below `parent`, searched depth first. When
+// `pid` is set, a window of another process (the last run's, still being torn
+// down) does not count.
+Window FindWindow(Display* dpy, Window parent, const char* title, long pid = 0) {
     Window root = 0, up = 0;
     Window* children = nullptr;
     unsigned count = 0;
@@ -46,10 +83,13 @@ Window FindWindow(Display* dpy, Window parent, const char* title) {
         char* name = nullptr;
         if (XGetWindowAttributes(dpy, children[i], &attributes) &&
             attributes.map_state == IsViewable && XFetchName(dpy, children[i], &name) && name) {
-            if (std::strcmp(name, title) == 0) found = children[i];
+            if (std::strcmp(name, title) == 0) {
+                const long owner = pid ? WindowPid(dpy, children[i]) : 0;
+                if (owner == 0 || owner == pid) found = children[i];
+            }
         }
         if (name) XFree(name);
-        if (!found) found = FindWindow(dpy, children[i], title);
+        if (!found) found = FindWindow(dpy, children[i], title, pid);
     }
     if (children) XFree(children);
     return found;
@@ -62,8 +102,8 @@ std::vector<char> Pixels(Display* dpy, Window window) {
     XImage* image = XGetImage(dpy, window, 0, 0, unsigned(attributes.width),
                               unsigned(attributes.height), AllPlanes, ZPixmap);
     if (!image) return {};
-    std::vector<char> bytes(image->data, image->data + size_t(image->bytes_per_line) *
-                                                           size_t(image->height));
+    std::vector<char> bytes(image->data,
+                            image->data + size_t(image->bytes_per_line) * size_t(image->height));
     XDestroyImage(image);
     return bytes;
 }
@@ -89,7 +129,7 @@ int Launch(Display* dpy, const char* title, int timeoutMs, char** program) {
     }
     if (pid < 0) return 1;
     while (MsSince(start) < timeoutMs) {
-        if (const Window window = FindWindow(dpy, DefaultRootWindow(dpy), title)) {
+        if (const Window window = FindWindow(dpy, DefaultRootWindow(dpy), title, long(pid))) {
             if (!OfOneColour(Pixels(dpy, window))) {
                 std::printf("visible_ms %.0f\npid %d\n", MsSince(start), int(pid));
                 return 0;
@@ -139,7 +179,8 @@ int Keys(Display* dpy, const char* title, int count, const char* keysymName) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    Display* dpy = XOpenDisplay(nullptr);
+    Display* dpy = OpenDisplay();
+    XSetErrorHandler(&IgnoreError);
     if (!dpy) {
         std::fprintf(stderr, "window_probe: no X display\n");
         return 2;
