@@ -13,24 +13,24 @@
 namespace {
 
 // Column names, compared in UTF-8 after trimming and with Latin letters in lower case.
-constexpr std::array kNameColumns = {"名前", "氏名", "名称", "表示名", "name", "full name",
-                                     "display name", "fullname"};
+constexpr std::array kNameColumns = {"名前", "氏名",      "名称",         "表示名",
+                                     "name", "full name", "display name", "fullname"};
 constexpr std::array kFamilyColumns = {"姓", "last name", "family name", "surname"};
 constexpr std::array kGivenColumns = {"名", "first name", "given name"};
 constexpr std::array kReadingColumns = {
-    "フリガナ", "ふりがな", "ﾌﾘｶﾞﾅ", "よみ",     "ヨミ",       "ﾖﾐ",       "読み",
-    "よみがな", "ヨミガナ", "reading",  "phonetic", "phonetic name", "yomi", "furigana"};
-constexpr std::array kFamilyReadingColumns = {"姓(フリガナ)", "セイ", "ｾｲ", "姓よみ",
-                                              "phonetic last name", "family name yomi"};
-constexpr std::array kGivenReadingColumns = {"名(フリガナ)", "メイ", "ﾒｲ", "名よみ",
-                                             "phonetic first name", "given name yomi"};
+    "フリガナ", "ふりがな", "ﾌﾘｶﾞﾅ",   "よみ",     "ヨミ",          "ﾖﾐ",   "読み",
+    "よみがな", "ヨミガナ", "reading", "phonetic", "phonetic name", "yomi", "furigana"};
+constexpr std::array kFamilyReadingColumns = {
+    "姓(フリガナ)", "セイ", "ｾｲ", "姓よみ", "phonetic last name", "family name yomi"};
+constexpr std::array kGivenReadingColumns = {
+    "名(フリガナ)", "メイ", "ﾒｲ", "名よみ", "phonetic first name", "given name yomi"};
 // A column is a phone column when its name is one of these or contains one of
 // the parts, unless it is the column of a number's kind ("Phone 1 - Type").
-constexpr std::array kPhoneColumns = {"電話番号", "電話", "tel", "phone", "telephone", "mobile",
-                                      "携帯", "携帯電話", "cell"};
+constexpr std::array kPhoneColumns = {"電話番号", "電話", "tel",      "phone", "telephone",
+                                      "mobile",   "携帯", "携帯電話", "cell"};
 constexpr std::array kPhoneParts = {"電話", "携帯", "phone", "mobile"};
 constexpr std::array kNotPhoneParts = {"type", "label", "種別", "種類"};
-constexpr std::array kGroupColumns = {"グループ", "ｸﾞﾙｰﾌﾟ", "分類",       "group",
+constexpr std::array kGroupColumns = {"グループ", "ｸﾞﾙｰﾌﾟ",   "分類",       "group",
                                       "groups",   "category", "categories", "group membership"};
 
 template <size_t N>
@@ -41,9 +41,8 @@ bool OneOf(const std::string& header, const std::array<const char*, N>& names) {
 
 template <size_t N>
 bool Contains(const std::string& header, const std::array<const char*, N>& parts) {
-    return std::any_of(parts.begin(), parts.end(), [&](const char* part) {
-        return header.find(part) != std::string::npos;
-    });
+    return std::any_of(parts.begin(), parts.end(),
+                       [&](const char* part) { return header.find(part) != std::string::npos; });
 }
 
 std::string Trimmed(std::string_view text) {
@@ -157,8 +156,9 @@ private:
     SplittableText Decode(const std::string& field, int line) {
         SplittableText text = DecodeText(field, m_charset);
         if (!text.valid) {
-            m_filler.Problem(line, m_charset == Charset::Utf8 ? "bytes that are not valid UTF-8"
-                                                              : "bytes that are not valid Shift_JIS");
+            m_filler.Problem(line, m_charset == Charset::Utf8
+                                       ? "bytes that are not valid UTF-8"
+                                       : "bytes that are not valid Shift_JIS");
         }
         return text;
     }

@@ -24,8 +24,8 @@ bool CsvRows::Next(std::vector<std::string>& fields, int& line) {
                     closed = true;
                     break;
                 }
-                if (q == '\n' || (q == '\r' && (m_position >= m_bytes.size() ||
-                                                m_bytes[m_position] != '\n'))) {
+                if (q == '\n' ||
+                    (q == '\r' && (m_position >= m_bytes.size() || m_bytes[m_position] != '\n'))) {
                     ++m_line;
                 }
                 fields.back() += q;

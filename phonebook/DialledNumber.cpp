@@ -8,7 +8,8 @@ namespace {
 
 // The narrow dial character of a full-width one in code page 932, else 0.
 char NarrowOfWide(uint8_t lead, uint8_t trail) {
-    if (lead == 0x82 && trail >= 0x4F && trail <= 0x58) return static_cast<char>('0' + trail - 0x4F);
+    if (lead == 0x82 && trail >= 0x4F && trail <= 0x58)
+        return static_cast<char>('0' + trail - 0x4F);
     if (lead == 0x81 && trail == 0x7B) return '+';
     if (lead == 0x81 && trail == 0x96) return '*';
     if (lead == 0x81 && trail == 0x94) return '#';

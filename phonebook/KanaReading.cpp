@@ -31,16 +31,26 @@ const char* HalfWidthOf(char32_t cp) {
         return kHalfKatakana[cp - kFirstKatakana];
     }
     switch (cp) {
-        case 0x3000: return " ";
-        case 0x3001: return "､";
-        case 0x3002: return "｡";
-        case 0x300C: return "｢";
-        case 0x300D: return "｣";
-        case 0x309B: return "ﾞ";
-        case 0x309C: return "ﾟ";
-        case 0x30FB: return "･";
-        case 0x30FC: return "ｰ";
-        default: return nullptr;
+        case 0x3000:
+            return " ";
+        case 0x3001:
+            return "､";
+        case 0x3002:
+            return "｡";
+        case 0x300C:
+            return "｢";
+        case 0x300D:
+            return "｣";
+        case 0x309B:
+            return "ﾞ";
+        case 0x309C:
+            return "ﾟ";
+        case 0x30FB:
+            return "･";
+        case 0x30FC:
+            return "ｰ";
+        default:
+            return nullptr;
     }
 }
 

@@ -34,11 +34,11 @@ struct PhoneBook {
 };
 
 enum class PhoneBookLoad {
-    Loaded,      // the whole file was read
-    OpenError,   // the file could not be opened: book empty
-    CountError,  // more than MAX_MEMORY_DIAL records: a memory dial book stays empty,
-                 // an address book keeps its first MAX_MEMORY_DIAL
-    FileError,   // the file broke off or failed while reading: records read so far stay
+    Loaded,       // the whole file was read
+    OpenError,    // the file could not be opened: book empty
+    CountError,   // more than MAX_MEMORY_DIAL records: a memory dial book stays empty,
+                  // an address book keeps its first MAX_MEMORY_DIAL
+    FileError,    // the file broke off or failed while reading: records read so far stay
     FormatError,  // an address book with something unreadable: what was read stays
 };
 

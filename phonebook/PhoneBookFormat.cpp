@@ -1,21 +1,31 @@
 #include "phonebook/PhoneBookFormat.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 
 namespace {
 
-bool StartsWithVCard(std::string_view head) {
-    if (head.starts_with("\xEF\xBB\xBF")) head.remove_prefix(3);
-    const size_t start = head.find_first_not_of(" \t\r\n");
-    if (start == std::string_view::npos) return false;
-    head.remove_prefix(start);
+bool StartsWithVCardBegin(std::string_view line) {
     constexpr std::string_view kBegin = "BEGIN:VCARD";
-    if (head.size() < kBegin.size()) return false;
+    line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
+    if (line.size() < kBegin.size()) return false;
     for (size_t i = 0; i < kBegin.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(head[i])) != kBegin[i]) return false;
+        if (std::toupper(static_cast<unsigned char>(line[i])) != kBegin[i]) return false;
     }
     return true;
+}
+
+// Some line of the head begins a card; a broken first line does not hide it.
+bool HasVCardBegin(std::string_view head) {
+    if (head.starts_with("\xEF\xBB\xBF")) head.remove_prefix(3);
+    while (!head.empty()) {
+        if (StartsWithVCardBegin(head)) return true;
+        const size_t end = head.find_first_of("\r\n");
+        if (end == std::string_view::npos) break;
+        head.remove_prefix(end + 1);
+    }
+    return false;
 }
 
 // A byte that starts no text file: a control character other than tab and
@@ -27,7 +37,7 @@ bool BinaryByte(uint8_t c) {
 }  // namespace
 
 PhoneBookFormat DetectPhoneBookFormat(std::string_view head) {
-    if (StartsWithVCard(head)) return PhoneBookFormat::VCard;
+    if (HasVCardBegin(head)) return PhoneBookFormat::VCard;
     if (head.size() < 4) return PhoneBookFormat::MemoryDial;
     for (size_t i = 0; i < 4; ++i) {
         if (BinaryByte(static_cast<uint8_t>(head[i]))) return PhoneBookFormat::MemoryDial;

@@ -8,8 +8,7 @@
 // How many bytes from the start DetectPhoneBookFormat needs at most.
 inline constexpr size_t kFormatProbeSize = 4096;
 
-// A vCard when the first text (after a byte-order mark and blank lines) is
-// BEGIN:VCARD, in any case; a memory dial data file when the first four
-// bytes hold one that no text has (a record count is mostly zero bytes) or
-// the file is shorter than a count; a CSV file otherwise.
+// A vCard when a line of the head begins with BEGIN:VCARD, in any case; a memory dial data file
+// when the first four bytes hold one that no text has (a record count is mostly zero bytes) or the
+// file is shorter than a count; a CSV file otherwise.
 PhoneBookFormat DetectPhoneBookFormat(std::string_view head);

@@ -84,8 +84,8 @@ Charset CharsetOfName(std::string_view name) {
         upper == "WINDOWS-31J" || upper == "MS_KANJI" || upper == "X-SJIS" || upper == "MS932") {
         return Charset::Cp932;
     }
-    if (upper == "ISO-8859-1" || upper == "ISO8859-1" || upper == "LATIN1" ||
-        upper == "US-ASCII" || upper == "ASCII") {
+    if (upper == "ISO-8859-1" || upper == "ISO8859-1" || upper == "LATIN1" || upper == "US-ASCII" ||
+        upper == "ASCII") {
         return Charset::Latin1;
     }
     return Charset::Other;

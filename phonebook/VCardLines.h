@@ -10,9 +10,9 @@
 #include <vector>
 
 struct VCardProperty {
-    int line = 0;               // the first line of the property, from 1
-    bool wellFormed = false;    // it had a ":" after its name
-    std::string name;           // upper case, without a "group." prefix
+    int line = 0;             // the first line of the property, from 1
+    bool wellFormed = false;  // it had a ":" after its name
+    std::string name;         // upper case, without a "group." prefix
     // Parameter names in upper case; a 2.1 bare parameter ("CELL",
     // "QUOTED-PRINTABLE") is given its name (TYPE, ENCODING).
     std::vector<std::pair<std::string, std::string>> params;

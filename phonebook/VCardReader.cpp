@@ -100,18 +100,18 @@ private:
     // The value's text, decoded and in the form that can be split.
     SplittableText Text(const VCardProperty& property) {
         const std::string encoding = Upper(property.Param("ENCODING"));
-        std::string raw = encoding == "QUOTED-PRINTABLE" ? DecodeQuotedPrintable(property.value)
-                                                         : property.value;
+        std::string raw =
+            encoding == "QUOTED-PRINTABLE" ? DecodeQuotedPrintable(property.value) : property.value;
         const std::string charsetName = property.Param("CHARSET");
         const Charset charset = charsetName.empty() ? m_defaultCharset : CharsetOfName(charsetName);
         SplittableText text = DecodeText(raw, charset, charsetName);
         if (!text.valid) {
-            m_filler.Problem(property.line,
-                             "bytes that are not valid " +
-                                 (charsetName.empty() ? std::string(charset == Charset::Utf8
-                                                                        ? "UTF-8"
-                                                                        : "Shift_JIS")
-                                                      : charsetName));
+            m_filler.Problem(
+                property.line,
+                "bytes that are not valid " +
+                    (charsetName.empty()
+                         ? std::string(charset == Charset::Utf8 ? "UTF-8" : "Shift_JIS")
+                         : charsetName));
         }
         return text;
     }
@@ -165,13 +165,12 @@ private:
 
     void Finish(OpenCard& card) {
         AddressEntry& entry = card.entry;
-        entry.name = !card.formattedName.empty()
-                         ? card.formattedName
-                         : FamilyFirst(card.familyName, card.givenName);
+        entry.name = !card.formattedName.empty() ? card.formattedName
+                                                 : FamilyFirst(card.familyName, card.givenName);
         const std::string phonetic = FamilyFirst(card.phoneticFamily, card.phoneticGiven);
-        entry.reading = !phonetic.empty()             ? phonetic
+        entry.reading = !phonetic.empty()            ? phonetic
                         : !card.soundReading.empty() ? card.soundReading
-                                                      : card.sortString;
+                                                     : card.sortString;
         if (entry.name.empty() && entry.reading.empty() && entry.numbers.empty()) return;
         m_filler.Add(entry, card.line);
     }
