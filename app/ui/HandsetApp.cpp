@@ -14,6 +14,7 @@
 #include "app/ui/SignalQuit.h"
 #include "app/ui/UiSeams.h"
 #include "handset/ui/HandsetDlg.h"
+#include "phonebook/ui/PhoneBookWatcher.h"
 #include "platform/Cp932.h"
 
 namespace {
@@ -125,6 +126,7 @@ QString CHandsetApp::SkinRelativePath(const std::string& cp932Value) const {
 void CHandsetApp::ClearPhoneBook() {
     m_phoneBook.Clear();
     m_strPhoneBookFile.clear();
+    if (m_phoneBookWatcher) m_phoneBookWatcher->Watch(QString());
 }
 
 void CHandsetApp::LoadPhoneBook(const QString& path) {
@@ -133,11 +135,20 @@ void CHandsetApp::LoadPhoneBook(const QString& path) {
     if (!path.isEmpty()) {
         m_strPhoneBookFile = path;
     } else {
+        // The kind of book is told by its contents, not by its name.
         const auto chosen = UiSeams::Files().GetOpenFileName(
-            parent, QStringLiteral(".mdd"), {QStringLiteral("Memory Dial Data File(*.mdd)")});
+            parent, QStringLiteral(".mdd"),
+            {QStringLiteral("電話帳 (*.mdd *.vcf *.csv)"),
+             QStringLiteral("Memory Dial Data File(*.mdd)"), QStringLiteral("vCard (*.vcf)"),
+             QStringLiteral("CSV (*.csv)"), QStringLiteral("All Files (*)")});
         if (!chosen) return;
         m_strPhoneBookFile = *chosen;
     }
+
+    if (!m_phoneBookWatcher) {
+        m_phoneBookWatcher = std::make_unique<PhoneBookWatcher>([this] { ReloadPhoneBook(); });
+    }
+    m_phoneBookWatcher->Watch(m_strPhoneBookFile);
 
     const PhoneBookLoadOutcome outcome =
         LoadPhoneBookFile(NativePath(m_strPhoneBookFile), m_phoneBook);
@@ -158,7 +169,26 @@ void CHandsetApp::LoadPhoneBook(const QString& path) {
             UiSeams::Messages().Show(parent, QStringLiteral("File Exception !!"),
                                      MessageIcon::Stop);
             break;
+        case PhoneBookLoad::FormatError:
+            UiSeams::Messages().Show(parent, QString::fromStdString(outcome.description),
+                                     MessageIcon::Stop);
+            break;
     }
+}
+
+void CHandsetApp::ReloadPhoneBook() {
+    if (m_strPhoneBookFile.isEmpty()) return;
+    auto fresh = std::make_unique<PhoneBook>();
+    const PhoneBookLoadOutcome outcome = LoadPhoneBookFile(NativePath(m_strPhoneBookFile), *fresh);
+    if (outcome.result != PhoneBookLoad::Loaded) {
+        // Perhaps caught half written: the next change reads it again.
+        std::fprintf(stderr, "telvoxa: the changed phone book %s was not read again%s%s\n",
+                     NativePath(m_strPhoneBookFile).c_str(),
+                     outcome.description.empty() ? "" : ": ", outcome.description.c_str());
+        return;
+    }
+    std::swap(m_phoneBook, *fresh);
+    if (m_pMainWnd) m_pMainWnd->PhoneBookChanged();
 }
 
 void CHandsetApp::ChooseSkinFile() {
