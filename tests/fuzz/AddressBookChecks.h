@@ -31,8 +31,10 @@ inline void CheckAddressBook(const AddressBookOutcome& outcome, const PhoneBook&
         CheckThat(group >= 0 && group < MAX_GROUP);
         CheckThat(group == 0 || !book.m_groupNames[group].first.empty());
         for (const std::string& number : record.m_strNumber) {
-            const std::string digits = DialledDigits(number);
-            CheckThat(DialledDigits(digits) == digits);  // the dialled form is settled
+            // The dialled form holds dial characters only.
+            for (const char c : DialledDigits(number)) {
+                CheckThat((c >= '0' && c <= '9') || c == '*' || c == '#');
+            }
         }
     }
 }
