@@ -180,13 +180,19 @@ void CHandsetApp::ReloadPhoneBook() {
     if (m_strPhoneBookFile.isEmpty()) return;
     auto fresh = std::make_unique<PhoneBook>();
     const PhoneBookLoadOutcome outcome = LoadPhoneBookFile(NativePath(m_strPhoneBookFile), *fresh);
+    // A file that cannot be read, or gives no entry at all (perhaps caught
+    // half written: the next change reads it again), leaves the book in use.
+    // A book read in part is taken, as loading it by hand would.
+    const bool usable =
+        outcome.result == PhoneBookLoad::Loaded || ((outcome.result == PhoneBookLoad::FormatError ||
+                                                     outcome.result == PhoneBookLoad::CountError) &&
+                                                    fresh->m_nRecords > 0);
     if (outcome.result != PhoneBookLoad::Loaded) {
-        // Perhaps caught half written: the next change reads it again.
-        std::fprintf(stderr, "telvoxa: the changed phone book %s was not read again%s%s\n",
+        std::fprintf(stderr, "telvoxa: the changed phone book %s: %s%s\n",
                      NativePath(m_strPhoneBookFile).c_str(),
-                     outcome.description.empty() ? "" : ": ", outcome.description.c_str());
-        return;
+                     usable ? "read in part: " : "not read again; ", outcome.description.c_str());
     }
+    if (!usable) return;
     std::swap(m_phoneBook, *fresh);
     if (m_pMainWnd) m_pMainWnd->PhoneBookChanged();
 }

@@ -59,8 +59,8 @@ public:
     // An empty path asks for the file. Failures are reported here. The file
     // is then watched: when it changes, ReloadPhoneBook runs.
     void LoadPhoneBook(const QString& path);
-    // Reads the phone book file again; the book is replaced only when the
-    // whole file was read, and the handset window is told.
+    // Reads the phone book file again and tells the handset window; a file
+    // that cannot be read or gives no entry leaves the book as it is.
     void ReloadPhoneBook();
 
     // Lets the user choose another skin settings file for the next start.
