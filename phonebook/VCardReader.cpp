@@ -70,6 +70,7 @@ private:
         if (m_nestedDepth > 0) {
             // A card inside a card (a 2.1 AGENT) is not an entry of its own.
             m_nestedDepth += begin ? 1 : end ? -1 : 0;
+            m_lastWasEmptyAgent = false;
             return;
         }
         if (begin) {

@@ -131,13 +131,17 @@ TEST_F(AddressBookTest, KeepsNumbersAsWrittenAndEveryGroupInOrder) {
 // byte for byte. Address books: any number, by its digits, first card wins.
 TEST_F(AddressBookTest, MatchesByDigitsOnlyForAddressBooks) {
     const std::string cards =
-        "BEGIN:VCARD\nFN:First\nTEL:03.1111.2222\nTEL:+81 (0)90 1111 2222\nEND:VCARD\n"
+        "BEGIN:VCARD\nFN:First\nTEL:03.1111.2222\nTEL:+81 (0)90 1111 2222\n"
+        // A 2.1 agent's card inside a card is no entry of its own.
+        "AGENT:\nBEGIN:VCARD\nFN:Agent\nTEL:0120-111-222\nEND:VCARD\nEND:VCARD\n"
         "BEGIN:VCARD\nFN:Second\nTEL:0311112222\nTEL:*31#\nEND:VCARD\n";
     ASSERT_EQ(Load("a.vcf", cards).result, PhoneBookLoad::Loaded);
     EXPECT_EQ(CallerName("0311112222"), "First");
     EXPECT_EQ(CallerName("09011112222"), "First");
     EXPECT_EQ(CallerName("*31#"), "Second");
     EXPECT_EQ(CallerName("031111222"), "");
+    EXPECT_EQ(CallerName("0120111222"), "");
+    EXPECT_EQ(m_book->m_nRecords, 2);
 }
 
 struct BadCase {
