@@ -119,7 +119,7 @@ public:
             bytes.remove_prefix(3);
             m_charset = Charset::Utf8;
         } else {
-            m_charset = IsValidUtf8(bytes) ? Charset::Utf8 : Charset::Cp932;
+            m_charset = LooksLikeUtf8(bytes) ? Charset::Utf8 : Charset::Cp932;
         }
         m_bytes = bytes;
     }

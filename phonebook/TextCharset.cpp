@@ -100,6 +100,23 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
+bool LooksLikeUtf8(std::string_view bytes) {
+    size_t multiByte = 0;
+    size_t invalid = 0;
+    for (size_t i = 0; i < bytes.size();) {
+        const size_t length = Utf8Length(bytes, i);
+        if (length == 0) {
+            ++invalid;
+            ++i;
+            continue;
+        }
+        if (length > 1) ++multiByte;
+        i += length;
+    }
+    // Shift_JIS text read as UTF-8 breaks at nearly every character.
+    return invalid == 0 || multiByte >= 4 * invalid;
+}
+
 bool IsValidCp932(std::string_view bytes) {
     for (size_t i = 0; i < bytes.size(); ++i) {
         const auto c = static_cast<uint8_t>(bytes[i]);

@@ -18,6 +18,10 @@ enum class Charset {
 Charset CharsetOfName(std::string_view name);
 
 bool IsValidUtf8(std::string_view bytes);
+// Whether a file without a declared character set is UTF-8: all of it, or so
+// much of it that a few stray bytes (a Latin-1 letter pasted in) are
+// mistakes in a UTF-8 file rather than signs of Shift_JIS.
+bool LooksLikeUtf8(std::string_view bytes);
 // Every lead byte has a trail byte, and no byte is one code page 932 never uses.
 bool IsValidCp932(std::string_view bytes);
 

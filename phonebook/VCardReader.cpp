@@ -49,7 +49,7 @@ class VCardBookReader {
 public:
     VCardBookReader(std::string_view bytes, PhoneBook& book)
         : m_filler(book, PhoneBookFormat::VCard),
-          m_defaultCharset(IsValidUtf8(bytes) ? Charset::Utf8 : Charset::Cp932),
+          m_defaultCharset(LooksLikeUtf8(bytes) ? Charset::Utf8 : Charset::Cp932),
           m_lines(bytes) {}
 
     AddressBookOutcome Read() {
@@ -104,7 +104,12 @@ private:
         std::string raw =
             encoding == "QUOTED-PRINTABLE" ? DecodeQuotedPrintable(property.value) : property.value;
         const std::string charsetName = property.Param("CHARSET");
-        const Charset charset = charsetName.empty() ? m_defaultCharset : CharsetOfName(charsetName);
+        Charset charset = charsetName.empty() ? m_defaultCharset : CharsetOfName(charsetName);
+        // Quoted-printable hides Shift_JIS from the look at the whole file.
+        if (charsetName.empty() && charset == Charset::Utf8 && !IsValidUtf8(raw) &&
+            IsValidCp932(raw)) {
+            charset = Charset::Cp932;
+        }
         SplittableText text = DecodeText(raw, charset, charsetName);
         if (!text.valid) {
             m_filler.Problem(

@@ -90,6 +90,11 @@ std::vector<BookCase> BookCases() {
     return {
         {"vCard 2.1 in Shift_JIS, quoted-printable", "old.vcf", v21, PhoneBookFormat::VCard, 1,
          "ﾔﾏﾀﾞﾀﾛｳ", "000 [not named]", "09012345678", "山田太郎"},
+        {"vCard 2.1, quoted-printable Shift_JIS without CHARSET", "nocharset.vcf",
+         "BEGIN:VCARD\r\nVERSION:2.1\r\nN;ENCODING=QUOTED-PRINTABLE:=8E=52=93=63;=91=BE=98=59\r\n"
+         "SOUND;X-IRMC-N;ENCODING=QUOTED-PRINTABLE:=D4=CF=C0=DE\r\nTEL;HOME:03-1234-5678\r\n"
+         "END:VCARD\r\n",
+         PhoneBookFormat::VCard, 1, "ﾔﾏﾀﾞ", "000 [not named]", "0312345678", "山田太郎"},
         {"vCard 3.0, several numbers and categories", "contacts.vcf", v30, PhoneBookFormat::VCard,
          2, "ﾔﾏﾀﾞ ﾀﾛｳ", "001 Family", "09087654321", "Taro Yamada"},
         {"vCard 4.0 in UTF-8 with +81", "new.vcf", v40, PhoneBookFormat::VCard, 1, "ﾔﾏﾀﾞﾊﾅｺ",
@@ -118,7 +123,7 @@ TEST_F(AddressBookTest, ReadsWhatTheUserSees) {
 }
 
 TEST_F(AddressBookTest, KeepsNumbersAsWrittenAndEveryGroupInOrder) {
-    ASSERT_EQ(Load("contacts.vcf", BookCases()[1].bytes).result, PhoneBookLoad::Loaded);
+    ASSERT_EQ(Load("contacts.vcf", BookCases()[2].bytes).result, PhoneBookLoad::Loaded);
     EXPECT_EQ(Record(0).m_strNumber[0], "(03) 1234-5678");
     EXPECT_EQ(Record(0).m_strNumber[1], "090-8765-4321");
     EXPECT_EQ(Record(0).m_strNumberAttr[1], "CELL");
@@ -170,6 +175,11 @@ std::vector<BadCase> BadCases() {
          PhoneBookLoad::FormatError, 2, "6: a line that is no vCard property (no \":\")"},
         {"invalid UTF-8", "BEGIN:VCARD\nFN;CHARSET=UTF-8:ab\xFF\xFE\nEND:VCARD\n" + card,
          PhoneBookLoad::FormatError, 2, "2: bytes that are not valid UTF-8"},
+        // One stray Latin-1 byte does not make a UTF-8 book Shift_JIS.
+        {"a stray byte in UTF-8",
+         card + "BEGIN:VCARD\nFN:山田太郎\nSORT-STRING:やまだたろう\nEND:VCARD\n"
+                "BEGIN:VCARD\nFN:Andr\xE9\nEND:VCARD\n",
+         PhoneBookLoad::FormatError, 3, "10: bytes that are not valid UTF-8"},
         {"more cards than the book holds", many, PhoneBookLoad::CountError, MAX_MEMORY_DIAL, ""},
         {"more groups than the book holds", manyGroups, PhoneBookLoad::FormatError, MAX_GROUP,
          "197: more than 49 groups; the entries of the groups after them are listed in group 0"},
@@ -194,6 +204,8 @@ TEST_F(AddressBookTest, BadInputKeepsWhatWasReadAndSaysWhere) {
                 << outcome.description;
         }
     }
+    ASSERT_EQ(Load("stray.vcf", BadCases()[4].bytes).result, PhoneBookLoad::FormatError);
+    EXPECT_EQ(Cp932ToUtf8(Record(1).m_strName), "山田太郎");
     // The cards before the problem name their callers.
     ASSERT_EQ(Load("bad.vcf", BadCases()[0].bytes).result, PhoneBookLoad::FormatError);
     EXPECT_EQ(CallerName("0311112222"), "Kept");
