@@ -101,7 +101,7 @@ private:
     // The value's text, decoded and in the form that can be split.
     SplittableText Text(const VCardProperty& property) {
         const std::string encoding = Upper(property.Param("ENCODING"));
-        std::string raw =
+        const std::string raw =
             encoding == "QUOTED-PRINTABLE" ? DecodeQuotedPrintable(property.value) : property.value;
         const std::string charsetName = property.Param("CHARSET");
         Charset charset = charsetName.empty() ? m_defaultCharset : CharsetOfName(charsetName);
@@ -129,6 +129,8 @@ private:
         return parts;
     }
 
+    // The value as one text: nothing splits it (a NUL never separates), only
+    // its escapes are undone.
     std::string Whole(const VCardProperty& property) {
         const SplittableText text = Text(property);
         std::string whole;
