@@ -66,9 +66,21 @@ char32_t DecodeAt(const std::string& s, size_t i, size_t& length) {
     return cp;
 }
 
+// Whether the text has a double-byte character of the rows that hold the
+// marks (0x81), hiragana (0x82) or katakana (0x83); only those change.
+bool HasWideKana(std::string_view cp932) {
+    for (size_t i = 0; i < cp932.size(); ++i) {
+        const auto c = static_cast<uint8_t>(cp932[i]);
+        if (c >= 0x81 && c <= 0x83) return true;
+        if (IsCp932LeadByte(c)) ++i;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string HalfWidthReading(std::string_view cp932) {
+    if (!HasWideKana(cp932)) return std::string(cp932);
     const std::string utf8 = Cp932ToUtf8(cp932, false);
     std::string converted;
     converted.reserve(utf8.size());
