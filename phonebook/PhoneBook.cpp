@@ -3,13 +3,62 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "phonebook/ArchiveReader.h"
+#include "phonebook/CsvReader.h"
+#include "phonebook/PhoneBookFormat.h"
+#include "phonebook/VCardReader.h"
+
+namespace {
+
+// An address book is read whole; one larger than this is surely something else.
+constexpr size_t kMaxAddressBookSize = 64u << 20;
+
+// Reads the rest of the stream; false when the file system failed.
+bool ReadAll(std::FILE* file, std::string& bytes, bool& cut) {
+    char chunk[64 * 1024];
+    size_t got = 0;
+    cut = false;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        if (bytes.size() + got > kMaxAddressBookSize) {
+            bytes.append(chunk, kMaxAddressBookSize - bytes.size());
+            cut = true;
+            return true;
+        }
+        bytes.append(chunk, got);
+    }
+    return std::ferror(file) == 0;
+}
+
+void ReadAddressBook(std::FILE* file, const std::string& path, PhoneBookFormat format,
+                     PhoneBook& book, PhoneBookLoadOutcome& outcome) {
+    std::string bytes;
+    bool cut = false;
+    if (!ReadAll(file, bytes, cut)) {
+        outcome.result = PhoneBookLoad::FileError;
+        outcome.description = DescribeArchiveFailure(ArchiveStatus::ReadError, path);
+        return;
+    }
+    const AddressBookOutcome read =
+        format == PhoneBookFormat::VCard ? ReadVCardBook(bytes, book) : ReadCsvBook(bytes, book);
+    outcome.result = read.result;
+    if (read.result == PhoneBookLoad::FormatError) {
+        outcome.description = path + ", line " + std::to_string(read.line) + ": " + read.what;
+    } else if (cut && read.result == PhoneBookLoad::Loaded) {
+        outcome.result = PhoneBookLoad::FormatError;
+        outcome.description = path + ": larger than " + std::to_string(kMaxAddressBookSize >> 20) +
+                              " MB; only the beginning was read";
+    }
+}
+
+}  // namespace
 
 void PhoneBook::Clear() {
     for (auto& record : m_records) record.reset();
     m_nRecords = 0;
+    m_format = PhoneBookFormat::MemoryDial;
     for (GroupName& group : m_groupNames) group = GroupName{};
 }
 
@@ -59,6 +108,23 @@ PhoneBookLoadOutcome LoadPhoneBookFile(const std::string& path, PhoneBook& book)
         std::filesystem::is_directory(path, ignored) ? nullptr : std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         outcome.result = PhoneBookLoad::OpenError;
+        return outcome;
+    }
+
+    char head[kFormatProbeSize];
+    const size_t headSize = std::fread(head, 1, sizeof head, file);
+    const PhoneBookFormat format = DetectPhoneBookFormat(std::string_view(head, headSize));
+    // The kind is told from the first bytes; the reading starts over. A
+    // stream that cannot go back (a pipe) is no phone book file.
+    if (std::fseek(file, 0, SEEK_SET) != 0) {
+        std::fclose(file);
+        outcome.result = PhoneBookLoad::FileError;
+        outcome.description = DescribeArchiveFailure(ArchiveStatus::ReadError, path);
+        return outcome;
+    }
+    if (format != PhoneBookFormat::MemoryDial) {
+        ReadAddressBook(file, path, format, book, outcome);
+        std::fclose(file);
         return outcome;
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The loaded phone book: records in file order and the group names, and the
-// reading of a memory dial data file into it.
+// reading of a phone book file into it: a memory dial data file, a vCard or
+// a CSV address book, told apart by their contents.
 
 #include <array>
 #include <memory>
@@ -13,31 +14,43 @@ struct GroupName {
     std::string second;
 };
 
+// The kind of file a book was read from; it decides how callers are matched.
+enum class PhoneBookFormat {
+    MemoryDial,  // exactly, on each record's first number
+    VCard,       // by the dialled digits, on every number of a record
+    Csv,         // as VCard
+};
+
 struct PhoneBook {
+    PhoneBookFormat m_format = PhoneBookFormat::MemoryDial;
     std::array<std::unique_ptr<CMemoryDial>, MAX_MEMORY_DIAL> m_records;
     int m_nRecords = 0;
     std::array<GroupName, MAX_GROUP> m_groupNames;
 
-    // Deletes every record and empties every group name.
+    // Deletes every record and empties every group name; the format becomes MemoryDial.
     void Clear();
     // The first record in file order whose first number is `number` exactly.
     const CMemoryDial* FindByNumber(const std::string& number) const;
 };
 
 enum class PhoneBookLoad {
-    Loaded,      // the whole file was read
-    OpenError,   // the file could not be opened: book empty
-    CountError,  // more than MAX_MEMORY_DIAL records announced: book empty
-    FileError,   // the file broke off or failed while reading: records read so far stay
+    Loaded,       // the whole file was read
+    OpenError,    // the file could not be opened: book empty
+    CountError,   // more than MAX_MEMORY_DIAL records: a memory dial book stays empty,
+                  // an address book keeps its first MAX_MEMORY_DIAL
+    FileError,    // the file broke off or failed while reading: records read so far stay
+    FormatError,  // an address book with something unreadable: what was read stays
 };
 
 struct PhoneBookLoadOutcome {
     PhoneBookLoad result = PhoneBookLoad::Loaded;
-    // For FileError: the standard description of what went wrong, naming the file.
+    // For FileError: the standard description of what went wrong, naming the
+    // file. For FormatError: the file, the line and what was wrong there.
     std::string description;
 };
 
-// Clears `book` and reads the file at `path` into it.
+// Clears `book` and reads the file at `path` into it, in the format its
+// contents show (PhoneBookFormat.h).
 PhoneBookLoadOutcome LoadPhoneBookFile(const std::string& path, PhoneBook& book);
 
 // Clears `book` and reads a whole file's contents from `archive` into it; on

@@ -17,6 +17,7 @@
 #include "app/ui/SignalQuit.h"
 #include "app/ui/UiSeams.h"
 #include "handset/ui/HandsetDlg.h"
+#include "phonebook/ui/PhoneBookWatcher.h"
 #include "platform/Cp932.h"
 
 namespace {
@@ -136,6 +137,7 @@ QString CHandsetApp::SkinRelativePath(const std::string& cp932Value) const {
 void CHandsetApp::ClearPhoneBook() {
     m_phoneBook.Clear();
     m_strPhoneBookFile.clear();
+    if (m_phoneBookWatcher) m_phoneBookWatcher->Watch(QString());
 }
 
 void CHandsetApp::LoadPhoneBook(const QString& path) {
@@ -144,11 +146,20 @@ void CHandsetApp::LoadPhoneBook(const QString& path) {
     if (!path.isEmpty()) {
         m_strPhoneBookFile = path;
     } else {
+        // The kind of book is told by its contents, not by its name.
         const auto chosen = UiSeams::Files().GetOpenFileName(
-            parent, QStringLiteral(".mdd"), {QStringLiteral("Memory Dial Data File(*.mdd)")});
+            parent, QStringLiteral(".mdd"),
+            {QStringLiteral("電話帳 (*.mdd *.vcf *.csv)"),
+             QStringLiteral("Memory Dial Data File(*.mdd)"), QStringLiteral("vCard (*.vcf)"),
+             QStringLiteral("CSV (*.csv)"), QStringLiteral("All Files (*)")});
         if (!chosen) return;
         m_strPhoneBookFile = *chosen;
     }
+
+    if (!m_phoneBookWatcher) {
+        m_phoneBookWatcher = std::make_unique<PhoneBookWatcher>([this] { ReloadPhoneBook(); });
+    }
+    m_phoneBookWatcher->Watch(m_strPhoneBookFile);
 
     const PhoneBookLoadOutcome outcome =
         LoadPhoneBookFile(NativePath(m_strPhoneBookFile), m_phoneBook);
@@ -169,7 +180,32 @@ void CHandsetApp::LoadPhoneBook(const QString& path) {
             UiSeams::Messages().Show(parent, QStringLiteral("File Exception !!"),
                                      MessageIcon::Stop);
             break;
+        case PhoneBookLoad::FormatError:
+            UiSeams::Messages().Show(parent, QString::fromStdString(outcome.description),
+                                     MessageIcon::Stop);
+            break;
     }
+}
+
+void CHandsetApp::ReloadPhoneBook() {
+    if (m_strPhoneBookFile.isEmpty()) return;
+    auto fresh = std::make_unique<PhoneBook>();
+    const PhoneBookLoadOutcome outcome = LoadPhoneBookFile(NativePath(m_strPhoneBookFile), *fresh);
+    // A file that cannot be read, or gives no entry at all (perhaps caught
+    // half written: the next change reads it again), leaves the book in use.
+    // A book read in part is taken, as loading it by hand would.
+    const bool usable =
+        outcome.result == PhoneBookLoad::Loaded || ((outcome.result == PhoneBookLoad::FormatError ||
+                                                     outcome.result == PhoneBookLoad::CountError) &&
+                                                    fresh->m_nRecords > 0);
+    if (outcome.result != PhoneBookLoad::Loaded) {
+        std::fprintf(stderr, "telvoxa: the changed phone book %s: %s%s\n",
+                     NativePath(m_strPhoneBookFile).c_str(),
+                     usable ? "read in part: " : "not read again; ", outcome.description.c_str());
+    }
+    if (!usable) return;
+    std::swap(m_phoneBook, *fresh);
+    if (m_pMainWnd) m_pMainWnd->PhoneBookChanged();
 }
 
 void CHandsetApp::ChooseSkinFile() {

@@ -17,6 +17,7 @@
 #include "platform/InstanceLock.h"
 
 class CHandsetDlg;
+class PhoneBookWatcher;
 
 // Makes the handset window's serial device; tests hand in a fake one.
 using CommDeviceFactory = std::function<std::unique_ptr<CommDevice>()>;
@@ -55,8 +56,12 @@ public:
 
     // Phone book.
     void ClearPhoneBook();
-    // An empty path asks for the file. Failures are reported here.
+    // An empty path asks for the file. Failures are reported here. The file
+    // is then watched: when it changes, ReloadPhoneBook runs.
     void LoadPhoneBook(const QString& path);
+    // Reads the phone book file again and tells the handset window; a file
+    // that cannot be read or gives no entry leaves the book as it is.
+    void ReloadPhoneBook();
 
     // Lets the user choose another skin settings file for the next start.
     void ChooseSkinFile();
@@ -70,6 +75,7 @@ public:
     QString m_strPictureFile;
     QString m_strPhoneBookFile;
     PhoneBook m_phoneBook;
+    std::unique_ptr<PhoneBookWatcher> m_phoneBookWatcher;
     InstanceLock m_instanceLock;
     CHandsetDlg* m_pMainWnd = nullptr;
 

@@ -3,9 +3,12 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -16,8 +19,8 @@
 
 namespace {
 
-constexpr int kDefaultWidths[PHONEBOOK_COLUMNS] = {80, 80, 40, 60};
 constexpr int kRecordRole = Qt::UserRole;
+constexpr int kNoStoredWidth = -1;
 
 QString WidthKey(int column) {
     return QString::asprintf("listcolumn_w%d", column);
@@ -46,7 +49,8 @@ CPhoneBookDlg::CPhoneBookDlg(QWidget* parent) : QDialog(parent) {
     m_list->setSortingEnabled(false);
     m_list->header()->setSectionsClickable(true);
     m_list->header()->setSectionsMovable(false);
-    m_list->header()->setStretchLastSection(false);
+    // The last column takes whatever width the others leave.
+    m_list->header()->setStretchLastSection(true);
     m_list->header()->setMinimumSectionSize(0);
     // The chosen row stays visibly selected when the list loses the focus.
     QPalette palette = m_list->palette();
@@ -98,12 +102,6 @@ CPhoneBookDlg::ListRow CPhoneBookDlg::MakeRow(int record) const {
 }
 
 void CPhoneBookDlg::OnInitDialog() {
-    for (int column = 0; column < PHONEBOOK_COLUMNS; ++column) {
-        const int width =
-            Profile::GetProfileInt("dialog", WidthKey(column), kDefaultWidths[column]);
-        m_list->header()->resizeSection(column, std::max(width, 0));
-    }
-
     const int count = m_pRecords ? std::clamp(m_nCount, 0, MAX_MEMORY_DIAL) : 0;
     m_rows.clear();
     m_rows.reserve(count);
@@ -121,6 +119,42 @@ void CPhoneBookDlg::OnInitDialog() {
     m_list->clear();
     m_list->addTopLevelItems(items);
     if (!items.isEmpty()) m_list->setCurrentItem(items.front());
+    SizeColumns();
+}
+
+int CPhoneBookDlg::ContentWidth(int column) const {
+    // Every row counts, not only those on screen: a long name further down
+    // must not be cut either.
+    const QFontMetrics metrics(m_list->font());
+    int widest = 0;
+    for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
+        widest =
+            std::max(widest, metrics.horizontalAdvance(m_list->topLevelItem(row)->text(column)));
+    }
+    // The item's text keeps a margin on each side, as the style draws it.
+    const int margin =
+        m_list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 1;
+    return std::max(widest + 2 * margin + 1, m_list->header()->sectionSizeHint(column));
+}
+
+void CPhoneBookDlg::SizeColumns() {
+    // A width the user has set (and OK stored) stays; the others fit their texts.
+    int total = 0;
+    for (int column = 0; column < PHONEBOOK_COLUMNS; ++column) {
+        const int stored = Profile::GetProfileInt("dialog", WidthKey(column), kNoStoredWidth);
+        const int width = stored >= 0 ? stored : ContentWidth(column);
+        m_list->header()->resizeSection(column, width);
+        total += width;
+    }
+    // Widen the dialog so that every column shows, as far as the screen allows.
+    const QMargins margins = layout()->contentsMargins();
+    const int chrome = margins.left() + margins.right() + 2 * m_list->frameWidth() +
+                       m_list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_list);
+    int wanted = total + chrome;
+    if (const QScreen* screen = this->screen()) {
+        wanted = std::min(wanted, screen->availableGeometry().width() * 9 / 10);
+    }
+    if (wanted > width()) resize(wanted, height());
 }
 
 const std::string& CPhoneBookDlg::RowText(int row, int column) const {

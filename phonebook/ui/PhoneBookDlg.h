@@ -63,6 +63,10 @@ private:
 
     // Fills the list from the records; runs once, when first shown.
     void OnInitDialog();
+    // Each column as wide as its widest text and its header, unless the
+    // profile holds a width for it; the dialog grows to show them.
+    void SizeColumns();
+    int ContentWidth(int column) const;
     void OnColumnClick(int column);
     ListRow MakeRow(int record) const;
     // Puts the list's items into `order` (order[k] = current row shown at k).

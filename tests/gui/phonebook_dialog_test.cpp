@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTreeWidget>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "phonebook/ListSort.h"
 #include "phonebook/ui/PhoneBookDlg.h"
 #include "platform/Cp932.h"
+#include "support/SampleBooks.h"
 
 namespace {
 
@@ -139,8 +141,11 @@ TEST_F(PhoneBookDialogTest, ListsTheBookInFileOrderWithFourColumns) {
     ASSERT_NE(list, nullptr);
     const QStringList headers = {"名前", "ﾅﾏｴ", "電話番号", "ｸﾞﾙｰﾌﾟ"};
     for (int c = 0; c < 4; ++c) EXPECT_EQ(list->headerItem()->text(c), headers[c]);
-    const int widths[] = {80, 80, 40, 60};
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(list->header()->sectionSize(c), widths[c]);
+    // Stored widths; the last column fills what the others leave.
+    const int widths[] = {80, 80, 40};
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(list->header()->sectionSize(c), widths[c]);
+    EXPECT_GE(list->header()->sectionSize(3), 60);
+    EXPECT_EQ(list->header()->length(), list->viewport()->width());
     EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
     EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_FALSE(list->isSortingEnabled());
@@ -297,15 +302,17 @@ TEST_F(PhoneBookDialogTest, OkStoresColumnWidthsAndTheNextOpeningUsesThem) {
     Book book = SampleBook();
     auto dlg = Open(book);
     List(*dlg)->header()->resizeSection(1, 123);
-    List(*dlg)->header()->resizeSection(3, 7);
+    List(*dlg)->header()->resizeSection(2, 7);
+    // The last column fills the rest: its width is what the others leave.
+    const int last = List(*dlg)->header()->sectionSize(3);
     dlg->accept();
     EXPECT_EQ(Profile::GetProfileInt("dialog", Key(0), -1), 80);
     EXPECT_EQ(Profile::GetProfileInt("dialog", Key(1), -1), 123);
-    EXPECT_EQ(Profile::GetProfileInt("dialog", Key(2), -1), 40);
-    EXPECT_EQ(Profile::GetProfileInt("dialog", Key(3), -1), 7);
+    EXPECT_EQ(Profile::GetProfileInt("dialog", Key(2), -1), 7);
+    EXPECT_EQ(Profile::GetProfileInt("dialog", Key(3), -1), last);
     auto again = Open(book);
     EXPECT_EQ(List(*again)->header()->sectionSize(1), 123);
-    EXPECT_EQ(List(*again)->header()->sectionSize(3), 7);
+    EXPECT_EQ(List(*again)->header()->sectionSize(2), 7);
 }
 
 TEST_F(PhoneBookDialogTest, CancelStoresNothingAndChoosesNothing) {
@@ -366,6 +373,41 @@ TEST_F(PhoneBookDialogTest, FiveThousandRowsSortBothWaysAndStayTied) {
         EXPECT_EQ(dlg->RowRecord(ascending ? MAX_MEMORY_DIAL - 1 : 0), 17);
         ExpectRowsTiedToRecords(*dlg, book);
     }
+}
+
+// Without stored widths a full book shows every text whole: no header and no
+// cell of any row (on screen or not) is elided at the dialog's size and font.
+TEST_F(PhoneBookDialogTest, WithoutStoredWidthsNoTextIsCut) {
+    for (int c = 0; c < 4; ++c) Profile::RemoveProfileEntry("dialog", Key(c));
+    const auto sample = GeneratedBook(MAX_MEMORY_DIAL);
+    Book book({});
+    for (const CMemoryDial& record : sample.records) {
+        book.book.m_records[book.book.m_nRecords++] = std::make_unique<CMemoryDial>(record);
+    }
+    for (size_t g = 0; g < sample.groups.size() && g < MAX_GROUP; ++g) {
+        book.book.m_groupNames[g] = sample.groups[g];
+    }
+    auto dlg = Open(book);
+    QTreeWidget* list = List(*dlg);
+    ASSERT_EQ(list->topLevelItemCount(), MAX_MEMORY_DIAL);
+    QHeaderView* header = list->header();
+    const QFontMetrics metrics(list->font());
+    const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+    for (int c = 0; c < 4; ++c) {
+        SCOPED_TRACE(c);
+        EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c));
+        int cut = 0;
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            QTreeWidgetItem* item = list->topLevelItem(row);
+            // The room the style gives the text inside the cell.
+            const int room = list->visualRect(list->indexFromItem(item, c)).width() - 2 * margin;
+            if (metrics.elidedText(item->text(c), Qt::ElideRight, room) != item->text(c)) ++cut;
+        }
+        EXPECT_EQ(cut, 0);
+    }
+    // The dialog grew so that the columns show side by side.
+    EXPECT_GE(list->viewport()->width(),
+              header->sectionSize(0) + header->sectionSize(1) + header->sectionSize(2));
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
-// Writes a memory dial data file for demonstrations and measurements.
-//   make_phonebook OUT.mdd [--demo | --count N]
+// Writes a phone book for demonstrations and measurements.
+//   make_phonebook OUT.mdd|OUT.vcf [--demo | --count N]
 // --demo (the default) writes a small book of Japanese entries; --count N
-// writes N generated entries with believable names and numbers.
+// writes N generated entries with believable names and numbers. A name ending
+// in ".vcf" gives a vCard address book of the same entries, else a memory
+// dial data file.
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,10 +11,11 @@
 
 #include "support/PhoneBookWriter.h"
 #include "support/SampleBooks.h"
+#include "support/VCardWriter.h"
 
 namespace {
 int Usage() {
-    std::fprintf(stderr, "usage: make_phonebook OUT.mdd [--demo | --count N]\n");
+    std::fprintf(stderr, "usage: make_phonebook OUT.mdd|OUT.vcf [--demo | --count N]\n");
     return 2;
 }
 }  // namespace
@@ -34,8 +37,9 @@ int main(int argc, char* argv[]) {
         return Usage();
     }
 
+    const bool vCard = out.size() > 4 && out.compare(out.size() - 4, 4, ".vcf") == 0;
     PhoneBookWriter writer;
-    writer.Raw(PhoneBookBytes(book.records, book.groups));
+    writer.Raw(vCard ? VCardBytes(book) : PhoneBookBytes(book.records, book.groups));
     if (!writer.Save(out)) {
         std::fprintf(stderr, "make_phonebook: cannot write %s\n", out.c_str());
         return 1;
