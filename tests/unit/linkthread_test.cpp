@@ -220,10 +220,17 @@ protected:
         }
         return false;
     }
+    // Pulls the cable and waits until the first try (made at once) has
+    // failed, so that what a test posts next meets the hour-long wait.
     void LoseLinkOnThread() {
         thread->Start();
-        thread->Post([this](HandsetSession&) { fake->Unplug(); });
-        ASSERT_TRUE(Eventually([](HandsetSession& s) { return s.LinkLost(); }));
+        const int opens = OnLink<int>([this](HandsetSession&) {
+            fake->Unplug();
+            return fake->CallCount(FakeOp::Open);
+        });
+        ASSERT_TRUE(Eventually([&](HandsetSession& s) {
+            return s.LinkLost() && fake->CallCount(FakeOp::Open) > opens;
+        }));
     }
     static void Close(HandsetSession& s) { s.Close(); }
 
