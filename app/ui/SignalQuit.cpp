@@ -35,6 +35,7 @@ SignalQuit::SignalQuit(CHandsetApp& app) : m_app(app) {
 
 void SignalQuit::Quit() {
     m_bQuitting = true;
+    ++m_nAsked;
     Sweep();
     m_sweep.start();
 }
@@ -51,8 +52,10 @@ void SignalQuit::Sweep() {
         // A dialog that refuses to close is left for the next sweep.
         if (QApplication::activeModalWidget() == modal) break;
     }
-    if (window && !m_bCommandSent) {
-        m_bCommandSent = true;
+    // One quit command per signal: a second one while the link still runs
+    // what was queued cuts that short.
+    while (window && m_nSent < m_nAsked) {
+        ++m_nSent;
         window->OnCommand(ID_APP_EXIT_OK);
     }
 }

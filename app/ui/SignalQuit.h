@@ -34,5 +34,6 @@ private:
     TerminationSignals m_signals;
     QTimer m_sweep;
     bool m_bQuitting = false;
-    bool m_bCommandSent = false;
+    int m_nAsked = 0;
+    int m_nSent = 0;
 };

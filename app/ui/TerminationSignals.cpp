@@ -63,7 +63,10 @@ void WriteSignalNumber(int signalNumber) {
     } else if (now - since >= kPatienceMs) {
         EndNow(signalNumber);
     } else {
-        // Asked again early: the ending still gets the rest of its time.
+        // Asked again early: the program hears it (it stops waiting for the
+        // link's queued inputs), and the ending gets the rest of its time.
+        const unsigned char byte = static_cast<unsigned char>(signalNumber);
+        [[maybe_unused]] const ssize_t written = ::write(g_writeFd.load(), &byte, 1);
         g_finalSignal.store(signalNumber);
         itimerval timer{};
         const long left = kPatienceMs - (now - since);
