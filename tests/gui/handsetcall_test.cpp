@@ -1,6 +1,7 @@
 // A whole call through the running program: the simulated phone on a
-// pseudo-terminal rings with a number from the phone book, is answered on the
-// phone, and ends the call with a charge.
+// pseudo-terminal rings with a number from the phone book (a memory dial file
+// or an address book), is answered on the phone, and ends the call with a
+// charge, which the call history keeps with the caller's name.
 
 #include <gtest/gtest.h>
 
@@ -9,12 +10,16 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <vector>
 
 #include "app/ui/DataFolder.h"
 #include "app/ui/HandsetApp.h"
 #include "handset/ui/HandsetDlg.h"
+#include "history/CallHistoryPath.h"
+#include "history/CallStore.h"
 #include "sim/PhoneSimulator.h"
 #include "support/PhoneBookWriter.h"
 #include "support/gui/QtPrinters.h"
@@ -34,92 +39,135 @@ QString Text(CHandsetDlg* w, int id) {
     return w->TextControl(id)->text();
 }
 
-TEST(HandsetCall, TheDisplayFollowsACallFromRingingToTheCharge) {
-    ResetProfile();
-    QTemporaryDir work;
-    ASSERT_TRUE(work.isValid());
-    WriteTestSkin(work.path());
-    const QString savedDir = QDir::currentPath();
-    QDir::setCurrent(work.path());
-    DataFolder::Override(work.path() + "/none");
+// A phone book file written into `folder`; its path.
+using BookWriter = std::function<QString(const QString& folder)>;
 
+QString WriteMemoryDial(const QString& folder) {
     CMemoryDial caller;
     caller.m_strName = "Yamada";
     caller.m_strNumber[0] = "0312345678";
-    const QString book = work.path() + "/demo.mdd";
-    ASSERT_TRUE(PhoneBookWriter().Raw(PhoneBookBytes({caller}, {})).Save(book.toStdString()));
-    Profile::WriteProfileString("ini", "mdd", book);
+    const QString book = folder + "/demo.mdd";
+    EXPECT_TRUE(PhoneBookWriter().Raw(PhoneBookBytes({caller}, {})).Save(book.toStdString()));
+    return book;
+}
 
-    PhoneSimulatorOptions options;
-    options.statusIntervalMs = 100;
-    options.stay = true;
-    PhoneSimulator phone(options);
-    std::string error;
-    ASSERT_TRUE(phone.Open(error)) << error;
-    phone.Start();
-    phone.Command("signal 3");
-    Profile::WriteProfileString("ports", "COM1", QString::fromStdString(phone.PcPath()));
-    Profile::WriteProfileInt("connection", "mon_interval", 50);
+// An address book writes the number the way people do; the phone rings with
+// the bare digits.
+QString WriteVCard(const QString& folder) {
+    const QString book = folder + "/contacts.vcf";
+    std::ofstream(book.toStdString(), std::ios::binary)
+        << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Someone Else\r\nTEL:03-1234-5678\r\nEND:VCARD\r\n"
+           "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:山田太郎\r\nTEL;TYPE=HOME:03-9999-0000\r\n"
+           "TEL;TYPE=CELL:+81 90-1234-5678\r\nEND:VCARD\r\n";
+    return book;
+}
 
-    ScriptedDialogs dialogs;
-    CHandsetApp app;
-    std::tm now{};
-    now.tm_mon = 3;
-    now.tm_mday = 1;
-    now.tm_wday = 1;
-    now.tm_hour = 12;
-    app.m_clock = [now] { return now; };
-
-    const std::vector<Stage> stages = {
-        {"idle with signal and clock",
-         [](CHandsetDlg* w) {
-             return Text(w, 1019) == "***" && Text(w, 1004) == "04/01(Mon) 12:00";
-         },
-         "ring 0312345678"},
-        {"ringing with the caller's name",
-         [](CHandsetDlg* w) {
-             return Text(w, 1004) == "Receiving..." && Text(w, 1005) == "Yamada" &&
-                    Text(w, 1008) == "0312345678" && !w->Picture().isNull();
-         },
-         "answer"},
-        {"on line", [](CHandsetDlg* w) { return Text(w, 1004) == "On Line"; }, "hangup 120"},
-        {"charge after the phone ended the call",
-         [](CHandsetDlg* w) {
-             return w->Shown().callState == CALL_IDLE &&
-                    Text(w, 1008) == QStringLiteral("Charge ¥120");
-         },
-         nullptr},
+TEST(HandsetCall, TheDisplayFollowsACallFromRingingToTheChargeAndTheHistoryKeepsIt) {
+    const struct {
+        const char* kind;
+        BookWriter write;
+        std::string number;
+        QString name;
+    } books[] = {
+        {"memory dial file", WriteMemoryDial, "0312345678", QStringLiteral("Yamada")},
+        {"vCard", WriteVCard, "09012345678", QStringLiteral("山田太郎")},
     };
-    size_t reached = 0;
-    QElapsedTimer clock;
-    clock.start();
-    QTimer poll;
-    poll.setInterval(20);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        CHandsetDlg* window = app.m_pMainWnd;
-        if (!window || !window->isVisible()) return;
-        if (clock.elapsed() > 30000) {
-            window->EndDialog(IDOK);
-            return;
-        }
-        const Stage& stage = stages[reached];
-        if (!stage.reached(window)) return;
-        ++reached;
-        if (stage.phoneCommand)
-            phone.Command(stage.phoneCommand);
-        else
-            window->EndDialog(IDOK);
-    });
-    poll.start();
-    app.InitInstance();
-    phone.Stop();
-    QDir::setCurrent(savedDir);
-    DataFolder::Override(QString());
+    const std::string savedData = std::getenv("XDG_DATA_HOME");
+    for (const auto& b : books) {
+        SCOPED_TRACE(b.kind);
+        ResetProfile();
+        QTemporaryDir work;
+        ASSERT_TRUE(work.isValid());
+        WriteTestSkin(work.path());
+        const QString savedDir = QDir::currentPath();
+        QDir::setCurrent(work.path());
+        DataFolder::Override(work.path() + "/none");
+        // Each run its own history.
+        setenv("XDG_DATA_HOME", (work.path() + "/data").toLocal8Bit().constData(), 1);
+        const QString book = b.write(work.path());
+        Profile::WriteProfileString("ini", "mdd", book);
 
-    ASSERT_EQ(reached, stages.size())
-        << "stuck at: " << stages[std::min(reached, stages.size() - 1)].name;
-    EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(Profile::GetProfileString("ini", "mdd", "?"), book);
+        PhoneSimulatorOptions options;
+        options.statusIntervalMs = 100;
+        options.stay = true;
+        PhoneSimulator phone(options);
+        std::string error;
+        ASSERT_TRUE(phone.Open(error)) << error;
+        phone.Start();
+        phone.Command("signal 3");
+        Profile::WriteProfileString("ports", "COM1", QString::fromStdString(phone.PcPath()));
+        Profile::WriteProfileInt("connection", "mon_interval", 50);
+
+        ScriptedDialogs dialogs;
+        CHandsetApp app;
+        std::tm now{};
+        now.tm_mon = 3;
+        now.tm_mday = 1;
+        now.tm_wday = 1;
+        now.tm_hour = 12;
+        app.m_clock = [now] { return now; };
+
+        const std::string ring = "ring " + b.number;
+        const QString number = QString::fromStdString(b.number);
+        const std::vector<Stage> stages = {
+            {"idle with signal and clock",
+             [](CHandsetDlg* w) {
+                 return Text(w, 1019) == "***" && Text(w, 1004) == "04/01(Mon) 12:00";
+             },
+             ring.c_str()},
+            {"ringing with the caller's name",
+             [&](CHandsetDlg* w) {
+                 return Text(w, 1004) == "Receiving..." && Text(w, 1005) == b.name &&
+                        Text(w, 1008) == number && !w->Picture().isNull();
+             },
+             "answer"},
+            {"on line", [](CHandsetDlg* w) { return Text(w, 1004) == "On Line"; }, "hangup 120"},
+            {"charge after the phone ended the call",
+             [](CHandsetDlg* w) {
+                 return w->Shown().callState == CALL_IDLE &&
+                        Text(w, 1008) == QStringLiteral("Charge ¥120");
+             },
+             nullptr},
+        };
+        size_t reached = 0;
+        QElapsedTimer clock;
+        clock.start();
+        QTimer poll;
+        poll.setInterval(20);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            CHandsetDlg* window = app.m_pMainWnd;
+            if (!window || !window->isVisible()) return;
+            if (clock.elapsed() > 30000) {
+                window->EndDialog(IDOK);
+                return;
+            }
+            const Stage& stage = stages[reached];
+            if (!stage.reached(window)) return;
+            ++reached;
+            if (stage.phoneCommand)
+                phone.Command(stage.phoneCommand);
+            else
+                window->EndDialog(IDOK);
+        });
+        poll.start();
+        app.InitInstance();
+        phone.Stop();
+        QDir::setCurrent(savedDir);
+        DataFolder::Override(QString());
+
+        ASSERT_EQ(reached, stages.size())
+            << "stuck at: " << stages[std::min(reached, stages.size() - 1)].name;
+        EXPECT_TRUE(dialogs.messages.empty()) << dialogs.Texts().join("; ").toStdString();
+        EXPECT_EQ(Profile::GetProfileString("ini", "mdd", "?"), book);
+        // The history names the caller as the handset did.
+        auto store = CallStore::OpenExisting(CallHistoryPath());
+        ASSERT_TRUE(store);
+        const std::vector<CallRecord> calls = store->Rows(false);
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].number, b.number);
+        EXPECT_EQ(calls[0].name, b.name.toStdString());
+    }
+    setenv("XDG_DATA_HOME", savedData.c_str(), 1);
 }
 
 }  // namespace
