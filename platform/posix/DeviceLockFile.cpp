@@ -47,9 +47,24 @@ pid_t ReadHolder(const std::string& path) {
     return n > 0 ? ParseHolder(text, static_cast<size_t>(n)) : 0;
 }
 
+// A process that has ended but not yet been collected by its parent still
+// answers kill(); it holds no device any more.
+bool HasEnded(pid_t pid) {
+    char path[32];
+    std::snprintf(path, sizeof path, "/proc/%ld/stat", static_cast<long>(pid));
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char text[512] = {};
+    const ssize_t n = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    // "pid (name) S ...": the state follows the name's last bracket.
+    const char* close = n > 0 ? std::strrchr(text, ')') : nullptr;
+    return close != nullptr && close[1] == ' ' && (close[2] == 'Z' || close[2] == 'X');
+}
+
 // EPERM: the process exists but belongs to another user.
 bool IsAlive(pid_t pid) {
-    return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
+    return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM) && !HasEnded(pid);
 }
 
 }  // namespace

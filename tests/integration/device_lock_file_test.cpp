@@ -38,6 +38,16 @@ pid_t DeadPid() {
     return child;
 }
 
+// A process that has ended but that its parent has not collected yet (as a
+// program killed a moment ago); collected when the test ends.
+pid_t EndedPid() {
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    siginfo_t info{};
+    waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT);
+    return child;
+}
+
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path);
     std::ostringstream text;
@@ -72,6 +82,7 @@ TEST_F(DeviceLockFileTest, AFileOfALiveProcessRefusesTheOpenOthersAreReplacedAnd
         {"a live process's in binary", std::string(reinterpret_cast<const char*>(&live), 4), false,
          false},
         {"a dead process's", PidText(DeadPid()), true, true},
+        {"an ended, uncollected process's", PidText(EndedPid()), true, true},
         {"garbage", "not a number\n", true, true},
         // Another opener in this process wrote it, and removes it.
         {"this process's own", PidText(getpid()), true, false},
