@@ -19,6 +19,7 @@
 #include "handset/ui/HandsetDlg.h"
 #include "support/FakeCommDevice.h"
 #include "support/PhoneBytes.h"
+#include "support/gui/FakePortWindow.h"
 #include "support/gui/TempProfile.h"
 #include "support/gui/TestSkin.h"
 #include "textpad/ui/ControlPadDlg.h"
@@ -46,18 +47,7 @@ protected:
     std::unique_ptr<CHandsetDlg> Start(const QString& ini, const Desktop& desktop) {
         OverrideDesktopForTests(desktop.abilities);
         EXPECT_TRUE(app.OpenSkinFile(ini));
-        auto window = std::make_unique<CHandsetDlg>(
-            nullptr,
-            [this] {
-                auto device = std::make_unique<FakeCommDevice>();
-                phone = device.get();
-                return std::unique_ptr<CommDevice>(std::move(device));
-            },
-            [] { return std::tm{}; });
-        EXPECT_TRUE(window->OnInitDialog());
-        window->StopMonitor();
-        window->Flush();
-        return window;
+        return StartOnFakePort(phone);
     }
 
     QTemporaryDir dir;

@@ -27,10 +27,13 @@
 #include "handset/ui/HandsetDlg.h"
 #include "phonebook/ListSort.h"
 #include "phonebook/ui/PhoneBookDlg.h"
+#include "support/CallStates.h"
+#include "support/CommTrace.h"
 #include "support/FakeCommDevice.h"
 #include "support/PhoneBytes.h"
 #include "support/RecordingView.h"
 #include "support/gui/ButtonSkin.h"
+#include "support/gui/FakePortWindow.h"
 #include "support/gui/LinkWaits.h"
 #include "support/gui/ModalScript.h"
 #include "support/gui/QtPrinters.h"
@@ -72,11 +75,6 @@ std::string Describe(const Input& in) {
     return {};
 }
 
-constexpr int kStates[] = {CALL_IDLE,      CALL_OFFHOOK, CALL_SENDING,
-                           CALL_RECEIVING, CALL_ONLINE,  CALL_HOLDING};
-const char* const kStateNames[] = {"idle",      "off hook", "sending",
-                                   "receiving", "on line",  "holding"};
-
 class HandsetButtonsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -92,26 +90,16 @@ protected:
     // are the test's business) and its communication log open.
     std::unique_ptr<CHandsetDlg> Start() {
         EXPECT_TRUE(app.OpenSkinFile(SkinPath("default.ini")));
-        auto window = std::make_unique<CHandsetDlg>(
-            nullptr,
-            [this] {
-                auto device = std::make_unique<FakeCommDevice>();
-                phone = device.get();
-                return std::unique_ptr<CommDevice>(std::move(device));
-            },
-            [] { return std::tm{}; });
-        EXPECT_TRUE(window->OnInitDialog());
-        window->StopMonitor();
+        auto window = StartOnFakePort(phone);
         // A right press opens the context menu; these tests choose nothing from it.
         window->m_trackMenu = [](QMenu&, const QPoint&) -> QAction* { return nullptr; };
-        window->Flush();
         EXPECT_TRUE(window->Session().Link().LogOpen(SkinPath("comm.log").toStdString()));
         window->move(100, 100);
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         // What start-up sent is not the buttons' doing.
         phone->ClearRecord();
-        purges = phone->CallCount(FakeOp::PurgeComm);
+        trace.Follow(*phone, SkinPath("comm.log").toStdString());
         return window;
     }
 
@@ -126,31 +114,9 @@ protected:
         w.Flush();
     }
 
-    // What went to the phone since the last look, in order: "clear" for each
-    // emptying of the link's receive buffer, "write XX ..." for each write.
-    // The port itself is never purged by a button.
-    std::vector<std::string> Trace() {
-        std::vector<std::string> out;
-        std::ifstream log(SkinPath("comm.log").toStdString());
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(log, line);) lines.push_back(line);
-        size_t write = 0;
-        for (size_t i = logLinesSeen; i < lines.size(); ++i) {
-            const std::string text = lines[i].substr(lines[i].find('\t') + 1);
-            if (text.rfind("ClearBuf()", 0) == 0) {
-                out.push_back("clear");
-            } else if (text.rfind("CommWrite()", 0) == 0) {
-                out.push_back(write < phone->writes.size() ? Write(phone->writes[write]) : "?");
-                ++write;
-            }
-        }
-        EXPECT_EQ(write, phone->writes.size());
-        EXPECT_EQ(phone->CallCount(FakeOp::PurgeComm), purges);
-        logLinesSeen = lines.size();
-        purges = phone->CallCount(FakeOp::PurgeComm);
-        phone->ClearRecord();
-        return out;
-    }
+    // What went to the phone since the last look. A button never purges the
+    // port itself.
+    std::vector<std::string> Trace() { return trace.Next(); }
 
     static QPoint Centre(CHandsetDlg& w, int button) {
         const SkinRect& r = w.ButtonRect(button);
@@ -197,8 +163,7 @@ protected:
     CHandsetApp app;
     ScriptedDialogs dialogs;
     FakeCommDevice* phone = nullptr;
-    size_t logLinesSeen = 0;
-    int purges = 0;
+    CommTrace trace;
 };
 
 struct InputRow {
@@ -272,7 +237,7 @@ TEST_F(HandsetButtonsTest, QuitLetsTheLinkFinishWhatWasAskedUnlessAskedTwice) {
     for (bool twice : {false, true}) {
         SCOPED_TRACE(twice ? "quit twice" : "quit once");
         QFile::remove(SkinPath("comm.log"));
-        logLinesSeen = 0;
+        trace.Rewind();
         auto window = Start();
         RecordingCallSink calls;
         window->Session().AddCallSink(&calls);
@@ -558,7 +523,7 @@ TEST_F(HandsetButtonsTest, CancelNoSelectionOrAnEmptyBookChooseNothing) {
         app.m_phoneBook.m_nRecords = 0;
         if (row.withRecord) AddRecord("Yamada", "0312345678");
         QFile::remove(SkinPath("comm.log"));
-        logLinesSeen = 0;
+        trace.Rewind();
         auto window = Start();
         Press(*window, Type('4'));
         Press(*window, Type('2'));

@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include "app/ui/SettingsDlg.h"
+#include "support/FixedTime.h"
 #include "support/PhoneBytes.h"
 #include "support/PhonePty.h"
 #include "support/gui/LinkWaits.h"
@@ -23,17 +24,6 @@
 #include "support/gui/TestSkin.h"
 
 namespace {
-
-std::tm FixedTime(int minute) {
-    std::tm t{};
-    t.tm_year = 124;
-    t.tm_mon = 2;
-    t.tm_mday = 5;
-    t.tm_wday = 2;
-    t.tm_hour = 9;
-    t.tm_min = minute;
-    return t;
-}
 
 class HandsetWindowTest : public ::testing::Test {
 protected:

@@ -13,35 +13,20 @@
 #include <vector>
 
 #include "handset/HandsetSession.h"
+#include "support/CallStates.h"
+#include "support/CommTrace.h"
 #include "support/FakeCommDevice.h"
+#include "support/FixedTime.h"
 #include "support/PhoneBytes.h"
 #include "support/RecordingView.h"
+#include "support/ScratchDir.h"
 
 using Bytes = FakeCommDevice::Bytes;
-
-inline std::tm FixedTime(int minute) {
-    std::tm t{};
-    t.tm_year = 124;
-    t.tm_mon = 2;
-    t.tm_mday = 5;
-    t.tm_wday = 2;
-    t.tm_hour = 9;
-    t.tm_min = minute;
-    return t;
-}
-
-constexpr int kStates[] = {CALL_IDLE,      CALL_OFFHOOK, CALL_SENDING,
-                           CALL_RECEIVING, CALL_ONLINE,  CALL_HOLDING};
-inline const char* const kStateNames[] = {"idle",      "off hook", "sending",
-                                          "receiving", "on line",  "holding"};
 
 class HandsetSessionTest : public ::testing::Test {
 protected:
     void SetUp() override {
         unsetenv("TELVOXA_COMMLOG");
-        char dir[] = "/tmp/telvoxa-session-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        m_dir = dir;
         auto device = std::make_unique<FakeCommDevice>();
         fake = device.get();
         session = std::make_unique<HandsetSession>(std::move(device), [this] { return now; });
@@ -49,10 +34,7 @@ protected:
         session->AddCallSink(&calls);
         session->SetEventClock([] { return std::time_t{1000}; });
     }
-    void TearDown() override {
-        session.reset();
-        std::filesystem::remove_all(m_dir);
-    }
+    void TearDown() override { session.reset(); }
 
     static ConnectionSettings Settings(int port = 0, int numdisp = 0, int interval = 250) {
         return ConnectionSettings{port, 0, numdisp, interval, {}};
@@ -62,10 +44,10 @@ protected:
     // the start-up did forgotten.
     void Start(ConnectionSettings settings = Settings()) {
         session->Start(settings);
-        ASSERT_TRUE(session->Link().LogOpen((m_dir / "comm.log").string()));
+        ASSERT_TRUE(session->Link().LogOpen(m_dir.PathOf("comm.log")));
         fake->ClearRecord();
         view.snapshots.clear();
-        purges = fake->CallCount(FakeOp::PurgeComm);
+        trace.Follow(*fake, m_dir.PathOf("comm.log"));
     }
 
     // The session in `state` with a name and a number on show, as the window
@@ -84,39 +66,17 @@ protected:
     // What the window shows now.
     const HandsetSnapshot& Shown() const { return view.snapshots.back(); }
 
-    // What went to the phone since the last look, in order: "clear" for each
-    // emptying of the link's receive buffer, "write XX ..." for each write.
-    // The port itself is never purged by a button or a tick.
-    std::vector<std::string> Trace() {
-        std::vector<std::string> out;
-        std::ifstream log(m_dir / "comm.log");
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(log, line);) lines.push_back(line);
-        size_t write = 0;
-        for (size_t i = logLinesSeen; i < lines.size(); ++i) {
-            const std::string text = lines[i].substr(lines[i].find('\t') + 1);
-            if (text.rfind("ClearBuf()", 0) == 0) {
-                out.push_back("clear");
-            } else if (text.rfind("CommWrite()", 0) == 0) {
-                out.push_back(write < fake->writes.size() ? Write(fake->writes[write]) : "?");
-                ++write;
-            }
-        }
-        EXPECT_EQ(write, fake->writes.size());
-        EXPECT_EQ(fake->CallCount(FakeOp::PurgeComm), purges);
-        logLinesSeen = lines.size();
-        fake->ClearRecord();
-        return out;
-    }
+    // What went to the phone since the last look. A button or a tick never
+    // purges the port itself.
+    std::vector<std::string> Trace() { return trace.Next(); }
 
     FakeCommDevice* fake = nullptr;
     std::unique_ptr<HandsetSession> session;
     RecordingView view;
     RecordingCallSink calls;
     std::tm now = FixedTime(7);
-    size_t logLinesSeen = 0;
-    int purges = 0;
+    CommTrace trace;
 
 private:
-    std::filesystem::path m_dir;
+    ScratchDir m_dir;
 };
