@@ -6,19 +6,11 @@
 #include <string>
 #include <utility>
 
+#include "support/HexText.h"
+
 namespace {
 
 const std::string kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-std::string Hex(std::string_view bytes) {
-    std::string out;
-    char buf[4];
-    for (unsigned char c : bytes) {
-        std::snprintf(buf, sizeof buf, "%02X ", c);
-        out += buf;
-    }
-    return out;
-}
 
 // The code page's lead bytes, wider than the text cutting rule's.
 TEST(Cp932Test, CodePageLeadBytesReachTo0xFC) {

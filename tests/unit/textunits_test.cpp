@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Cp932.h"
+#include "support/HexText.h"
 #include "textpad/CharConvert.h"
 
 namespace {
@@ -14,16 +15,6 @@ namespace {
 // Test texts are written in UTF-8 and handed to the code as code page 932.
 std::string Sjis(const char* utf8) {
     return Utf8ToCp932(utf8);
-}
-
-std::string Hex(std::string_view bytes) {
-    std::string out;
-    char buf[4];
-    for (unsigned char c : bytes) {
-        std::snprintf(buf, sizeof buf, "%02X ", c);
-        out += buf;
-    }
-    return out;
 }
 
 TEST(TextUnitsTest, VoicedKanaTableRowsInOrder) {
