@@ -6,10 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QLabel>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -24,20 +21,11 @@
 #include "support/PhoneBookWriter.h"
 #include "support/gui/QtPrinters.h"
 #include "support/gui/ScriptedDialogs.h"
+#include "support/gui/StagedRun.h"
 #include "support/gui/TempProfile.h"
 #include "support/gui/TestSkin.h"
 
 namespace {
-
-struct Stage {
-    const char* name;
-    std::function<bool(CHandsetDlg*)> reached;
-    const char* phoneCommand;  // sent once the stage is reached; nullptr ends the run
-};
-
-QString Text(CHandsetDlg* w, int id) {
-    return w->TextControl(id)->text();
-}
 
 // A phone book file written into `folder`; its path.
 using BookWriter = std::function<QString(const QString& folder)>;
@@ -107,56 +95,39 @@ TEST(HandsetCall, TheDisplayFollowsACallFromRingingToTheChargeAndTheHistoryKeeps
         now.tm_hour = 12;
         app.m_clock = [now] { return now; };
 
-        const std::string ring = "ring " + b.number;
         const QString number = QString::fromStdString(b.number);
+        auto say = [&phone](std::string command) {
+            return [&phone, command](CHandsetDlg*) { phone.Command(command); };
+        };
         const std::vector<Stage> stages = {
             {"idle with signal and clock",
              [](CHandsetDlg* w) {
                  return Text(w, 1019) == "***" && Text(w, 1004) == "04/01(Mon) 12:00";
              },
-             ring.c_str()},
+             say("ring " + b.number)},
             {"ringing with the caller's name",
              [&](CHandsetDlg* w) {
                  return Text(w, 1004) == "Receiving..." && Text(w, 1005) == b.name &&
                         Text(w, 1008) == number && !w->Picture().isNull();
              },
-             "answer"},
-            {"on line", [](CHandsetDlg* w) { return Text(w, 1004) == "On Line"; }, "hangup 120"},
+             say("answer")},
+            {"on line", [](CHandsetDlg* w) { return Text(w, 1004) == "On Line"; },
+             say("hangup 120")},
             {"charge after the phone ended the call",
              [](CHandsetDlg* w) {
                  return w->Shown().callState == CALL_IDLE &&
                         Text(w, 1008) == QStringLiteral("Charge ¥120");
              },
-             nullptr},
+             [](CHandsetDlg* w) { w->EndDialog(IDOK); }},
         };
-        size_t reached = 0;
-        QElapsedTimer clock;
-        clock.start();
-        QTimer poll;
-        poll.setInterval(20);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            CHandsetDlg* window = app.m_pMainWnd;
-            if (!window || !window->isVisible()) return;
-            if (clock.elapsed() > 30000) {
-                window->EndDialog(IDOK);
-                return;
-            }
-            const Stage& stage = stages[reached];
-            if (!stage.reached(window)) return;
-            ++reached;
-            if (stage.phoneCommand)
-                phone.Command(stage.phoneCommand);
-            else
-                window->EndDialog(IDOK);
-        });
-        poll.start();
-        app.InitInstance();
+        const StagedRun run = RunInStages(app, stages);
         phone.Stop();
         QDir::setCurrent(savedDir);
         DataFolder::Override(QString());
 
-        ASSERT_EQ(reached, stages.size())
-            << "stuck at: " << stages[std::min(reached, stages.size() - 1)].name;
+        ASSERT_EQ(run.reached, stages.size())
+            << "stuck at: " << stages[std::min(run.reached, stages.size() - 1)].name << "\n"
+            << run.lastTexts.toStdString();
         EXPECT_TRUE(dialogs.messages.empty()) << dialogs.Texts().join("; ").toStdString();
         EXPECT_EQ(Profile::GetProfileString("ini", "mdd", "?"), book);
         // The history names the caller as the handset did.

@@ -6,12 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
 #include <algorithm>
@@ -29,19 +26,10 @@
 #include "support/gui/ModalScript.h"
 #include "support/gui/QtPrinters.h"
 #include "support/gui/ScriptedDialogs.h"
+#include "support/gui/StagedRun.h"
 #include "support/gui/TempProfile.h"
 
 namespace {
-
-struct Stage {
-    const char* name;
-    std::function<bool(CHandsetDlg*)> reached;
-    std::function<void(CHandsetDlg*)> then;  // empty: the run ends
-};
-
-QString Text(CHandsetDlg* w, int id) {
-    return w->TextControl(id)->text();
-}
 
 void ClickButton(CHandsetDlg* w, int button) {
     const SkinRect& r = w->ButtonRect(button);
@@ -129,45 +117,18 @@ TEST(HandsetDial, NumbersTypedOnTheSkinOrChosenFromThePhoneBookAreDialled) {
          [](CHandsetDlg* w) { QTest::keyClick(w, Qt::Key_End); }},
         {"hung up again",
          [&](CHandsetDlg* w) { return printed("<- HANGUP") == 3 && Text(w, 1008).isEmpty(); },
-         nullptr},
+         [](CHandsetDlg* w) { QTest::keyClick(w, Qt::Key_Escape); }},
     };
-    size_t reached = 0;
-    bool busy = false;
-    QString lastTexts;
-    QElapsedTimer clock;
-    clock.start();
-    QTimer poll;
-    poll.setInterval(20);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        CHandsetDlg* window = app.m_pMainWnd;
-        // A stage's own modal dialog runs the event loop again meanwhile.
-        if (busy || !window || !window->isVisible() || window->IsEnded()) return;
-        if (clock.elapsed() > 30000) {
-            lastTexts = Text(window, 1004) + "|" + Text(window, 1005) + "|" + Text(window, 1008);
-            window->EndDialog(IDCANCEL);
-            return;
-        }
-        const Stage& stage = stages[reached];
-        if (!stage.reached(window)) return;
-        ++reached;
-        busy = true;
-        if (stage.then)
-            stage.then(window);
-        else
-            QTest::keyClick(window, Qt::Key_Escape);
-        busy = false;
-    });
-    poll.start();
-    app.InitInstance();
+    const StagedRun run = RunInStages(app, stages);
     phone.Stop();
     QDir::setCurrent(savedDir);
     DataFolder::Override(QString());
 
     std::string lines;
     for (const std::string& line : phone.Lines()) lines += line + "\n";
-    ASSERT_EQ(reached, stages.size())
-        << "stuck at: " << stages[std::min(reached, stages.size() - 1)].name << "\n"
-        << lines << lastTexts.toStdString();
+    ASSERT_EQ(run.reached, stages.size())
+        << "stuck at: " << stages[std::min(run.reached, stages.size() - 1)].name << "\n"
+        << lines << run.lastTexts.toStdString();
     EXPECT_EQ(app.m_nLastRunResult, IDOK);
     EXPECT_EQ(phoneBook.Shown(), 1);
     EXPECT_TRUE(dialogs.messages.empty());
