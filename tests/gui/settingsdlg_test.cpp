@@ -25,6 +25,7 @@
 #include "app/ui/UiSeams.h"
 #include "platform/posix/PosixCommDevice.h"
 
+#include "support/HangGuard.h"
 #include "support/PhonePty.h"
 #include "support/ScratchDir.h"
 #include "support/gui/ModalScript.h"
@@ -289,7 +290,7 @@ TEST_F(SettingsDlgTest, OkStoresTheChosenPortsDeviceOnlyWhereItChangedCancelNoth
 }
 
 TEST_F(SettingsDlgTest, TheStatusLineFollowsEveryChangeAndBadInputNeverHangs) {
-    alarm(60);  // ends the test program if a check hangs
+    HangGuard guard(60);
     PhonePty phone;
     ASSERT_TRUE(phone.IsOpen());
     ScratchDir dir;
@@ -320,7 +321,6 @@ TEST_F(SettingsDlgTest, TheStatusLineFollowsEveryChangeAndBadInputNeverHangs) {
         Click(d, "1");
     });
     EXPECT_EQ(PortEntry(1), QString(4096, 'x')) << "what was typed is kept, however odd";
-    alarm(0);
 }
 
 TEST_F(SettingsDlgTest, TypingChecksTheDeviceOnceTheFieldIsStillAndExpandsTheHomeFolder) {

@@ -18,6 +18,9 @@
 #include <thread>
 #include <vector>
 
+#include "support/HangGuard.h"
+#include "support/ScratchDir.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -75,13 +78,6 @@ public:
 private:
     int m_master = -1;
     std::string m_slavePath;
-};
-
-// Ends the test program if a call that must return does not.
-class HangGuard {
-public:
-    explicit HangGuard(unsigned seconds) { alarm(seconds); }
-    ~HangGuard() { alarm(0); }
 };
 
 Bytes AllByteValues() {
@@ -439,9 +435,8 @@ TEST_F(PosixCommDeviceTest, ATimeOutOnAQuietLineIsNoDeviceGone) {
 }
 
 TEST_F(PosixCommDeviceTest, FailedOpensSayWhichDeviceAndWhy) {
-    char dir[] = "/tmp/telvoxa-open-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string folder = dir;
+    const ScratchDir dir;
+    const std::string folder = dir.Path();
     const struct {
         std::string port;
         std::string text;
@@ -463,15 +458,13 @@ TEST_F(PosixCommDeviceTest, FailedOpensSayWhichDeviceAndWhy) {
     EXPECT_EQ(named.OpenFailureSystemError(), "No such file or directory (errno 2)");
     OpenDevice();
     EXPECT_TRUE(dev.OpenFailureText().empty());
-    rmdir(dir);
 }
 
 // A link is followed anew at every open, as a re-plugged adapter's by-id
 // link comes back pointing at another ttyUSB.
 TEST_F(PosixCommDeviceTest, ALinkIsFollowedAtEveryOpen) {
-    char dir[] = "/tmp/telvoxa-link-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string link = std::string(dir) + "/phone";
+    const ScratchDir dir;
+    const std::string link = dir.PathOf("phone");
     ASSERT_EQ(symlink(pty.SlavePath().c_str(), link.c_str()), 0);
     const uint8_t bytes[] = {'A', 'T'};
     uint32_t written = 0;
@@ -497,8 +490,6 @@ TEST_F(PosixCommDeviceTest, ALinkIsFollowedAtEveryOpen) {
                                             ": In use by another program (process " +
                                             std::to_string(getpid()) + ")");
     dev.Close();
-    unlink(link.c_str());
-    rmdir(dir);
 }
 
 TEST_F(PosixCommDeviceTest, OpenStartsRawEightBitsNoParityNoFlowControl) {

@@ -26,19 +26,13 @@
 #include "platform/posix/SerialDeviceCheck.h"
 #include "platform/posix/SerialDevices.h"
 #include "platform/posix/TtyHotplugMonitor.h"
+#include "support/HangGuard.h"
 #include "support/PhonePty.h"
 #include "support/ScratchDir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Ends the test program if a check that must return does not.
-class HangGuard {
-public:
-    explicit HangGuard(unsigned seconds) { alarm(seconds); }
-    ~HangGuard() { alarm(0); }
-};
 
 // Runs `check` in a child process and hands back the state it found.
 template <class Check>

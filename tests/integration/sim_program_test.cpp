@@ -18,6 +18,7 @@
 
 #include "support/ChildProgram.h"
 #include "support/RawTerminal.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -36,22 +37,14 @@ public:
 
 class PhoneProgram : public testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/telvoxa-phone-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        link = (dir / "phone").string();
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     std::string Script(const std::string& text) {
-        const std::string path = (dir / "call.txt").string();
+        const std::string path = dir.PathOf("call.txt");
         std::ofstream(path) << text;
         return path;
     }
 
-    fs::path dir;
-    std::string link;
+    ScratchDir dir;
+    std::string link = dir.PathOf("phone");
 };
 
 int OpenRaw(const std::string& path) {
@@ -160,7 +153,7 @@ TEST_F(PhoneProgram, RefusesBadOptionsAndForeignLinkPaths) {
     EXPECT_EQ(Program({"--cable", "9"}).Wait(), 2);
     EXPECT_EQ(Program({"--status-interval", "soon"}).Wait(), 2);
     EXPECT_EQ(Program({"--frobnicate"}).Wait(), 2);
-    EXPECT_EQ(Program({"--script", (dir / "missing.txt").string()}).Wait(), 1);
+    EXPECT_EQ(Program({"--script", dir.PathOf("missing.txt")}).Wait(), 1);
 
     // A file that is not a link is never replaced.
     std::ofstream(link) << "keep me";

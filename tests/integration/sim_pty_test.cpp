@@ -21,6 +21,7 @@
 
 #include "sim/PhoneSimulator.h"
 #include "support/RawTerminal.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -294,10 +295,9 @@ TEST_F(SimOnPty, ReportsBadCommands) {
 // back, a new pseudo-terminal stands behind the same link and the phone
 // answers as before.
 TEST(SimUnplug, ClosesThePortAndRemovesTheLinkThenReplugsBehindTheSameLink) {
-    char dir[] = "/tmp/telvoxa-unplug-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
+    const ScratchDir dir;
     PhoneSimulatorOptions options = Options(2, 0);
-    options.link = std::string(dir) + "/phone";
+    options.link = dir.PathOf("phone");
     PhoneSimulator sim(options);
     std::string error;
     ASSERT_TRUE(sim.Open(error)) << error;
@@ -342,7 +342,6 @@ TEST(SimUnplug, ClosesThePortAndRemovesTheLinkThenReplugsBehindTheSameLink) {
     ::close(pc);
     sim.Stop();
     EXPECT_NE(access(options.link.c_str(), F_OK), 0) << "the link goes with the phone";
-    rmdir(dir);
 }
 
 TEST(SimPump, RunsWithoutAThread) {

@@ -15,6 +15,7 @@
 
 #include "link/PhoneLink.h"
 #include "support/FakeCommDevice.h"
+#include "support/ScratchDir.h"
 
 using Bytes = FakeCommDevice::Bytes;
 
@@ -22,18 +23,12 @@ class PhoneLinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
         unsetenv("TELVOXA_COMMLOG");
-        char dir[] = "/tmp/telvoxa-link-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        m_dir = dir;
-        logPath = m_dir / "comm.log";
+        logPath = m_dir.PathOf("comm.log");
         auto device = std::make_unique<FakeCommDevice>();
         fake = device.get();
         link = std::make_unique<CPhoneLink>(std::move(device));
     }
-    void TearDown() override {
-        link.reset();
-        std::filesystem::remove_all(m_dir);
-    }
+    void TearDown() override { link.reset(); }
 
     void StartLog() { ASSERT_TRUE(link->LogOpen(logPath.string())); }
 
@@ -102,5 +97,5 @@ protected:
     std::unique_ptr<CPhoneLink> link;
 
 private:
-    std::filesystem::path m_dir;
+    ScratchDir m_dir;
 };
