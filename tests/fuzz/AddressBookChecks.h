@@ -5,35 +5,31 @@
 #include <cstdint>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "phonebook/AddressBookFiller.h"
 #include "phonebook/DialledNumber.h"
 #include "phonebook/PhoneBook.h"
 #include "platform/Atoi.h"
 
-inline void CheckThat(bool condition) {
-    if (!condition) __builtin_trap();
-}
-
 inline void CheckAddressBook(const AddressBookOutcome& outcome, const PhoneBook& book,
                              PhoneBookFormat format) {
-    CheckThat(book.m_format == format);
-    CheckThat(book.m_nRecords >= 0 && book.m_nRecords <= MAX_MEMORY_DIAL);
-    CheckThat(outcome.result == PhoneBookLoad::Loaded ||
-              outcome.result == PhoneBookLoad::CountError ||
-              outcome.result == PhoneBookLoad::FormatError);
-    CheckThat((outcome.result == PhoneBookLoad::FormatError) == (outcome.line > 0));
-    if (outcome.result == PhoneBookLoad::CountError) CheckThat(book.m_nRecords == MAX_MEMORY_DIAL);
+    Check(book.m_format == format);
+    Check(book.m_nRecords >= 0 && book.m_nRecords <= MAX_MEMORY_DIAL);
+    Check(outcome.result == PhoneBookLoad::Loaded || outcome.result == PhoneBookLoad::CountError ||
+          outcome.result == PhoneBookLoad::FormatError);
+    Check((outcome.result == PhoneBookLoad::FormatError) == (outcome.line > 0));
+    if (outcome.result == PhoneBookLoad::CountError) Check(book.m_nRecords == MAX_MEMORY_DIAL);
     for (int i = 0; i < MAX_MEMORY_DIAL; ++i) {
-        CheckThat((book.m_records[i] != nullptr) == (i < book.m_nRecords));
+        Check((book.m_records[i] != nullptr) == (i < book.m_nRecords));
         if (!book.m_records[i]) continue;
         const CMemoryDial& record = *book.m_records[i];
         const int32_t group = AtoiText(record.m_strGroup);
-        CheckThat(group >= 0 && group < MAX_GROUP);
-        CheckThat(group == 0 || !book.m_groupNames[group].first.empty());
+        Check(group >= 0 && group < MAX_GROUP);
+        Check(group == 0 || !book.m_groupNames[group].first.empty());
         for (const std::string& number : record.m_strNumber) {
             // The dialled form holds dial characters only.
             for (const char c : DialledDigits(number)) {
-                CheckThat((c >= '0' && c <= '9') || c == '*' || c == '#');
+                Check((c >= '0' && c <= '9') || c == '*' || c == '#');
             }
         }
     }

@@ -9,15 +9,12 @@
 #include <memory>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "phonebook/ArchiveReader.h"
 #include "phonebook/PhoneBook.h"
 #include "platform/Atoi.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) __builtin_trap();
-}
 
 void CheckRules(PhoneBookLoad result, const ArchiveReader& archive, const PhoneBook& book) {
     Check((result == PhoneBookLoad::FileError) == (archive.Status() != ArchiveStatus::Ok));

@@ -10,14 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "app/SkinFile.h"
 #include "platform/Atoi.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) __builtin_trap();
-}
 
 // The file's lines: split at LF, a CR right before an LF dropped, a last
 // line without LF kept.
