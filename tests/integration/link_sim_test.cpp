@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "link/PhoneKeys.h"
 #include "link/PhoneLink.h"
@@ -94,34 +95,29 @@ TEST_F(LinkWithPhone, OpensForCableTypesWithoutHandshake) {
     }
 }
 
-TEST_F(LinkWithPhone, OpensForCableType3SendingItsTwoLines) {
-    StartPhone(3);
-    MakeLink(3);
-    EXPECT_EQ(link->CommOpen(0), 1);
-    EXPECT_TRUE(sim->WaitForLine("<- AT AT+K1=0", kLineWait));
-    EXPECT_TRUE(sim->WaitForLine("<- AT ATZ80", kLineWait));
-}
-
-TEST_F(LinkWithPhone, OpensForCableType7WhenThePhoneAnswers) {
-    StartPhone(7);
-    MakeLink(7);
-    EXPECT_EQ(link->CommOpen(0), 1);
-    EXPECT_TRUE(sim->WaitForLine("<- AT AT", kLineWait));
-    EXPECT_TRUE(sim->WaitForLine("<- AT AT+CPBMD", kLineWait));
-}
-
-TEST_F(LinkWithPhone, OpensForCableType2WhenThePhoneAnswers) {
-    StartPhone(2);
-    MakeLink(2);
-    EXPECT_EQ(link->CommOpen(0), 1);
-    EXPECT_TRUE(sim->WaitForLine("<- AT AT%Z", kLineWait));
-}
-
-TEST_F(LinkWithPhone, Cable7OpenFailsWhenNoHandshakeComes) {
-    StartPhone(0);  // a phone that answers no handshake
-    MakeLink(7);
-    EXPECT_EQ(link->CommOpen(0), 0);
-    EXPECT_TRUE(sim->WaitForLine("<- AT AT", kLineWait));
+TEST_F(LinkWithPhone, CableTypesWithAHandshakeOpenOnlyWhenThePhoneAnswers) {
+    const struct {
+        const char* name;
+        int phoneCable;  // 0: a phone that answers no handshake
+        int linkCable;
+        int opened;
+        std::vector<std::string> sent;
+    } cases[] = {
+        {"cable 3 sends its two lines", 3, 3, 1, {"<- AT AT+K1=0", "<- AT ATZ80"}},
+        {"cable 7", 7, 7, 1, {"<- AT AT", "<- AT AT+CPBMD"}},
+        {"cable 2", 2, 2, 1, {"<- AT AT%Z"}},
+        {"cable 7 without a handshake", 0, 7, 0, {"<- AT AT"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NO_FATAL_FAILURE(StartPhone(c.phoneCable));
+        MakeLink(c.linkCable);
+        EXPECT_EQ(link->CommOpen(0), c.opened);
+        for (const std::string& line : c.sent) EXPECT_TRUE(sim->WaitForLine(line, kLineWait));
+        link->CommClose(0);
+        link.reset();
+        sim->Stop();
+    }
 }
 
 TEST_F(LinkWithPhone, IncomingCallWithNumberAnsweredAndEndedByThePhone) {
