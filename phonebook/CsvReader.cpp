@@ -130,7 +130,19 @@ public:
         int line = 0;
         bool haveHeader = false;
         Columns columns;
-        while (rows.Next(fields, line)) {
+        CsvRows::Row row = CsvRows::Row::Read;
+        while (rows.Next(fields, line, row) && !m_filler.Overflowed()) {
+            if (row != CsvRows::Row::Read) {
+                m_filler.Problem(
+                    line,
+                    row == CsvRows::Row::TooManyColumns
+                        ? "more than " + std::to_string(kMaxCsvColumns) + " columns in one row"
+                        : "a row longer than " + std::to_string(kMaxCsvRowBytes >> 20) + " MB");
+                // Without its first line no column can be told; a bad row
+                // below it is left out.
+                if (!haveHeader) return m_filler.Finish();
+                continue;
+            }
             if (fields.size() == 1 && Trimmed(fields[0]).empty()) continue;
             if (!haveHeader) {
                 haveHeader = true;

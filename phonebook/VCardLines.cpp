@@ -37,25 +37,30 @@ bool IsEncodingName(const std::string& upper) {
     return upper == "QUOTED-PRINTABLE" || upper == "BASE64" || upper == "8BIT" || upper == "7BIT";
 }
 
-// Splits "TEL;TYPE=CELL;CHARSET=UTF-8" at semicolons outside double quotes.
-std::vector<std::string_view> SplitHead(std::string_view head) {
-    std::vector<std::string_view> pieces;
+// Splits "TEL;TYPE=CELL;CHARSET=UTF-8" at semicolons outside double quotes;
+// false when there are more parameters than a property may have.
+bool SplitHead(std::string_view head, std::vector<std::string_view>& pieces) {
     bool quoted = false;
     size_t start = 0;
     for (size_t i = 0; i <= head.size(); ++i) {
         if (i < head.size() && head[i] == '"') quoted = !quoted;
         if (i == head.size() || (head[i] == ';' && !quoted)) {
+            if (pieces.size() > kMaxVCardParameters) return false;
             pieces.push_back(head.substr(start, i - start));
             start = i + 1;
         }
     }
-    return pieces;
+    return true;
 }
 
 bool QuotedPrintableHead(std::string_view firstLine) {
     const size_t colon = ValueColon(firstLine);
     if (colon == std::string_view::npos) return false;
-    return Upper(firstLine.substr(0, colon)).find("QUOTED-PRINTABLE") != std::string::npos;
+    constexpr std::string_view kName = "QUOTED-PRINTABLE";
+    const std::string_view head = firstLine.substr(0, colon);
+    return std::search(head.begin(), head.end(), kName.begin(), kName.end(), [](char a, char b) {
+               return std::toupper(static_cast<unsigned char>(a)) == b;
+           }) != head.end();
 }
 
 VCardProperty Parse(std::string_view line, int number) {
@@ -64,8 +69,12 @@ VCardProperty Parse(std::string_view line, int number) {
     const size_t colon = ValueColon(line);
     if (colon == std::string_view::npos) return property;
     property.wellFormed = true;
+    std::vector<std::string_view> pieces;
+    if (!SplitHead(line.substr(0, colon), pieces)) {
+        property.bound = VCardProperty::Bound::TooManyParams;
+        return property;
+    }
     property.value = line.substr(colon + 1);
-    const std::vector<std::string_view> pieces = SplitHead(line.substr(0, colon));
     std::string name = Upper(pieces[0]);
     if (const size_t dot = name.find('.'); dot != std::string::npos) name.erase(0, dot + 1);
     property.name = name;
@@ -175,15 +184,31 @@ bool VCardLines::Next(VCardProperty& property) {
         firstNumber = m_lineNumber;
     }
 
-    std::string joined(first);
+    // Past the bound the lines are still followed to the property's end, but
+    // not kept.
+    bool tooLong = first.size() > kMaxVCardPropertyBytes;
+    std::string joined(tooLong ? std::string_view() : first);
+    const auto add = [&](std::string_view more) {
+        if (tooLong) return;
+        if (joined.size() + more.size() > kMaxVCardPropertyBytes) {
+            tooLong = true;
+            std::string().swap(joined);
+            return;
+        }
+        joined += more;
+    };
     const bool quotedPrintable = QuotedPrintableHead(first);
+    // Whether the text so far ends in "=", also when it is no longer kept.
+    bool endsInEquals = first.ends_with('=');
     std::string_view next;
     while (NextPhysical(next)) {
-        if (quotedPrintable && joined.ends_with('=')) {
-            joined.pop_back();  // a soft line break
-            joined += next;
+        if (quotedPrintable && (tooLong ? endsInEquals : joined.ends_with('='))) {
+            if (!tooLong) joined.pop_back();  // a soft line break
+            add(next);
+            endsInEquals = next.ends_with('=');
         } else if (!next.empty() && (next[0] == ' ' || next[0] == '\t')) {
-            joined += next.substr(1);
+            add(next.substr(1));
+            endsInEquals = next.ends_with('=');
         } else if (Blank(next)) {
             break;
         } else {
@@ -192,6 +217,13 @@ bool VCardLines::Next(VCardProperty& property) {
             m_pendingNumber = m_lineNumber;
             break;
         }
+    }
+    if (tooLong) {
+        property = VCardProperty{};
+        property.line = firstNumber;
+        property.wellFormed = true;
+        property.bound = VCardProperty::Bound::TooLong;
+        return true;
     }
     property = Parse(joined, firstNumber);
     return true;
