@@ -144,6 +144,11 @@ public:
                 continue;
             }
             if (fields.size() == 1 && Trimmed(fields[0]).empty()) continue;
+            // A row of commas alone holds nothing, wherever it is.
+            if (haveHeader && std::all_of(fields.begin(), fields.end(),
+                                          [](const std::string& f) { return f.empty(); })) {
+                continue;
+            }
             if (!haveHeader) {
                 haveHeader = true;
                 std::vector<std::string> headers;
@@ -183,6 +188,7 @@ private:
 
     std::string Field(const std::vector<std::string>& fields, int column, int line) {
         if (column < 0 || static_cast<size_t>(column) >= fields.size()) return {};
+        if (fields[static_cast<size_t>(column)].empty()) return {};  // most cells of a sparse sheet
         const SplittableText text = Decode(fields[static_cast<size_t>(column)], line);
         return Trimmed(ToCp932(text.bytes, text.cp932));
     }

@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr size_t kKeptRoom = 64 * 1024;
+
 bool Blank(std::string_view line) {
     return line.find_first_not_of(" \t") == std::string_view::npos;
 }
@@ -63,21 +65,31 @@ bool QuotedPrintableHead(std::string_view firstLine) {
            }) != head.end();
 }
 
-VCardProperty Parse(std::string_view line, int number) {
-    VCardProperty property;
+// Fills `property` in place, so that a file of many lines reuses its room;
+// `pieces` is room for the head's parts.
+void Parse(std::string_view line, int number, VCardProperty& property,
+           std::vector<std::string_view>& pieces) {
     property.line = number;
+    property.wellFormed = false;
+    property.bound = VCardProperty::Bound::Within;
+    property.name.clear();
+    property.params.clear();
+    property.value.clear();
     const size_t colon = ValueColon(line);
-    if (colon == std::string_view::npos) return property;
+    if (colon == std::string_view::npos) return;
     property.wellFormed = true;
-    std::vector<std::string_view> pieces;
+    pieces.clear();
     if (!SplitHead(line.substr(0, colon), pieces)) {
         property.bound = VCardProperty::Bound::TooManyParams;
-        return property;
+        return;
     }
-    property.value = line.substr(colon + 1);
-    std::string name = Upper(pieces[0]);
-    if (const size_t dot = name.find('.'); dot != std::string::npos) name.erase(0, dot + 1);
-    property.name = name;
+    property.value.assign(line.substr(colon + 1));
+    std::string_view name = pieces[0];
+    if (const size_t dot = name.find('.'); dot != std::string_view::npos)
+        name.remove_prefix(dot + 1);
+    property.name.assign(name);
+    for (char& c : property.name)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     for (size_t i = 1; i < pieces.size(); ++i) {
         const std::string_view piece = pieces[i];
         const size_t equals = piece.find('=');
@@ -90,7 +102,6 @@ VCardProperty Parse(std::string_view line, int number) {
                                          Unquoted(piece.substr(equals + 1)));
         }
     }
-    return property;
 }
 
 }  // namespace
@@ -187,7 +198,8 @@ bool VCardLines::Next(VCardProperty& property) {
     // Past the bound the lines are still followed to the property's end, but
     // not kept.
     bool tooLong = first.size() > kMaxVCardPropertyBytes;
-    std::string joined(tooLong ? std::string_view() : first);
+    std::string& joined = m_joined;
+    joined.assign(tooLong ? std::string_view() : first);
     const auto add = [&](std::string_view more) {
         if (tooLong) return;
         if (joined.size() + more.size() > kMaxVCardPropertyBytes) {
@@ -219,12 +231,13 @@ bool VCardLines::Next(VCardProperty& property) {
         }
     }
     if (tooLong) {
-        property = VCardProperty{};
-        property.line = firstNumber;
+        Parse({}, firstNumber, property, m_pieces);
         property.wellFormed = true;
         property.bound = VCardProperty::Bound::TooLong;
         return true;
     }
-    property = Parse(joined, firstNumber);
+    Parse(joined, firstNumber, property, m_pieces);
+    // Room kept for the next property, unless this one was large.
+    if (joined.capacity() > kKeptRoom) std::string().swap(joined);
     return true;
 }

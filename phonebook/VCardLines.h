@@ -60,4 +60,7 @@ private:
     bool m_havePending = false;
     std::string_view m_pending;
     int m_pendingNumber = 0;
+    // Room reused from one property to the next.
+    std::string m_joined;
+    std::vector<std::string_view> m_pieces;
 };
