@@ -126,10 +126,6 @@ BmpReadResult ParseSkinBmp(std::vector<uint8_t> file) {
     }
     // A skin is bounded by the file size: three bytes a pixel.
     result.error = CheckDimensions(result.image, UINT64_MAX);
-    if ((result.ok() || result.error == BmpError::Truncated) &&
-        (result.image.Width() < BMP_MIN_SKIN_SIDE || result.image.Height() < BMP_MIN_SKIN_SIDE)) {
-        result.error = BmpError::BadDimensions;
-    }
     return result;
 }
 

@@ -32,7 +32,8 @@ inline constexpr uint64_t BMP_MAX_FILE_SIZE = 256ull * 1024 * 1024;
 // Widths and heights above this are refused: no window or picture is that
 // big, and one that size still fits in memory (64 MiB decoded).
 inline constexpr int32_t BMP_MAX_DIMENSION = 4096;
-// A skin narrower or lower than this would give a window nobody can see or grab.
+// A skin narrower or lower than this would give a window nobody can see or
+// grab; the window refuses it (the bitmap itself is sound).
 inline constexpr int32_t BMP_MIN_SKIN_SIDE = 2;
 // Pictures with more pixels than this are refused: a small 1-bit file can
 // claim a size whose decoded pixels would need gigabytes. At four bytes a

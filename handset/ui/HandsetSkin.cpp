@@ -46,6 +46,9 @@ bool CHandsetDlg::LoadSkin() {
         return false;
     };
     if (!bmp.ok()) return refuse(QString::fromStdString(DescribeBmpError(bmp.error)));
+    if (bmp.image.Width() < BMP_MIN_SKIN_SIDE || bmp.image.Height() < BMP_MIN_SKIN_SIDE) {
+        return refuse(QString::fromStdString(DescribeBmpError(BmpError::BadDimensions)));
+    }
     m_bihSkin = bmp.image.header;
     const QImage image = ToImage(bmp.image);
     if (image.isNull()) return refuse(QStringLiteral("too large for the memory left"));
