@@ -1,5 +1,7 @@
 #include "app/SkinFile.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -22,6 +24,8 @@ public:
     // The next byte of the current line, kEndOfLine after its last byte, or
     // kEndOfFile when the file has no more bytes (or cannot be read).
     int Next() {
+        // A file that grew past the bound since it was opened ends there.
+        if (++m_read > kMaxSkinFileBytes) return kEndOfFile;
         const int c = std::getc(m_file);
         if (c == '\n') return kEndOfLine;
         if (c == EOF) return kEndOfFile;
@@ -37,6 +41,7 @@ public:
 
 private:
     std::FILE* m_file;
+    size_t m_read = 0;
 };
 
 bool EndsKeyPart(int c) {
@@ -99,9 +104,25 @@ bool SkinFile::Open(const std::string& path) {
     // platform. POSIX has no deny-write sharing, so a plain open shares reading.
     // A directory is no settings file, even where the system lets it be opened.
     std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) return false;
+    if (std::filesystem::is_directory(path, ignored)) {
+        m_problem = path + ": " + std::strerror(EISDIR);
+        return false;
+    }
     m_file = std::fopen(path.c_str(), "rb");
-    return m_file != nullptr;
+    if (m_file == nullptr) {
+        m_problem = path + ": " + std::strerror(errno);
+        return false;
+    }
+    // Every lookup reads the file from its start: one larger than any skin's
+    // settings would hold the window up at each.
+    if (std::fseek(m_file, 0, SEEK_END) == 0 &&
+        std::ftell(m_file) > static_cast<long>(kMaxSkinFileBytes)) {
+        Close();
+        m_problem = path + ": larger than " + std::to_string(kMaxSkinFileBytes >> 20) +
+                    " MB, more than any skin settings file";
+        return false;
+    }
+    return true;
 }
 
 void SkinFile::Attach(std::FILE* file) {
@@ -112,6 +133,7 @@ void SkinFile::Attach(std::FILE* file) {
 void SkinFile::Close() {
     if (m_file != nullptr) std::fclose(m_file);
     m_file = nullptr;
+    m_problem.clear();
 }
 
 std::string SkinFile::GetSkinString(const std::string& key) {

@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <string>
 
+// A skin's settings take a few kilobytes; no real one comes near this.
+inline constexpr size_t kMaxSkinFileBytes = 1u << 20;
+
 struct SkinRect {
     int32_t left = 0;
     int32_t top = 0;
@@ -21,8 +24,10 @@ public:
     SkinFile& operator=(const SkinFile&) = delete;
 
     // Opens for reading (others may not write it meanwhile where the platform
-    // can say so). False when the file cannot be opened.
+    // can say so). False when the file cannot be opened or is larger than
+    // kMaxSkinFileBytes; Problem() then names the file and the reason.
     bool Open(const std::string& path);
+    const std::string& Problem() const { return m_problem; }
     // Takes over a stream already open for reading; Close() closes it.
     void Attach(std::FILE* file);
     void Close();
@@ -35,4 +40,5 @@ public:
 
 private:
     FILE* m_file = nullptr;
+    std::string m_problem;
 };

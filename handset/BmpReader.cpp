@@ -70,6 +70,29 @@ uint8_t Scale(uint32_t value, uint32_t mask) {
 
 }  // namespace
 
+std::string DescribeBmpError(BmpError error) {
+    const std::string side = std::to_string(BMP_MAX_DIMENSION);
+    switch (error) {
+        case BmpError::None:
+            return {};
+        case BmpError::OpenFailed:
+            return "not found or unreadable";
+        case BmpError::TooLarge:
+            return "larger than " + std::to_string(BMP_MAX_FILE_SIZE >> 20) + " MB";
+        case BmpError::Truncated:
+            return "shorter than its headers say (cut short or damaged)";
+        case BmpError::BadDimensions:
+            return "a width or height outside " + std::to_string(BMP_MIN_SKIN_SIDE) + " to " +
+                   side + " pixels";
+        case BmpError::Unsupported:
+            return "not a kind of bitmap that can be drawn (a skin must be uncompressed 24-bit, "
+                   "bottom-up)";
+        case BmpError::TooManyPixels:
+            return "more pixels than a picture may have";
+    }
+    return {};
+}
+
 uint32_t BmpImage::RowStride() const {
     const uint64_t bits = uint64_t(header.biWidth > 0 ? header.biWidth : 0) * header.biBitCount;
     return static_cast<uint32_t>((bits + 31) / 32 * 4);

@@ -29,8 +29,12 @@ inline constexpr uint32_t BI_RGB = 0;
 inline constexpr uint32_t BI_BITFIELDS = 3;
 // Files above this size are not taken into memory.
 inline constexpr uint64_t BMP_MAX_FILE_SIZE = 256ull * 1024 * 1024;
-// Widths and heights above this are refused: no window or picture is that big.
-inline constexpr int32_t BMP_MAX_DIMENSION = 32767;
+// Widths and heights above this are refused: no window or picture is that
+// big, and one that size still fits in memory (64 MiB decoded).
+inline constexpr int32_t BMP_MAX_DIMENSION = 4096;
+// A skin narrower or lower than this would give a window nobody can see or
+// grab; the window refuses it (the bitmap itself is sound).
+inline constexpr int32_t BMP_MIN_SKIN_SIDE = 2;
 // Pictures with more pixels than this are refused: a small 1-bit file can
 // claim a size whose decoded pixels would need gigabytes. At four bytes a
 // pixel the limit keeps the decoded image within 256 MiB.
@@ -41,7 +45,8 @@ enum class BmpError {
     OpenFailed,     // missing or unreadable
     TooLarge,       // above BMP_MAX_FILE_SIZE
     Truncated,      // shorter than its headers, or pixel data short of the image
-    BadDimensions,  // width or height zero, negative where not allowed, or too big
+    BadDimensions,  // width or height zero, negative where not allowed, too big, or a skin too
+                    // small
     Unsupported,    // a format this reader does not draw
     TooManyPixels,  // a picture above BMP_MAX_PICTURE_PIXELS
 };
@@ -89,6 +94,9 @@ BmpReadResult ParsePictureBmp(std::vector<uint8_t> file);
 bool DecodeBmpPixels(const BmpImage& image, uint32_t* out, size_t rowPitch);
 // The same into a vector of width x height pixels (empty when short).
 std::vector<uint32_t> DecodeBmpPixels(const BmpImage& image);
+
+// Why a bitmap was refused, for the user: "not found or unreadable", ...
+std::string DescribeBmpError(BmpError error);
 
 // The whole file, or an error when it cannot be read or is too large.
 BmpError ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);

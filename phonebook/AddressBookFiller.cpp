@@ -54,5 +54,8 @@ void AddressBookFiller::Problem(int line, std::string what) {
 
 AddressBookOutcome AddressBookFiller::Finish() const {
     if (m_overflow) return {PhoneBookLoad::CountError, 0, {}};
+    if (m_problem.result == PhoneBookLoad::Loaded && m_book.m_nRecords == 0) {
+        return {PhoneBookLoad::FormatError, 0, "no entry in it (nothing with a name or a number)"};
+    }
     return m_problem;
 }

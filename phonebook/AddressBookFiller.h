@@ -19,7 +19,7 @@ struct AddressEntry {
 
 struct AddressBookOutcome {
     PhoneBookLoad result = PhoneBookLoad::Loaded;
-    int line = 0;      // where the problem is (FormatError), 1 for the first line
+    int line = 0;      // where the problem is (FormatError), 1 for the first line, 0 for none
     std::string what;  // what the problem is (FormatError)
 };
 
@@ -36,6 +36,11 @@ public:
     // Remembers a problem if it is the first one.
     void Problem(int line, std::string what);
 
+    // An entry was dropped past the book's last record: nothing more can be kept.
+    bool Overflowed() const { return m_overflow; }
+
+    // What the reading came to; a book that yields no entry at all, with
+    // nothing else wrong, says so (line 0: the whole file).
     AddressBookOutcome Finish() const;
 
 private:

@@ -130,8 +130,25 @@ public:
         int line = 0;
         bool haveHeader = false;
         Columns columns;
-        while (rows.Next(fields, line)) {
+        CsvRows::Row row = CsvRows::Row::Read;
+        while (rows.Next(fields, line, row) && !m_filler.Overflowed()) {
+            if (row != CsvRows::Row::Read) {
+                m_filler.Problem(
+                    line,
+                    row == CsvRows::Row::TooManyColumns
+                        ? "more than " + std::to_string(kMaxCsvColumns) + " columns in one row"
+                        : "a row longer than " + std::to_string(kMaxCsvRowBytes >> 20) + " MB");
+                // Without its first line no column can be told; a bad row
+                // below it is left out.
+                if (!haveHeader) return m_filler.Finish();
+                continue;
+            }
             if (fields.size() == 1 && Trimmed(fields[0]).empty()) continue;
+            // A row of commas alone holds nothing, wherever it is.
+            if (haveHeader && std::all_of(fields.begin(), fields.end(),
+                                          [](const std::string& f) { return f.empty(); })) {
+                continue;
+            }
             if (!haveHeader) {
                 haveHeader = true;
                 std::vector<std::string> headers;
@@ -171,6 +188,7 @@ private:
 
     std::string Field(const std::vector<std::string>& fields, int column, int line) {
         if (column < 0 || static_cast<size_t>(column) >= fields.size()) return {};
+        if (fields[static_cast<size_t>(column)].empty()) return {};  // most cells of a sparse sheet
         const SplittableText text = Decode(fields[static_cast<size_t>(column)], line);
         return Trimmed(ToCp932(text.bytes, text.cp932));
     }

@@ -1,7 +1,9 @@
 #include "phonebook/PhoneBook.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -16,8 +18,24 @@ namespace {
 // An address book is read whole; one larger than this is surely something else.
 constexpr size_t kMaxAddressBookSize = 64u << 20;
 
-// Reads the rest of the stream; false when the file system failed.
+// The file's size as the stream tells it, or -1; the stream stays where it was.
+long StreamSize(std::FILE* file) {
+    const long at = std::ftell(file);
+    if (at < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
+    const long size = std::ftell(file);
+    return std::fseek(file, at, SEEK_SET) == 0 ? size : -1;
+}
+
+// Reads the rest of the stream; false when the file system failed. `cut`
+// when there was more than an address book can be.
 bool ReadAll(std::FILE* file, std::string& bytes, bool& cut) {
+    // Read into room of the file's size: no growing copies of the whole.
+    const long size = StreamSize(file);
+    if (size > static_cast<long>(kMaxAddressBookSize)) {
+        cut = true;
+        return true;
+    }
+    if (size > 0) bytes.reserve(static_cast<size_t>(size));
     char chunk[64 * 1024];
     size_t got = 0;
     cut = false;
@@ -41,15 +59,24 @@ void ReadAddressBook(std::FILE* file, const std::string& path, PhoneBookFormat f
         outcome.description = DescribeArchiveFailure(ArchiveStatus::ReadError, path);
         return;
     }
+    if (cut) {
+        // Refused before any of it is taken apart.
+        outcome.result = PhoneBookLoad::FormatError;
+        outcome.description = path + ": larger than " + std::to_string(kMaxAddressBookSize >> 20) +
+                              " MB, more than any address book; not read";
+        return;
+    }
     const AddressBookOutcome read =
         format == PhoneBookFormat::VCard ? ReadVCardBook(bytes, book) : ReadCsvBook(bytes, book);
     outcome.result = read.result;
-    if (read.result == PhoneBookLoad::FormatError) {
-        outcome.description = path + ", line " + std::to_string(read.line) + ": " + read.what;
-    } else if (cut && read.result == PhoneBookLoad::Loaded) {
-        outcome.result = PhoneBookLoad::FormatError;
-        outcome.description = path + ": larger than " + std::to_string(kMaxAddressBookSize >> 20) +
-                              " MB; only the beginning was read";
+    if (read.result == PhoneBookLoad::CountError) {
+        outcome.description = path + ": more than " + std::to_string(MAX_MEMORY_DIAL) +
+                              " entries; the first " + std::to_string(MAX_MEMORY_DIAL) +
+                              " were read";
+    } else if (read.result == PhoneBookLoad::FormatError) {
+        outcome.description = read.line > 0
+                                  ? path + ", line " + std::to_string(read.line) + ": " + read.what
+                                  : path + ": " + read.what;
     }
 }
 
@@ -104,10 +131,11 @@ PhoneBookLoadOutcome LoadPhoneBookFile(const std::string& path, PhoneBook& book)
 
     // A directory is no phone book, even where the system lets it be opened.
     std::error_code ignored;
-    std::FILE* file =
-        std::filesystem::is_directory(path, ignored) ? nullptr : std::fopen(path.c_str(), "rb");
+    const bool directory = std::filesystem::is_directory(path, ignored);
+    std::FILE* file = directory ? nullptr : std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         outcome.result = PhoneBookLoad::OpenError;
+        outcome.description = path + ": " + std::strerror(directory ? EISDIR : errno);
         return outcome;
     }
 
@@ -133,6 +161,9 @@ PhoneBookLoadOutcome LoadPhoneBookFile(const std::string& path, PhoneBook& book)
     std::fclose(file);
     if (outcome.result == PhoneBookLoad::FileError) {
         outcome.description = DescribeArchiveFailure(archive.Status(), path);
+    } else if (outcome.result == PhoneBookLoad::CountError) {
+        outcome.description =
+            path + ": more than " + std::to_string(MAX_MEMORY_DIAL) + " records; none were read";
     }
     return outcome;
 }

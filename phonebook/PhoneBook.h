@@ -45,7 +45,8 @@ enum class PhoneBookLoad {
 struct PhoneBookLoadOutcome {
     PhoneBookLoad result = PhoneBookLoad::Loaded;
     // For FileError: the standard description of what went wrong, naming the
-    // file. For FormatError: the file, the line and what was wrong there.
+    // file. For FormatError: the file, the line and what was wrong there. For
+    // OpenError and CountError: the file and the reason.
     std::string description;
 };
 

@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr size_t kKeptRoom = 64 * 1024;
+
 bool Blank(std::string_view line) {
     return line.find_first_not_of(" \t") == std::string_view::npos;
 }
@@ -37,38 +39,57 @@ bool IsEncodingName(const std::string& upper) {
     return upper == "QUOTED-PRINTABLE" || upper == "BASE64" || upper == "8BIT" || upper == "7BIT";
 }
 
-// Splits "TEL;TYPE=CELL;CHARSET=UTF-8" at semicolons outside double quotes.
-std::vector<std::string_view> SplitHead(std::string_view head) {
-    std::vector<std::string_view> pieces;
+// Splits "TEL;TYPE=CELL;CHARSET=UTF-8" at semicolons outside double quotes;
+// false when there are more parameters than a property may have.
+bool SplitHead(std::string_view head, std::vector<std::string_view>& pieces) {
     bool quoted = false;
     size_t start = 0;
     for (size_t i = 0; i <= head.size(); ++i) {
         if (i < head.size() && head[i] == '"') quoted = !quoted;
         if (i == head.size() || (head[i] == ';' && !quoted)) {
+            if (pieces.size() > kMaxVCardParameters) return false;
             pieces.push_back(head.substr(start, i - start));
             start = i + 1;
         }
     }
-    return pieces;
+    return true;
 }
 
 bool QuotedPrintableHead(std::string_view firstLine) {
     const size_t colon = ValueColon(firstLine);
     if (colon == std::string_view::npos) return false;
-    return Upper(firstLine.substr(0, colon)).find("QUOTED-PRINTABLE") != std::string::npos;
+    constexpr std::string_view kName = "QUOTED-PRINTABLE";
+    const std::string_view head = firstLine.substr(0, colon);
+    return std::search(head.begin(), head.end(), kName.begin(), kName.end(), [](char a, char b) {
+               return std::toupper(static_cast<unsigned char>(a)) == b;
+           }) != head.end();
 }
 
-VCardProperty Parse(std::string_view line, int number) {
-    VCardProperty property;
+// Fills `property` in place, so that a file of many lines reuses its room;
+// `pieces` is room for the head's parts.
+void Parse(std::string_view line, int number, VCardProperty& property,
+           std::vector<std::string_view>& pieces) {
     property.line = number;
+    property.wellFormed = false;
+    property.bound = VCardProperty::Bound::Within;
+    property.name.clear();
+    property.params.clear();
+    property.value.clear();
     const size_t colon = ValueColon(line);
-    if (colon == std::string_view::npos) return property;
+    if (colon == std::string_view::npos) return;
     property.wellFormed = true;
-    property.value = line.substr(colon + 1);
-    const std::vector<std::string_view> pieces = SplitHead(line.substr(0, colon));
-    std::string name = Upper(pieces[0]);
-    if (const size_t dot = name.find('.'); dot != std::string::npos) name.erase(0, dot + 1);
-    property.name = name;
+    pieces.clear();
+    if (!SplitHead(line.substr(0, colon), pieces)) {
+        property.bound = VCardProperty::Bound::TooManyParams;
+        return;
+    }
+    property.value.assign(line.substr(colon + 1));
+    std::string_view name = pieces[0];
+    if (const size_t dot = name.find('.'); dot != std::string_view::npos)
+        name.remove_prefix(dot + 1);
+    property.name.assign(name);
+    for (char& c : property.name)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     for (size_t i = 1; i < pieces.size(); ++i) {
         const std::string_view piece = pieces[i];
         const size_t equals = piece.find('=');
@@ -81,7 +102,6 @@ VCardProperty Parse(std::string_view line, int number) {
                                          Unquoted(piece.substr(equals + 1)));
         }
     }
-    return property;
 }
 
 }  // namespace
@@ -175,15 +195,32 @@ bool VCardLines::Next(VCardProperty& property) {
         firstNumber = m_lineNumber;
     }
 
-    std::string joined(first);
+    // Past the bound the lines are still followed to the property's end, but
+    // not kept.
+    bool tooLong = first.size() > kMaxVCardPropertyBytes;
+    std::string& joined = m_joined;
+    joined.assign(tooLong ? std::string_view() : first);
+    const auto add = [&](std::string_view more) {
+        if (tooLong) return;
+        if (joined.size() + more.size() > kMaxVCardPropertyBytes) {
+            tooLong = true;
+            std::string().swap(joined);
+            return;
+        }
+        joined += more;
+    };
     const bool quotedPrintable = QuotedPrintableHead(first);
+    // Whether the text so far ends in "=", also when it is no longer kept.
+    bool endsInEquals = first.ends_with('=');
     std::string_view next;
     while (NextPhysical(next)) {
-        if (quotedPrintable && joined.ends_with('=')) {
-            joined.pop_back();  // a soft line break
-            joined += next;
+        if (quotedPrintable && (tooLong ? endsInEquals : joined.ends_with('='))) {
+            if (!tooLong) joined.pop_back();  // a soft line break
+            add(next);
+            endsInEquals = next.ends_with('=');
         } else if (!next.empty() && (next[0] == ' ' || next[0] == '\t')) {
-            joined += next.substr(1);
+            add(next.substr(1));
+            endsInEquals = next.ends_with('=');
         } else if (Blank(next)) {
             break;
         } else {
@@ -193,6 +230,14 @@ bool VCardLines::Next(VCardProperty& property) {
             break;
         }
     }
-    property = Parse(joined, firstNumber);
+    if (tooLong) {
+        Parse({}, firstNumber, property, m_pieces);
+        property.wellFormed = true;
+        property.bound = VCardProperty::Bound::TooLong;
+        return true;
+    }
+    Parse(joined, firstNumber, property, m_pieces);
+    // Room kept for the next property, unless this one was large.
+    if (joined.capacity() > kKeptRoom) std::string().swap(joined);
     return true;
 }

@@ -9,10 +9,23 @@
 #include <utility>
 #include <vector>
 
+// No card needs more: a photo fits in the length, and a number carries a
+// handful of parameters. A property beyond either is given without its
+// contents, and costs no more memory than the bound.
+inline constexpr size_t kMaxVCardPropertyBytes = 16u << 20;
+inline constexpr size_t kMaxVCardParameters = 100;
+
 struct VCardProperty {
+    enum class Bound {
+        Within,
+        TooLong,        // more than kMaxVCardPropertyBytes, folded lines joined
+        TooManyParams,  // more than kMaxVCardParameters
+    };
+
     int line = 0;             // the first line of the property, from 1
     bool wellFormed = false;  // it had a ":" after its name
-    std::string name;         // upper case, without a "group." prefix
+    Bound bound = Bound::Within;
+    std::string name;  // upper case, without a "group." prefix
     // Parameter names in upper case; a 2.1 bare parameter ("CELL",
     // "QUOTED-PRINTABLE") is given its name (TYPE, ENCODING).
     std::vector<std::pair<std::string, std::string>> params;
@@ -47,4 +60,7 @@ private:
     bool m_havePending = false;
     std::string_view m_pending;
     int m_pendingNumber = 0;
+    // Room reused from one property to the next.
+    std::string m_joined;
+    std::vector<std::string_view> m_pieces;
 };

@@ -54,13 +54,26 @@ public:
 
     AddressBookOutcome Read() {
         VCardProperty property;
-        while (m_lines.Next(property)) Take(property);
-        if (m_card) m_filler.Problem(m_card->line, "the card that begins here has no END:VCARD");
+        while (!m_filler.Overflowed() && m_lines.Next(property)) Take(property);
+        if (m_card && !m_filler.Overflowed()) {
+            m_filler.Problem(m_card->line, "the card that begins here has no END:VCARD");
+        }
         return m_filler.Finish();
     }
 
 private:
     void Take(const VCardProperty& property) {
+        if (property.bound == VCardProperty::Bound::TooLong) {
+            m_filler.Problem(property.line, "a property longer than " +
+                                                std::to_string(kMaxVCardPropertyBytes >> 20) +
+                                                " MB (left out)");
+            return;
+        }
+        if (property.bound == VCardProperty::Bound::TooManyParams) {
+            m_filler.Problem(property.line, "more than " + std::to_string(kMaxVCardParameters) +
+                                                " parameters in one property (left out)");
+            return;
+        }
         if (!property.wellFormed) {
             m_filler.Problem(property.line, "a line that is no vCard property (no \":\")");
             return;

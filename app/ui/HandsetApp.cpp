@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 #include <QUrl>
 #include <cstdio>
 
@@ -17,6 +18,8 @@
 #include "app/ui/SignalQuit.h"
 #include "app/ui/UiSeams.h"
 #include "handset/ui/HandsetDlg.h"
+#include "phonebook/PhoneBookReread.h"
+#include "phonebook/ui/PhoneBookReader.h"
 #include "phonebook/ui/PhoneBookWatcher.h"
 #include "platform/Cp932.h"
 
@@ -69,18 +72,32 @@ bool CHandsetApp::InitInstance() {
     m_strSkinFile = ReadProfile(ProfileKeys::SkinFile);
     if (!OpenSkinFile(m_strSkinFile)) {
         // A stored skin that no longer opens is replaced by the default one,
-        // and that replacement is what goes back into the profile.
+        // and that replacement is what goes back into the profile. One that
+        // is there but refused says why.
+        const std::string refused =
+            QFileInfo::exists(m_strSkinFile) ? m_skinFile.Problem() : std::string();
         m_strSkinFile = QString::fromLatin1(ProfileKeys::SkinFile.defaultValue);
         if (!OpenSkinFile(m_strSkinFile)) {
-            UiSeams::Messages().Show(nullptr, QStringLiteral("ini File Open Error !!"),
-                                     MessageIcon::None);
+            QString text = QStringLiteral("ini File Open Error !!");
+            if (!m_skinFile.Problem().empty()) {
+                text += '\n' + QString::fromStdString(m_skinFile.Problem());
+            }
+            UiSeams::Messages().Show(nullptr, text, MessageIcon::None);
             return false;
+        }
+        if (!refused.empty()) {
+            UiSeams::Messages().Show(nullptr,
+                                     QStringLiteral("ini File Open Error !!\n") +
+                                         QString::fromStdString(refused) +
+                                         QStringLiteral("\nStarting with the default skin."),
+                                     MessageIcon::None);
         }
     }
 
     ClearPhoneBook();
     const QString phoneBook = ReadProfile(ProfileKeys::PhoneBookFile);
-    if (!phoneBook.isEmpty()) LoadPhoneBook(phoneBook);
+    // Read while the window comes up; the window gets it once it is read.
+    if (!phoneBook.isEmpty()) StartPhoneBook(phoneBook);
 
     if (!OfferSettingsOnFirstRun(nullptr, m_deviceFactory)) return false;
 
@@ -111,8 +128,17 @@ bool CHandsetApp::OpenSkinFile(const QString& path) {
     }
     if (QFileInfo(path).isAbsolute()) return false;
     const QString inData = DataFolder::FilePath(path);
-    if (inData.isEmpty() || !m_skinFile.Open(NativePath(inData))) return false;
+    // The reason given is the one for the path as written, unless the data
+    // folder holds the file.
+    if (inData.isEmpty() || !QFileInfo::exists(inData)) return false;
+    if (!m_skinFile.Open(NativePath(inData))) return false;
     m_strSkinFileInUse = inData;
+    return true;
+}
+
+bool CHandsetApp::UseDefaultSkin() {
+    const QString fallback = QString::fromLatin1(ProfileKeys::SkinFile.defaultValue);
+    if (m_strSkinFileInUse == fallback || !OpenSkinFile(fallback)) return false;
     return true;
 }
 
@@ -135,9 +161,67 @@ QString CHandsetApp::SkinRelativePath(const std::string& cp932Value) const {
 }
 
 void CHandsetApp::ClearPhoneBook() {
+    if (m_phoneBookReader) m_phoneBookReader->Cancel();
+    m_pendingBook.reset();
     m_phoneBook.Clear();
     m_strPhoneBookFile.clear();
     if (m_phoneBookWatcher) m_phoneBookWatcher->Watch(QString());
+}
+
+void CHandsetApp::WatchPhoneBook() {
+    if (!m_phoneBookWatcher) {
+        m_phoneBookWatcher = std::make_unique<PhoneBookWatcher>([this] { ReloadPhoneBook(); });
+    }
+    m_phoneBookWatcher->Watch(m_strPhoneBookFile);
+}
+
+void CHandsetApp::ReadInBackground(bool changed) {
+    if (!m_phoneBookReader) {
+        m_phoneBookReader =
+            std::make_unique<PhoneBookReader>([this](PhoneBookRead& read) { TakeReadBook(read); });
+    }
+    m_bookReadIsChange = changed;
+    m_phoneBookReader->Read(NativePath(m_strPhoneBookFile));
+}
+
+void CHandsetApp::StartPhoneBook(const QString& path) {
+    ClearPhoneBook();
+    m_strPhoneBookFile = path;
+    WatchPhoneBook();
+    ReadInBackground(false);
+}
+
+void CHandsetApp::WaitForPhoneBook() {
+    if (m_phoneBookReader) m_phoneBookReader->Flush();
+    if (m_pendingBook) TakePendingBook();
+}
+
+void CHandsetApp::TakeReadBook(PhoneBookRead& read) {
+    m_pendingBook = std::make_unique<PhoneBookRead>(std::move(read));
+    m_pendingIsChange = m_bookReadIsChange;
+    TakePendingBook();
+}
+
+void CHandsetApp::TakePendingBook() {
+    // An open dialog may show the loaded book's records: it keeps them until
+    // it closes.
+    if (QApplication::activeModalWidget() != nullptr) {
+        QTimer::singleShot(200, m_phoneBookReader.get(), [this] {
+            if (m_pendingBook) TakePendingBook();
+        });
+        return;
+    }
+    const std::unique_ptr<PhoneBookRead> read = std::move(m_pendingBook);
+    if (m_pendingIsChange) {
+        const PhoneBookReread judged =
+            JudgeReread(read->path, read->outcome, read->book->m_nRecords, m_phoneBook.m_nRecords);
+        if (!judged.message.empty()) std::fprintf(stderr, "telvoxa: %s\n", judged.message.c_str());
+        if (!judged.replace) return;
+    } else {
+        ReportPhoneBookOutcome(read->outcome);
+    }
+    std::swap(m_phoneBook, *read->book);
+    if (m_pMainWnd) m_pMainWnd->PhoneBookChanged();
 }
 
 void CHandsetApp::LoadPhoneBook(const QString& path) {
@@ -156,22 +240,29 @@ void CHandsetApp::LoadPhoneBook(const QString& path) {
         m_strPhoneBookFile = *chosen;
     }
 
-    if (!m_phoneBookWatcher) {
-        m_phoneBookWatcher = std::make_unique<PhoneBookWatcher>([this] { ReloadPhoneBook(); });
-    }
-    m_phoneBookWatcher->Watch(m_strPhoneBookFile);
+    WatchPhoneBook();
+    // The user waits for the file chosen: it is read here and now.
+    ReportPhoneBookOutcome(LoadPhoneBookFile(NativePath(m_strPhoneBookFile), m_phoneBook));
+}
 
-    const PhoneBookLoadOutcome outcome =
-        LoadPhoneBookFile(NativePath(m_strPhoneBookFile), m_phoneBook);
+void CHandsetApp::ReportPhoneBookOutcome(const PhoneBookLoadOutcome& outcome) {
+    QWidget* parent = m_pMainWnd;
+    // The reason goes on a line of its own below the message.
+    const auto withReason = [&](const char* message) {
+        QString text = QString::fromLatin1(message);
+        if (!outcome.description.empty())
+            text += '\n' + QString::fromStdString(outcome.description);
+        return text;
+    };
     switch (outcome.result) {
         case PhoneBookLoad::Loaded:
             break;
         case PhoneBookLoad::OpenError:
-            UiSeams::Messages().Show(parent, QStringLiteral("mdd File Open Error !!"),
+            UiSeams::Messages().Show(parent, withReason("mdd File Open Error !!"),
                                      MessageIcon::Stop);
             break;
         case PhoneBookLoad::CountError:
-            UiSeams::Messages().Show(parent, QStringLiteral("Number of Memory Dial Error !!"),
+            UiSeams::Messages().Show(parent, withReason("Number of Memory Dial Error !!"),
                                      MessageIcon::Stop);
             break;
         case PhoneBookLoad::FileError:
@@ -189,23 +280,7 @@ void CHandsetApp::LoadPhoneBook(const QString& path) {
 
 void CHandsetApp::ReloadPhoneBook() {
     if (m_strPhoneBookFile.isEmpty()) return;
-    auto fresh = std::make_unique<PhoneBook>();
-    const PhoneBookLoadOutcome outcome = LoadPhoneBookFile(NativePath(m_strPhoneBookFile), *fresh);
-    // A file that cannot be read, or gives no entry at all (perhaps caught
-    // half written: the next change reads it again), leaves the book in use.
-    // A book read in part is taken, as loading it by hand would.
-    const bool usable =
-        outcome.result == PhoneBookLoad::Loaded || ((outcome.result == PhoneBookLoad::FormatError ||
-                                                     outcome.result == PhoneBookLoad::CountError) &&
-                                                    fresh->m_nRecords > 0);
-    if (outcome.result != PhoneBookLoad::Loaded) {
-        std::fprintf(stderr, "telvoxa: the changed phone book %s: %s%s\n",
-                     NativePath(m_strPhoneBookFile).c_str(),
-                     usable ? "read in part: " : "not read again; ", outcome.description.c_str());
-    }
-    if (!usable) return;
-    std::swap(m_phoneBook, *fresh);
-    if (m_pMainWnd) m_pMainWnd->PhoneBookChanged();
+    ReadInBackground(true);
 }
 
 void CHandsetApp::ChooseSkinFile() {

@@ -17,7 +17,9 @@
 #include "platform/InstanceLock.h"
 
 class CHandsetDlg;
+class PhoneBookReader;
 class PhoneBookWatcher;
+struct PhoneBookRead;
 
 // Makes the handset window's serial device; tests hand in a fake one.
 using CommDeviceFactory = std::function<std::unique_ptr<CommDevice>()>;
@@ -45,6 +47,11 @@ public:
     // current directory), else, for a relative path, in the program's data
     // folder. m_strSkinFileInUse is the path that opened.
     bool OpenSkinFile(const QString& path);
+    // Opens the default skin settings file in place of the one in use (whose
+    // bitmap failed) for this run only: m_strSkinFile, the user's choice,
+    // stays for the profile. False when the default is the one in use or
+    // does not open.
+    bool UseDefaultSkin();
 
     // The skin settings file lookups (an absent key gives "", 0, all zeros).
     std::string GetSkinString(const std::string& key) override;
@@ -59,9 +66,15 @@ public:
     // An empty path asks for the file. Failures are reported here. The file
     // is then watched: when it changes, ReloadPhoneBook runs.
     void LoadPhoneBook(const QString& path);
-    // Reads the phone book file again and tells the handset window; a file
-    // that cannot be read or gives no entry leaves the book as it is.
+    // Watches `path` and reads it on the reader's thread, as LoadPhoneBook
+    // would; the book is empty until the reading is handed back.
+    void StartPhoneBook(const QString& path);
+    // Reads the phone book file again on the reader's thread and tells the
+    // handset window; the book in use stays until then, and for good when
+    // the new reading yields no entry (PhoneBookReread.h).
     void ReloadPhoneBook();
+    // Waits for a reading under way and takes its book (for tests).
+    void WaitForPhoneBook();
 
     // Lets the user choose another skin settings file for the next start.
     void ChooseSkinFile();
@@ -76,9 +89,23 @@ public:
     QString m_strPhoneBookFile;
     PhoneBook m_phoneBook;
     std::unique_ptr<PhoneBookWatcher> m_phoneBookWatcher;
+    std::unique_ptr<PhoneBookReader> m_phoneBookReader;
     InstanceLock m_instanceLock;
     CHandsetDlg* m_pMainWnd = nullptr;
 
+private:
+    void WatchPhoneBook();
+    void ReadInBackground(bool changed);
+    void TakeReadBook(PhoneBookRead& read);
+    void TakePendingBook();
+    // Failures of a book the user asked for, in the window.
+    void ReportPhoneBookOutcome(const PhoneBookLoadOutcome& outcome);
+
+    std::unique_ptr<PhoneBookRead> m_pendingBook;  // read, waiting for a dialog to close
+    bool m_bookReadIsChange = false;               // of the reading asked for last
+    bool m_pendingIsChange = false;
+
+public:
     // Seams for tests: the handset window's device and clock (empty: the real
     // serial port from the profile, and the system clock).
     CommDeviceFactory m_deviceFactory;

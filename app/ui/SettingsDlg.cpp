@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "app/ui/HandsetApp.h"
+#include "app/ui/LinkProfile.h"
 #include "app/ui/Profile.h"
 #include "app/ui/ProfileKeys.h"
 #include "app/ui/ProfilePorts.h"
@@ -35,7 +36,7 @@ QString IntervalText(int milliseconds) {
     return QString::asprintf("%dms", milliseconds);
 }
 
-constexpr int kPortCount = 8;
+constexpr int kPortCount = kProfilePortCount;
 
 std::string PortName(int index) {
     return "COM" + std::to_string(index + 1);
@@ -176,13 +177,15 @@ void CSettingsDlg::UpdateData(bool saveAndValidate) {
 }
 
 void CSettingsDlg::OnInitDialog() {
-    m_nPort = ReadProfile(ProfileKeys::Port);
-    m_nCable = ReadProfile(ProfileKeys::Cable);
+    // Values out of range are shown as their defaults, and said.
+    const LinkProfile link = ReadLinkProfile();
+    m_nPort = link.port;
+    m_nCable = link.cable;
     m_bNumDisp = ReadProfile(ProfileKeys::NumDisp) != 0;
-    m_nInterval = ReadProfile(ProfileKeys::MonitorInterval);
+    m_nInterval = link.interval;
+    m_strProfileProblems = link.problems.join('\n');
+    ShowHint();
 
-    // A stored interval outside the range puts the slider at its nearest end
-    // but stays the value until the slider is moved.
     m_bSettingSlider = true;
     m_ctlInterval->setRange(INTERVAL_MIN, INTERVAL_MAX);
     m_ctlInterval->setTickInterval(50);
@@ -221,8 +224,16 @@ QString CSettingsDlg::ChosenDevice() const {
 }
 
 void CSettingsDlg::SetHint(const QString& hint) {
-    m_pHint->setText(hint);
-    m_pHint->setVisible(!hint.isEmpty());
+    m_strHint = hint;
+    ShowHint();
+}
+
+void CSettingsDlg::ShowHint() {
+    QStringList lines;
+    if (!m_strHint.isEmpty()) lines << m_strHint;
+    if (!m_strProfileProblems.isEmpty()) lines << m_strProfileProblems;
+    m_pHint->setText(lines.join('\n'));
+    m_pHint->setVisible(!lines.isEmpty());
 }
 
 void CSettingsDlg::ShowDeviceOfChosenPort() {

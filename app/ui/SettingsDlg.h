@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "app/ui/LinkProfile.h"
 #include "platform/posix/SerialDeviceCheck.h"
 
 class QCheckBox;
@@ -24,8 +25,8 @@ public:
     enum { IDD = 136 };
     // The end code of the "終了" button, offered when `offerQuit` is set.
     static constexpr int IDQUIT = 3;
-    static constexpr int INTERVAL_MIN = 50;
-    static constexpr int INTERVAL_MAX = 650;
+    static constexpr int INTERVAL_MIN = kMonitorIntervalMin;
+    static constexpr int INTERVAL_MAX = kMonitorIntervalMax;
 
     explicit CSettingsDlg(QWidget* parent = nullptr, bool offerQuit = false);
 
@@ -42,7 +43,8 @@ public:
     // The device path the device field stands for: a listed entry's path,
     // else the text as typed, a leading "~" standing for the home folder.
     QString ChosenDevice() const;
-    // A line above the controls that says what to do (none when empty).
+    // A line above the controls that says what to do (none when empty); the
+    // profile's values that were out of range are said below it.
     void SetHint(const QString& hint);
 
     // How long the device field stays still before its device is checked.
@@ -80,6 +82,10 @@ private:
     // The port whose device the device field shows (-1: none).
     int m_nShownPort = -1;
 
+    QString m_strHint;
+    QString m_strProfileProblems;
+
+    void ShowHint();
     void ListDevices();
     // Keeps the device field's text for the port it showed, then shows
     // the device of the port now chosen.

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QTimer>
 
+#include "app/ui/LinkProfile.h"
 #include "app/ui/ProfileKeys.h"
 #include "app/ui/ProfilePorts.h"
 #include "app/ui/UiSeams.h"
@@ -149,19 +150,29 @@ bool CHandsetDlg::OnInitDialog() {
 
     // 4 to 13: skin bitmap, size, region, text areas, buttons, font.
     if (!LoadSkin()) {
-        UiSeams::Messages().Show(this, QStringLiteral("BMP File Open Error !!"), MessageIcon::None);
-        EndDialog(IDOK);
-        return false;
+        // The message names the bitmap and why; the default skin then stands
+        // in for this run, so the user can choose another skin from the menu.
+        QString text = QStringLiteral("BMP File Open Error !!\n") + m_strSkinProblem;
+        CHandsetApp* app = TheApp();
+        const bool fallback = app && app->UseDefaultSkin() && LoadSkin();
+        if (fallback) text += QStringLiteral("\nStarting with the default skin.");
+        UiSeams::Messages().Show(this, text, MessageIcon::None);
+        if (!fallback) {
+            EndDialog(IDOK);
+            return false;
+        }
     }
 
     // 14 to 18 run on the link thread, so that the window is live while the
     // port opens and the cable's handshake runs: the link's settings, the
     // port (else the open error and the settings loop, over the window), the
     // phone put on hook, idle with picture 1, and the monitoring.
-    m_settings.cable = ReadProfile(ProfileKeys::Cable);
-    m_settings.port = ReadProfile(ProfileKeys::Port);
+    // Values out of range are taken as their defaults (the settings dialog says which).
+    const LinkProfile link = ReadLinkProfile();
+    m_settings.cable = link.cable;
+    m_settings.port = link.port;
     m_settings.numdisp = ReadProfile(ProfileKeys::NumDisp);
-    m_settings.interval = ReadProfile(ProfileKeys::MonitorInterval);
+    m_settings.interval = link.interval;
     m_settings = SettingsWithPorts();
     PhoneBookChanged();
     // The recorder first, so that the notifier's end of a call finds it written.

@@ -160,6 +160,7 @@ private:
     void ShowTopmost();
 
     // Start-up pieces (HandsetSkin.cpp).
+    // False when the skin bitmap cannot be used: m_strSkinProblem says which and why.
     bool LoadSkin();
     void PlaceTextControls();
     // Button pieces (HandsetButtons.cpp).
@@ -207,6 +208,7 @@ private:
 
     // Skin.
     BitmapInfoHeader m_bihSkin{};
+    QString m_strSkinProblem;
     QPixmap m_bmpSkin;
     QImage m_bmpPicture;
     int m_nPictureShown = -1;

@@ -41,10 +41,17 @@ bool CHandsetDlg::LoadSkin() {
     // 4, 5, 6: the bitmap, read whole and checked against its real size.
     app->m_strBitmapFile = app->SkinRelativePath(skin.bitmapFile);
     const BmpReadResult bmp = ReadSkinBmp(QFile::encodeName(app->m_strBitmapFile).toStdString());
-    if (!bmp.ok()) return false;
+    const auto refuse = [&](const QString& why) {
+        m_strSkinProblem = app->m_strBitmapFile + QStringLiteral(": ") + why;
+        return false;
+    };
+    if (!bmp.ok()) return refuse(QString::fromStdString(DescribeBmpError(bmp.error)));
+    if (bmp.image.Width() < BMP_MIN_SKIN_SIDE || bmp.image.Height() < BMP_MIN_SKIN_SIDE) {
+        return refuse(QString::fromStdString(DescribeBmpError(BmpError::BadDimensions)));
+    }
     m_bihSkin = bmp.image.header;
     const QImage image = ToImage(bmp.image);
-    if (image.isNull()) return false;
+    if (image.isNull()) return refuse(QStringLiteral("too large for the memory left"));
 
     // 7: the window takes the bitmap's size at its current top-left corner.
     resize(bmp.image.Width(), bmp.image.Height());
@@ -60,7 +67,7 @@ bool CHandsetDlg::LoadSkin() {
     // made transparent in the picture itself, so the same shape shows.
     if (!m_rgnWindow.isEmpty() && !CurrentDesktop().masksPicture) {
         const QImage cut = CutToRegion(image, m_rgnWindow);
-        if (cut.isNull()) return false;
+        if (cut.isNull()) return refuse(QStringLiteral("too large for the memory left"));
         setAttribute(Qt::WA_OpaquePaintEvent, false);
         setAttribute(Qt::WA_TranslucentBackground);
         m_bmpSkin = QPixmap::fromImage(cut);

@@ -179,8 +179,10 @@ void CCallHistoryDlg::ExportCsv() {
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(csv.bytes.data(), qint64(csv.bytes.size())) != qint64(csv.bytes.size()) ||
         !file.commit()) {
-        UiSeams::Messages().Show(this, QStringLiteral("CSV File Write Error !!"),
-                                 MessageIcon::Stop);
+        // The file and the reason on the line below.
+        UiSeams::Messages().Show(
+            this, QStringLiteral("CSV File Write Error !!\n%1: %2").arg(*path, file.errorString()),
+            MessageIcon::Stop);
         return;
     }
     if (csv.replaced > 0) {

@@ -104,6 +104,46 @@ TEST_F(HandsetAppTest, AStoredSkinElsewhereTakesItsBitmapFromItsOwnFolder) {
     EXPECT_EQ(Profile::GetProfileString("ini", "inifile", "?"), stored);
 }
 
+// Bad skins: the message says which file and why, the handset starts with
+// the default skin, and a bad bitmap leaves the user's choice in the profile,
+// so the next start does the same rather than ending.
+TEST_F(HandsetAppTest, ABadSkinStartsWithTheDefaultSkinAndSaysWhy) {
+    WriteTestSkin(work.path());
+    const QString red = other.path() + "/red/red.ini";
+    const QString big = other.path() + "/big.ini";
+    WriteTestSkin(other.path() + "/red", "red.ini", "BMPFILE = missing.bmp\n");
+    WriteText(big.toStdString(), "BMPFILE = body.bmp\n" + std::string(1 << 20, '#'));
+    const struct {
+        QString stored;
+        QString message;
+        QString storedAfter;
+    } cases[] = {
+        {red,
+         "BMP File Open Error !!\n" + other.path() +
+             "/red/missing.bmp: not found or unreadable\nStarting with the default skin.",
+         red},
+        {big,
+         "ini File Open Error !!\n" + big +
+             ": larger than 1 MB, more than any skin settings file\nStarting with the default "
+             "skin.",
+         "default.ini"},
+    };
+    for (const auto& c : cases) {
+        for (int start = 1; start <= 2; ++start) {
+            SCOPED_TRACE(c.stored.toStdString() + " start " + std::to_string(start));
+            Profile::WriteProfileString("ini", "inifile", c.stored);
+            dialogs.messages.clear();
+            shown = false;
+            RunAndQuit();
+            EXPECT_TRUE(shown);
+            EXPECT_EQ(dialogs.Texts(), QStringList{c.message});
+            EXPECT_EQ(QFileInfo(app.m_strBitmapFile).canonicalFilePath(),
+                      QFileInfo(work.path() + "/body.bmp").canonicalFilePath());
+            EXPECT_EQ(Profile::GetProfileString("ini", "inifile", "?"), c.storedAfter);
+        }
+    }
+}
+
 TEST_F(HandsetAppTest, ARelativeSkinMissingHereIsTakenFromTheDataFolderButStoredAsWritten) {
     WriteTestSkin(other.path() + "/share");
     DataFolder::Override(other.path() + "/share");
@@ -120,7 +160,8 @@ TEST_F(HandsetAppTest, WithoutAnySkinFileTheProgramStopsAndWritesNothing) {
     Profile::WriteProfileString("ini", "inifile", "gone.ini");
     RunAndQuit();
     EXPECT_FALSE(shown);
-    EXPECT_EQ(dialogs.Texts(), QStringList{"ini File Open Error !!"});
+    EXPECT_EQ(dialogs.Texts(),
+              QStringList{"ini File Open Error !!\ndefault.ini: No such file or directory"});
     EXPECT_EQ(Profile::GetProfileString("ini", "inifile", "?"), "gone.ini");
     EXPECT_FALSE(ProfileHas("ini", "mdd"));
 }
@@ -228,6 +269,8 @@ TEST_F(HandsetAppTest, TheStoredPhoneBookIsLoadedAndAFailureIsReportedButKept) {
     PhoneBookWriter().Raw(Book(3)).Save(good.toStdString());
     Profile::WriteProfileString("ini", "mdd", good);
     Run([&](CHandsetDlg* w) {
+        // Read beside the window: waited for here.
+        app.WaitForPhoneBook();
         EXPECT_EQ(app.m_phoneBook.m_nRecords, 3);
         EXPECT_EQ(app.m_phoneBook.m_groupNames[0].first, "Family");
         w->EndDialog(IDOK);
@@ -238,10 +281,14 @@ TEST_F(HandsetAppTest, TheStoredPhoneBookIsLoadedAndAFailureIsReportedButKept) {
 
     const QString gone = work.path() + "/gone.mdd";
     Profile::WriteProfileString("ini", "mdd", gone);
-    RunAndQuit();
+    Run([&](CHandsetDlg* w) {
+        app.WaitForPhoneBook();
+        w->EndDialog(IDOK);
+    });
     EXPECT_TRUE(shown);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "mdd File Open Error !!");
+    EXPECT_EQ(dialogs.messages[0].text,
+              "mdd File Open Error !!\n" + gone + ": No such file or directory");
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Stop);
     EXPECT_EQ(Profile::GetProfileString("ini", "mdd", "?"), gone);
 }
@@ -253,7 +300,10 @@ TEST_F(HandsetAppTest, LoadingAPhoneBookReportsEachKindOfFailure) {
     PhoneBookWriter().Int32(0).Int32(0).Save(dir + "empty.mdd");
 
     app.LoadPhoneBook(QString::fromStdString(dir + "count.mdd"));
-    EXPECT_EQ(dialogs.Texts(), QStringList{"Number of Memory Dial Error !!"});
+    EXPECT_EQ(
+        dialogs.Texts(),
+        QStringList{QString::fromStdString("Number of Memory Dial Error !!\n" + dir +
+                                           "count.mdd: more than 5000 records; none were read")});
     EXPECT_EQ(dialogs.messages.back().icon, MessageIcon::Stop);
     EXPECT_EQ(app.m_phoneBook.m_nRecords, 0);
     EXPECT_EQ(app.m_strPhoneBookFile.toStdString(), dir + "count.mdd");

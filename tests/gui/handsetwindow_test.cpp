@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include "app/ui/DataFolder.h"
 #include "app/ui/SettingsDlg.h"
 #include "support/FixedTime.h"
 #include "support/PhoneBytes.h"
@@ -189,49 +190,81 @@ TEST_F(HandsetWindowTest, AnIncomingCallBringsTheWindowToTheFrontWhereItWas) {
 struct BadBitmap {
     const char* name;
     std::function<std::vector<uint8_t>()> bytes;  // empty result: no file
+    const char* reason;
 };
 
-TEST_F(HandsetWindowTest, ABitmapThatCannotBeReadEndsTheWindowAsConfirmed) {
+// A skin bitmap that cannot be used: the message names it and says why; the
+// default skin then stands in, and without one the window ends.
+TEST_F(HandsetWindowTest, ABadSkinBitmapIsNamedWithItsReasonAndTheDefaultSkinStandsIn) {
+    const auto skin = [](int width, int height) {
+        return MakeBmp24(width, height, [](int, int) { return TestRgb{1, 2, 3}; });
+    };
     const BadBitmap cases[] = {
-        {"missing", [] { return std::vector<uint8_t>{}; }},
+        {"missing", [] { return std::vector<uint8_t>{}; }, "not found or unreadable"},
         {"truncated",
          [] {
              auto b = MakeBmpFromRows(TestSkinRows());
              b.resize(b.size() - 5);
              return b;
-         }},
-        {"shorter than its headers", [] { return std::vector<uint8_t>(30, 0); }},
+         },
+         "shorter than its headers say (cut short or damaged)"},
+        {"shorter than its headers", [] { return std::vector<uint8_t>(30, 0); },
+         "shorter than its headers say (cut short or damaged)"},
         {"8 bits per pixel",
          [] {
              return MakeBmp8(4, 4, {{1, 1, 1}}, [](int, int) { return uint8_t(0); });
-         }},
+         },
+         "not a kind of bitmap that can be drawn (a skin must be uncompressed 24-bit, bottom-up)"},
         {"compressed",
          [] {
              auto b = MakeBmpFromRows(TestSkinRows());
              PutLe32(b, 30, 1);
              return b;
-         }},
+         },
+         "not a kind of bitmap that can be drawn (a skin must be uncompressed 24-bit, bottom-up)"},
         {"oversized width",
          [] {
              auto b = MakeBmpFromRows(TestSkinRows());
              PutLe32(b, 18, 0x7FFFFFFF);
              return b;
-         }},
+         },
+         "a width or height outside 2 to 4096 pixels"},
+        {"wider than a window", [&] { return skin(4097, 2); },
+         "a width or height outside 2 to 4096 pixels"},
+        {"one pixel", [&] { return skin(1, 1); }, "a width or height outside 2 to 4096 pixels"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        QFile::remove(SkinPath("bad.bmp"));
-        const auto bytes = c.bytes();
-        if (!bytes.empty()) WriteBytes(SkinPath("bad.bmp").toStdString(), bytes);
-        WriteText(SkinPath("bad.ini").toStdString(), "BMPFILE = bad.bmp\n");
-        ASSERT_TRUE(app.OpenSkinFile(SkinPath("bad.ini")));
-        dialogs.messages.clear();
-        CHandsetDlg window(nullptr, CommDeviceFactory{}, [this] { return now; });
-        EXPECT_EQ(window.DoModal(), IDOK);
-        EXPECT_EQ(dialogs.Texts(), QStringList{"BMP File Open Error !!"});
-        EXPECT_FALSE(window.isVisible());
-        EXPECT_TRUE(pty.Received(0).empty());  // the port was never opened
+    const QString badBmp = SkinPath("bad.bmp");
+    WriteText(SkinPath("bad.ini").toStdString(), "BMPFILE = bad.bmp\n");
+    QTemporaryDir noSkins;
+    for (const bool withDefault : {true, false}) {
+        DataFolder::Override(withDefault ? dir.path() : noSkins.path());
+        pty.Received();  // what the windows with the default skin sent
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (withDefault ? " with" : " without") + " a default");
+            QFile::remove(badBmp);
+            const auto bytes = c.bytes();
+            if (!bytes.empty()) WriteBytes(badBmp.toStdString(), bytes);
+            ASSERT_TRUE(app.OpenSkinFile(SkinPath("bad.ini")));
+            dialogs.messages.clear();
+            CHandsetDlg window(nullptr, CommDeviceFactory{}, [this] { return now; });
+            const QString message = "BMP File Open Error !!\n" + badBmp + ": " + c.reason;
+            if (withDefault) {
+                ASSERT_TRUE(window.OnInitDialog());
+                EXPECT_EQ(dialogs.Texts(),
+                          QStringList{message + "\nStarting with the default skin."});
+                EXPECT_EQ(app.m_strBitmapFile, SkinPath("body.bmp"));
+                EXPECT_EQ(window.size(), QSize(12, 6));
+                window.StopMonitor();
+                window.Flush();
+            } else {
+                EXPECT_EQ(window.DoModal(), IDOK);
+                EXPECT_EQ(dialogs.Texts(), QStringList{message});
+                EXPECT_FALSE(window.isVisible());
+                EXPECT_TRUE(pty.Received(0).empty());  // the port was never opened
+            }
+        }
     }
+    DataFolder::Override(QString());
 }
 
 TEST_F(HandsetWindowTest, AnEmptyBitmapNameLoadsDefaultBmpAndNoOpaquePixelKeepsTheRectangle) {
@@ -309,6 +342,7 @@ TEST_F(ReconnectionTest, TheSettingsCommandReopensWithTheDialogsValues) {
         d->findChild<QComboBox*>("1009")->setCurrentIndex(0);
         QTest::mouseClick(d->findChild<QPushButton*>("2"), Qt::LeftButton);
     });
+    // An interval out of range is taken as the default.
     Profile::WriteProfileInt("connection", "mon_interval", 0);
     window->OnSettings();
     FlushAnswering(*window);
@@ -316,7 +350,7 @@ TEST_F(ReconnectionTest, TheSettingsCommandReopensWithTheDialogsValues) {
     EXPECT_EQ(window->Session().Link().m_port, 1);
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_TRUE(window->Session().IsMonitoring());
-    EXPECT_EQ(window->Session().MonitorPeriod(), 10);
+    EXPECT_EQ(window->Session().MonitorPeriod(), 250);
     // The port is open again: the phone's bytes reach the window.
     pty.Send({0xCD});
     Tick(*window);

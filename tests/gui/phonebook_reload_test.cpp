@@ -79,16 +79,21 @@ TEST_F(PhoneBookReloadTest, ARereadWithoutEntriesKeepsTheBookInUse) {
                                       std::string("BEGIN:VCARD\r\nFN:Half\r\n"), std::string()}) {
         Write(path, broken);
         app.ReloadPhoneBook();
+        app.WaitForPhoneBook();
         EXPECT_EQ(Caller("0311112222"), "First") << broken;
     }
     QFile::remove(path);
     app.ReloadPhoneBook();
+    app.WaitForPhoneBook();
     EXPECT_EQ(Caller("0311112222"), "First");
     EXPECT_TRUE(dialogs.messages.empty());  // nobody asked for this read
 
-    // A book with a flaw but with entries is taken, as loading it would.
+    // A book with a flaw but with entries is taken, as loading it would; the
+    // window keeps the book in use until the new one is read beside it.
     Write(path, Card("Second", "0311112222") + "END:VCARD\r\n");
     app.ReloadPhoneBook();
+    EXPECT_EQ(Caller("0311112222"), "First");
+    app.WaitForPhoneBook();
     EXPECT_EQ(Caller("0311112222"), "Second");
     EXPECT_EQ(app.m_strPhoneBookFile, path);
 }

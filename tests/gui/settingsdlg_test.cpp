@@ -162,29 +162,40 @@ TEST_F(SettingsDlgTest, CancelStoresNothingAndKeepsTheOpeningValuesUnlessTheSlid
     EXPECT_FALSE(ProfileHas("phone", "numdisp"));
 }
 
-TEST_F(SettingsDlgTest, OutOfRangeStoredValuesBehaveAsStored) {
-    Profile::WriteProfileInt("connection", "port", 99);
-    Profile::WriteProfileInt("connection", "cable", 42);
-    Profile::WriteProfileInt("connection", "mon_interval", 1000);
-    CSettingsDlg dialog;
-    Run(dialog, [&](CSettingsDlg* d) {
-        // No selection; the slider at its nearest end, the label as stored.
-        EXPECT_EQ(Find<QComboBox>(d, "1009")->currentIndex(), -1);
-        EXPECT_EQ(Find<QComboBox>(d, "1010")->currentIndex(), -1);
-        EXPECT_EQ(Find<QSlider>(d, "1015")->value(), 650);
-        EXPECT_EQ(Find<QLabel>(d, "1016")->text(), "1000ms");
-        Click(d, "1");
-    });
-    EXPECT_EQ(Profile::GetProfileInt("connection", "port", 0), -1);
-    EXPECT_EQ(Profile::GetProfileInt("connection", "cable", 0), -1);
-    EXPECT_EQ(Profile::GetProfileInt("connection", "mon_interval", 0), 1000);
-
-    Profile::WriteProfileInt("connection", "mon_interval", -5);
-    Run(dialog, [&](CSettingsDlg* d) {
-        EXPECT_EQ(Find<QSlider>(d, "1015")->value(), 50);
-        EXPECT_EQ(d->m_nInterval, -5);
-        Click(d, "2");
-    });
+// A value out of range (edited by hand) is shown as its default, the hint
+// line says what was wrong, and OK stores what is shown.
+TEST_F(SettingsDlgTest, OutOfRangeStoredValuesAreTakenAsDefaultsAndSaid) {
+    const struct {
+        const char* key;
+        int stored;
+        const char* problem;
+    } cases[] = {
+        {"port", 99, "The profile's port=99 is outside COM1 to COM8: COM1 is used."},
+        {"port", -1, "The profile's port=-1 is outside COM1 to COM8: COM1 is used."},
+        {"cable", -5, "The profile's cable=-5 is outside 0 to 7: 0 is used."},
+        {"cable", 8, "The profile's cable=8 is outside 0 to 7: 0 is used."},
+        {"mon_interval", 2147483647,
+         "The profile's mon_interval=2147483647 is outside 50 ms to 650 ms: 250 ms is used."},
+        {"mon_interval", 49,
+         "The profile's mon_interval=49 is outside 50 ms to 650 ms: 250 ms is used."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + "=" + std::to_string(c.stored));
+        ResetProfile();
+        Profile::WriteProfileInt("connection", c.key, c.stored);
+        CSettingsDlg dialog;
+        Run(dialog, [&](CSettingsDlg* d) {
+            EXPECT_EQ(Find<QComboBox>(d, "1009")->currentIndex(), 0);
+            EXPECT_EQ(Find<QComboBox>(d, "1010")->currentIndex(), 0);
+            EXPECT_EQ(Find<QSlider>(d, "1015")->value(), 250);
+            EXPECT_EQ(Find<QLabel>(d, "1016")->text(), "250ms");
+            EXPECT_EQ(Find<QLabel>(d, "1019")->text(), c.problem);
+            EXPECT_FALSE(Find<QLabel>(d, "1019")->isHidden());
+            Click(d, "1");
+        });
+        EXPECT_EQ(Profile::GetProfileInt("connection", c.key, -9),
+                  std::string(c.key) == "mon_interval" ? 250 : 0);
+    }
 }
 
 TEST_F(SettingsDlgTest, TheQuitButtonIsOfferedOnRequestAndEndsWithItsOwnCode) {
@@ -445,11 +456,12 @@ TEST_F(SettingsDlgTest, AFirstStartWithoutAPhoneOnCom1OpensTheSettingsWithAHint)
 
 // The slider reports every action and release, not only a new value.
 TEST_F(SettingsDlgTest, ClickOnTheThumbOrEndAtTheEndTakesTheControlsIn) {
-    Profile::WriteProfileInt("connection", "mon_interval", 1000);
+    Profile::WriteProfileInt("connection", "mon_interval", 650);
     CSettingsDlg dialog;
     Run(dialog, [&](CSettingsDlg* d) {
         auto* slider = Find<QSlider>(d, "1015");
         ASSERT_EQ(slider->value(), 650);
+        Find<QComboBox>(d, "1009")->setCurrentIndex(4);
         QStyleOptionSlider option;
         option.initFrom(slider);
         option.orientation = slider->orientation();
@@ -467,6 +479,7 @@ TEST_F(SettingsDlgTest, ClickOnTheThumbOrEndAtTheEndTakesTheControlsIn) {
         QTest::mousePress(slider, Qt::LeftButton, {}, thumb.center());
         EXPECT_TRUE(slider->isSliderDown()) << "the press missed the thumb";
         QTest::mouseRelease(slider, Qt::LeftButton, {}, thumb.center());
+        EXPECT_EQ(d->m_nPort, 4) << "the click took the controls in";
         EXPECT_EQ(d->m_nInterval, 650);
         EXPECT_EQ(Find<QLabel>(d, "1016")->text(), "650ms");
         Click(d, "2");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -154,7 +155,7 @@ struct BadCase {
     std::string bytes;
     PhoneBookLoad result;
     int recordsKept;
-    const char* message;  // after "<path>, line "
+    const char* message;  // after "<path>"
 };
 
 std::vector<BadCase> BadCases() {
@@ -162,54 +163,91 @@ std::vector<BadCase> BadCases() {
     std::string many;
     for (int i = 0; i < MAX_MEMORY_DIAL + 2; ++i) many += card;
     std::string manyGroups;
+    const auto repeated = [](const std::string& piece, int times) {
+        std::string text;
+        text.reserve(piece.size() * size_t(times));
+        for (int i = 0; i < times; ++i) text += piece;
+        return text;
+    };
+    const auto commas = [](size_t count) { return std::string(count, ','); };
     for (int g = 1; g <= MAX_GROUP; ++g) {
         manyGroups += "BEGIN:VCARD\nFN:p\nCATEGORIES:g" + std::to_string(g) + "\nEND:VCARD\n";
     }
     return {
         {"a card cut short", card + "BEGIN:VCARD\nFN:Cut\nTEL:09000000000\n",
-         PhoneBookLoad::FormatError, 1, "5: the card that begins here has no END:VCARD"},
+         PhoneBookLoad::FormatError, 1, ", line 5: the card that begins here has no END:VCARD"},
         {"END without BEGIN", "END:VCARD\n" + card, PhoneBookLoad::FormatError, 1,
-         "1: END:VCARD without BEGIN:VCARD"},
+         ", line 1: END:VCARD without BEGIN:VCARD"},
         {"a 1 MB line that is no property",
          card + "BEGIN:VCARD\n" + std::string(1 << 20, 'x') + "\nFN:Second\nEND:VCARD\n",
-         PhoneBookLoad::FormatError, 2, "6: a line that is no vCard property (no \":\")"},
+         PhoneBookLoad::FormatError, 2, ", line 6: a line that is no vCard property (no \":\")"},
         {"invalid UTF-8", "BEGIN:VCARD\nFN;CHARSET=UTF-8:ab\xFF\xFE\nEND:VCARD\n" + card,
-         PhoneBookLoad::FormatError, 2, "2: bytes that are not valid UTF-8"},
+         PhoneBookLoad::FormatError, 2, ", line 2: bytes that are not valid UTF-8"},
         // One stray Latin-1 byte does not make a UTF-8 book Shift_JIS.
         {"a stray byte in UTF-8",
          card + "BEGIN:VCARD\nFN:山田太郎\nSORT-STRING:やまだたろう\nEND:VCARD\n"
                 "BEGIN:VCARD\nFN:Andr\xE9\nEND:VCARD\n",
-         PhoneBookLoad::FormatError, 3, "10: bytes that are not valid UTF-8"},
+         PhoneBookLoad::FormatError, 3, ", line 10: bytes that are not valid UTF-8"},
         {"more cards than the book holds", many, PhoneBookLoad::CountError, MAX_MEMORY_DIAL, ""},
         {"more groups than the book holds", manyGroups, PhoneBookLoad::FormatError, MAX_GROUP,
-         "197: more than 49 groups; the entries of the groups after them are listed in group 0"},
+         ", line 197: more than 49 groups; the entries of the groups after them are listed in "
+         "group 0"},
         {"CSV without a name and a phone column", "Company,Email\nACME,a@b.c\n",
          PhoneBookLoad::FormatError, 0,
-         "1: no name and phone columns in the first line (looked for a name column: 名前"},
+         ", line 1: no name and phone columns in the first line (looked for a name column: 名前"},
         {"CSV with a quote that never closes", "Name,Phone\nA,1\nB,\"2\n3\n",
-         PhoneBookLoad::FormatError, 2, "3: a quoted field that never ends"},
+         PhoneBookLoad::FormatError, 2, ", line 3: a quoted field that never ends"},
         // Read as a memory dial file, whose count it cannot be.
         {"binary bytes", "\x01\x02\x03\x04\xFF\xFE"s, PhoneBookLoad::CountError, 0, ""},
+        // Bounded however large: a row or property beyond the bounds is left
+        // out with its line, and reading goes on.
+        {"a CSV first line of a million columns", "Name,Phone" + commas(1000000) + "\n",
+         PhoneBookLoad::FormatError, 0, ", line 1: more than 1000 columns in one row"},
+        {"a CSV row of 8 MB of commas", "Name,Phone\nA,1\n" + commas(8 << 20) + "\nB,2\n",
+         PhoneBookLoad::FormatError, 2, ", line 3: more than 1000 columns in one row"},
+        {"a CSV row longer than 1 MB", "Name,Phone\nA,\"" + std::string(1 << 21, '1') + "\"\nB,2\n",
+         PhoneBookLoad::FormatError, 1, ", line 2: a row longer than 1 MB"},
+        {"a vCard number of a million parameters",
+         "BEGIN:VCARD\nFN:Kept\nTEL" + repeated(";X", 1000000) + ":1\nEND:VCARD\n",
+         PhoneBookLoad::FormatError, 1,
+         ", line 3: more than 100 parameters in one property (left out)"},
+        {"a vCard property of 17 MB in folded lines",
+         "BEGIN:VCARD\nFN:Kept\nPHOTO:" + repeated(std::string(1 << 20, 'A') + "\n ", 17) +
+             "\nEND:VCARD\n",
+         PhoneBookLoad::FormatError, 1, ", line 3: a property longer than 16 MB (left out)"},
+        {"a CSV without entries", "Name,Phone\n,\n\n", PhoneBookLoad::FormatError, 0,
+         ": no entry in it (nothing with a name or a number)"},
+        {"a vCard of empty cards", "BEGIN:VCARD\nEND:VCARD\nBEGIN:VCARD\nNOTE:x\nEND:VCARD\n",
+         PhoneBookLoad::FormatError, 0, ": no entry in it (nothing with a name or a number)"},
     };
 }
 
 TEST_F(AddressBookTest, BadInputKeepsWhatWasReadAndSaysWhere) {
-    for (const BadCase& c : BadCases()) {
+    const std::vector<BadCase> cases = BadCases();
+    for (const BadCase& c : cases) {
         SCOPED_TRACE(c.what);
         const PhoneBookLoadOutcome outcome = Load("bad.vcf", c.bytes);
         EXPECT_EQ(outcome.result, c.result);
         EXPECT_EQ(m_book->m_nRecords, c.recordsKept);
         if (*c.message) {
-            EXPECT_EQ(outcome.description.rfind(m_path + ", line " + c.message, 0), 0u)
-                << outcome.description;
+            EXPECT_EQ(outcome.description.rfind(m_path + c.message, 0), 0u) << outcome.description;
         }
     }
-    ASSERT_EQ(Load("stray.vcf", BadCases()[4].bytes).result, PhoneBookLoad::FormatError);
+    ASSERT_EQ(Load("stray.vcf", cases[4].bytes).result, PhoneBookLoad::FormatError);
     EXPECT_EQ(Cp932ToUtf8(Record(1).m_strName), "山田太郎");
     // The cards before the problem name their callers.
-    ASSERT_EQ(Load("bad.vcf", BadCases()[0].bytes).result, PhoneBookLoad::FormatError);
+    ASSERT_EQ(Load("bad.vcf", cases[0].bytes).result, PhoneBookLoad::FormatError);
     EXPECT_EQ(CallerName("0311112222"), "Kept");
     EXPECT_EQ(CallerName("09000000000"), "");
+
+    // Larger than any address book: refused before a byte is taken apart.
+    Load("big.csv", "Name,Phone\nBig,1\n");
+    std::filesystem::resize_file(m_path, (64u << 20) + 1);
+    const PhoneBookLoadOutcome big = LoadPhoneBookFile(m_path, *m_book);
+    EXPECT_EQ(big.result, PhoneBookLoad::FormatError);
+    EXPECT_EQ(big.description,
+              m_path + ": larger than 64 MB, more than any address book; not read");
+    EXPECT_EQ(m_book->m_nRecords, 0);
 }
 
 }  // namespace

@@ -133,7 +133,7 @@ TEST(BmpReader, RefusesCompressedPictures) {
 
 // A small file can claim a picture whose pixels would need gigabytes: the
 // header alone refuses it, with no pixel data behind it.
-TEST(BmpReader, RefusesPicturesOfMoreThan64MillionPixelsFromTheHeader) {
+TEST(BmpReader, RefusesBitmapsBeyondAWindowsSizeFromTheHeader) {
     struct Case {
         const char* name;
         int32_t width, height;
@@ -141,13 +141,14 @@ TEST(BmpReader, RefusesPicturesOfMoreThan64MillionPixelsFromTheHeader) {
         BmpError picture;
         BmpError skin;
     };
+    // No side beyond what a window could be: 4096 pixels.
     const Case cases[] = {
-        {"1-bit 32767 x 32767", 32767, 32767, 1, BmpError::TooManyPixels, BmpError::Unsupported},
-        {"top-down 8001 x 8000", 8001, -8000, 1, BmpError::TooManyPixels, BmpError::Unsupported},
-        // A skin is bounded by its file size instead.
-        {"24-bit 8000 x 8001", 8000, 8001, 24, BmpError::TooManyPixels, BmpError::Truncated},
-        {"8000 x 8000 is judged by its data", 8000, 8000, 1, BmpError::Truncated,
-         BmpError::Unsupported},
+        {"1-bit 32767 x 32767", 32767, 32767, 1, BmpError::BadDimensions, BmpError::Unsupported},
+        {"top-down 8001 x 8000", 8001, -8000, 1, BmpError::BadDimensions, BmpError::Unsupported},
+        {"24-bit 8000 x 8001", 8000, 8001, 24, BmpError::BadDimensions, BmpError::BadDimensions},
+        {"24-bit 4097 x 1", 4097, 1, 24, BmpError::BadDimensions, BmpError::BadDimensions},
+        {"4096 x 4096 is judged by its data", 4096, 4096, 24, BmpError::Truncated,
+         BmpError::Truncated},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

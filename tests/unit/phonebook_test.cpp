@@ -9,6 +9,7 @@
 
 #include "phonebook/ArchiveReader.h"
 #include "phonebook/PhoneBook.h"
+#include "phonebook/PhoneBookReread.h"
 #include "support/FaultyStream.h"
 #include "support/PhoneBookWriter.h"
 #include "support/ScratchDir.h"
@@ -104,6 +105,7 @@ std::vector<LoadCase> LoadCases() {
     hugeClaim.Int32(1).LengthPrefix(0xFFFFFFFF, LengthForm::FourByte).Raw(std::string(89, 'z'));
 
     const char* pastEnd = "Attempted to read past the end of %s.";
+    const char* tooMany = "%s: more than 5000 records; none were read";
     return {
         {"eight zero bytes", "\x00\x00\x00\x00\x00\x00\x00\x00"s, PhoneBookLoad::Loaded, 0, 0, ""},
         {"records and groups", PhoneBookBytes(People(3), Groups(2)), PhoneBookLoad::Loaded, 3, 2,
@@ -114,8 +116,8 @@ std::vector<LoadCase> LoadCases() {
         {"negative group count", negativeGroups.Bytes(), PhoneBookLoad::Loaded, 1, 0, ""},
         {"60 groups read as 50", sixtyGroups.Bytes(), PhoneBookLoad::Loaded, 0, 50, ""},
         {"5001 records announced", "\x89\x13\x00\x00"s + threePeople.substr(4),
-         PhoneBookLoad::CountError, 0, 0, ""},
-        {"huge record count", "\xFF\xFF\xFF\x7F"s, PhoneBookLoad::CountError, 0, 0, ""},
+         PhoneBookLoad::CountError, 0, 0, tooMany},
+        {"huge record count", "\xFF\xFF\xFF\x7F"s, PhoneBookLoad::CountError, 0, 0, tooMany},
         {"empty file", "", PhoneBookLoad::FileError, 0, 0, pastEnd},
         {"record count cut short", "\x01\x00"s, PhoneBookLoad::FileError, 0, 0, pastEnd},
         {"group count missing", threePeople.substr(0, threePeople.size() - 4),
@@ -309,6 +311,46 @@ TEST_F(PhoneBookTest, FindsTheFirstRecordWithTheNumber) {
     EXPECT_EQ(m_book->FindByNumber("031111222"), nullptr);
     m_book->Clear();
     EXPECT_EQ(m_book->FindByNumber("0311112222"), nullptr);
+}
+
+// A phone book that changed on disk: taken whenever it yields entries (also
+// when read in part), kept otherwise; the line says what, where and why.
+TEST(PhoneBookRereadTest, TakesWhatHasEntriesAndSaysWhatWasReadAndWhy) {
+    struct Case {
+        PhoneBookLoadOutcome outcome;
+        int read;
+        bool replace;
+        const char* message;
+    };
+    const std::string more = "/b.vcf: more than 5000 entries; the first 5000 were read";
+    const Case cases[] = {
+        {{PhoneBookLoad::Loaded, ""}, 3, true, ""},
+        {{PhoneBookLoad::CountError, more},
+         5000,
+         true,
+         "the changed phone book /b.vcf: read in part (5000 entries, taken in place of the 4 "
+         "loaded): /b.vcf: more than 5000 entries; the first 5000 were read"},
+        {{PhoneBookLoad::FormatError, "/b.vcf, line 9: a quoted field that never ends"},
+         1,
+         true,
+         "the changed phone book /b.vcf: read in part (1 entry, taken in place of the 4 loaded): "
+         "/b.vcf, line 9: a quoted field that never ends"},
+        {{PhoneBookLoad::FormatError, "/b.vcf: no entry in it"},
+         0,
+         false,
+         "the changed phone book /b.vcf: not taken (no entry read; the 4 entries loaded stay): "
+         "/b.vcf: no entry in it"},
+        {{PhoneBookLoad::OpenError, "/b.vcf: No such file or directory"},
+         0,
+         false,
+         "the changed phone book /b.vcf: not taken (no entry read; the 4 entries loaded stay): "
+         "/b.vcf: No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        const PhoneBookReread reread = JudgeReread("/b.vcf", c.outcome, c.read, 4);
+        EXPECT_EQ(reread.replace, c.replace) << c.message;
+        EXPECT_EQ(reread.message, c.message);
+    }
 }
 
 }  // namespace

@@ -35,7 +35,8 @@ struct StringCase {
 };
 
 TEST_F(SkinFileTest, FindsTheLineAndReadsItsText) {
-    const std::string longLine(1 << 20, 'x');
+    // As long as a line can be within the bound on a skin file's size.
+    const std::string longLine((1 << 20) - 16, 'x');
     const StringCase cases[] = {
         {"equals sign", "KEY=5", "KEY", "5"},
         {"spaces around equals", "KEY = 5", "KEY", "5"},
@@ -188,6 +189,17 @@ TEST_F(SkinFileTest, ReadErrorMidLookupAnswersAbsent) {
         EXPECT_EQ(m_skin.GetSkinInt(c.key), c.expected);
         EXPECT_EQ(m_skin.GetSkinRect("B").left, 0);
     }
+}
+
+// No skin's settings come near 1 MB; one larger is refused with its reason,
+// before a lookup reads it whole.
+TEST_F(SkinFileTest, AFileLargerThanAnySkinsSettingsIsRefusedWithItsReason) {
+    const std::string path = m_dir.Write("big.ini", "KEY = 5\n" + std::string(1 << 20, '#'));
+    EXPECT_FALSE(m_skin.Open(path));
+    EXPECT_FALSE(m_skin.IsOpen());
+    EXPECT_EQ(m_skin.Problem(), path + ": larger than 1 MB, more than any skin settings file");
+    EXPECT_FALSE(m_skin.Open(m_dir.PathOf("gone.ini")));
+    EXPECT_EQ(m_skin.Problem(), m_dir.PathOf("gone.ini") + ": No such file or directory");
 }
 
 }  // namespace
