@@ -17,6 +17,7 @@
 #include "platform/InstanceLock.h"
 
 class CHandsetDlg;
+class InstanceBeacon;
 class PhoneBookWatcher;
 
 // Makes the handset window's serial device; tests hand in a fake one.
@@ -62,6 +63,10 @@ public:
     // Reads the phone book file again and tells the handset window; a file
     // that cannot be read or gives no entry leaves the book as it is.
     void ReloadPhoneBook();
+
+    // The end of a run whose link thread could not be ended: the port's
+    // lock files removed, the process ended with status 0 at once.
+    [[noreturn]] static void EndWithoutTheLink(InstanceBeacon& beacon);
 
     // Lets the user choose another skin settings file for the next start.
     void ChooseSkinFile();
