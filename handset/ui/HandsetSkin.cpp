@@ -47,8 +47,10 @@ bool CHandsetDlg::LoadSkin() {
     const QImage image = ToImage(bmp.image);
     if (image.isNull()) return false;
 
-    // The window is exactly the bitmap's size, where it already stands.
-    resize(bmp.image.Width(), bmp.image.Height());
+    // The window is exactly the bitmap's size, where it already stands. A
+    // fixed size also tells a tiling compositor to float it at that size
+    // rather than stretch it over its tile.
+    setFixedSize(bmp.image.Width(), bmp.image.Height());
 
     // The window's shape: every pixel not of the transparent colour. A skin
     // without any opaque pixel keeps the whole rectangle rather than vanishing.
