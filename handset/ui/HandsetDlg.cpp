@@ -233,7 +233,7 @@ void CHandsetDlg::OnDestroy() {
     m_pFinishing = nullptr;
     m_pGiveUp = nullptr;
     if (m_pThread->Ended()) {
-        // Joined before the loop goes: the thread's last call names it.
+        // Its last call has run (or is about to return): joined at once.
         m_pThread->Shutdown({});
         return;
     }
