@@ -67,12 +67,27 @@ void LinkThread::Flush() {
 }
 
 void LinkThread::Finish(Input last, std::function<void()> ended) {
-    std::lock_guard lock(m_lock);
-    if (m_bFinishing) return;
-    m_bFinishing = true;
-    m_bEnding = true;
+    std::unique_lock lock(m_lock);
+    // The end's last input is given once, whether or not a cut short came
+    // first: the port and the log are closed however the end began.
+    if (m_bLastGiven) return;
+    m_bLastGiven = true;
+    if (m_bEnded) {
+        // The thread has already ended: the session is this thread's now.
+        lock.unlock();
+        if (last) last(m_session);
+        if (ended) ended();
+        return;
+    }
     m_last = std::move(last);
     m_ended = std::move(ended);
+    if (m_bFinishing) {
+        // Cut short already: the thread runs `last` as soon as it gets there.
+        m_wake.notify_one();
+        return;
+    }
+    m_bFinishing = true;
+    m_bEnding = true;
     // A poll or a reconnection try that has received nothing gives way; the
     // port's opening (a cable handshake) is not waited for at all.
     m_breaker.Nudge();
@@ -105,7 +120,10 @@ void LinkThread::AwaitEnd(std::chrono::milliseconds bound) {
 void LinkThread::Shutdown(Input last) {
     {
         std::lock_guard lock(m_lock);
-        if (!m_bFinishing) m_last = std::move(last);
+        if (!m_bLastGiven && !m_bEnded) {
+            m_bLastGiven = true;
+            m_last = std::move(last);
+        }
     }
     CutShort();
     Join();
@@ -126,8 +144,6 @@ void LinkThread::Join() {
 void LinkThread::RunLast(std::unique_lock<std::mutex>& lock) {
     std::deque<Queued> dropped;
     dropped.swap(m_queue);
-    Input last = std::move(m_last);
-    std::function<void()> ended = std::move(m_ended);
     lock.unlock();
     for (Queued& queued : dropped) {
         // Barriers only tell that what came before has been dealt with.
@@ -136,8 +152,18 @@ void LinkThread::RunLast(std::unique_lock<std::mutex>& lock) {
         else
             queued.input(m_session);
     }
-    if (last) last(m_session);
     lock.lock();
+    std::function<void()> ended;
+    // A Finish that comes while the last input runs still gets its own run.
+    while (m_last || m_ended) {
+        Input last = std::move(m_last);
+        m_last = nullptr;
+        if (m_ended) ended = std::move(m_ended);
+        m_ended = nullptr;
+        lock.unlock();
+        if (last) last(m_session);
+        lock.lock();
+    }
     m_bEnded = true;
     m_endedSignal.notify_all();
     lock.unlock();

@@ -50,6 +50,8 @@ public:
     // gets its charge), then `last` runs on the link thread and the thread
     // ends, calling `ended` there. No tick or reconnection try starts. An
     // opening of the port in progress is cut short (as CutShort does).
+    // Only the first call counts; one after CutShort still has `last` run
+    // (on the calling thread, once the link thread has already ended).
     void Finish(Input last, std::function<void()> ended = {});
     // Any thread: cuts the end short: every wait ends at once, the inputs
     // still queued are dropped (one line each in the communication log),
@@ -95,6 +97,8 @@ private:
     // Set by Finish (no new input) and by CutShort (nothing more runs).
     bool m_bFinishing = false;
     bool m_bStopping = false;
+    // Finish or Shutdown has handed over the end's last input.
+    bool m_bLastGiven = false;
     std::atomic<bool> m_bEnding{false};
     std::atomic<bool> m_bEnded{false};
     Input m_last;

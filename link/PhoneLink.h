@@ -103,7 +103,8 @@ private:
     // The scripted steps of CommOpen2 and CommClose2.
     int RunOpenScript(const PortProfile& profile);
     void RunCloseScript(const PortProfile& profile);
-    // Steps 3..10, which both scripts know; false for any other code.
+    // The steps both scripts know: purge, read, write, pause, and raising or
+    // dropping DTR and RTS; false for any other code.
     bool RunSharedStep(uint8_t code, const uint8_t* data, int& cursor, bool closing);
     void RunReadStep(const uint8_t* data, int& cursor, bool closing);
     void RunWriteStep(const uint8_t* data, int& cursor);

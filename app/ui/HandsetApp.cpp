@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/ui/ApplicationStart.h"
 #include "app/ui/DataFolder.h"
@@ -22,6 +23,7 @@
 #include "phonebook/ui/PhoneBookReader.h"
 #include "phonebook/ui/PhoneBookWatcher.h"
 #include "platform/Cp932.h"
+#include "platform/DeviceLocks.h"
 
 namespace {
 
@@ -115,8 +117,20 @@ bool CHandsetApp::InitInstance() {
         ClearPhoneBook();
     }
     m_pMainWnd = nullptr;
+    if (window->LinkAbandoned()) EndWithoutTheLink(beacon);
     window.reset();
     return false;
+}
+
+void CHandsetApp::EndWithoutTheLink(InstanceBeacon& beacon) {
+    // The link thread is stuck in a call nothing cuts short, and the window
+    // and its session may not be torn down under it: the process ends here,
+    // leaving neither the port's lock file nor the beacon's socket behind.
+    std::fprintf(stderr, "telvoxa: the phone link did not end in time; ending without it\n");
+    ReleaseHeldDeviceLocks();
+    beacon.Close();
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
 
 bool CHandsetApp::OpenSkinFile(const QString& path) {

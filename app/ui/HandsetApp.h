@@ -17,6 +17,7 @@
 #include "platform/InstanceLock.h"
 
 class CHandsetDlg;
+class InstanceBeacon;
 class PhoneBookReader;
 class PhoneBookWatcher;
 struct PhoneBookRead;
@@ -75,6 +76,10 @@ public:
     void ReloadPhoneBook();
     // Waits for a reading under way and takes its book (for tests).
     void WaitForPhoneBook();
+
+    // The end of a run whose link thread could not be ended: the port's
+    // lock files removed, the process ended with status 0 at once.
+    [[noreturn]] static void EndWithoutTheLink(InstanceBeacon& beacon);
 
     // Lets the user choose another skin settings file for the next start.
     void ChooseSkinFile();

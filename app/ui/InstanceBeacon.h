@@ -24,6 +24,8 @@ public:
     // without it).
     bool Listen(const QString& path, std::function<void()> comeForward);
     bool IsListening() const { return m_server.isListening(); }
+    // Stops listening and removes the socket.
+    void Close() { m_server.close(); }
 
     // Asks the instance listening at `path` to come forward. False when none
     // answers there.

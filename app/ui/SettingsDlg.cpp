@@ -133,6 +133,9 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, bool offerQuit) : QDialog(parent) {
         connect(quit, &QPushButton::clicked, this, [this] { done(IDQUIT); });
     }
     grid->addLayout(buttons, 8, 0, 1, 2);
+    // The dialog keeps the size of its contents: a tiling compositor then
+    // floats it instead of stretching the slider across its tile.
+    grid->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(ok, &QPushButton::clicked, this, &CSettingsDlg::OnOK);
     connect(cancel, &QPushButton::clicked, this, &CSettingsDlg::reject);

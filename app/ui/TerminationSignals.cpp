@@ -14,8 +14,11 @@
 namespace {
 
 constexpr int kWatched[] = {SIGTERM, SIGINT, SIGHUP};
-// An ending that has run this long is cut short by the next signal.
-constexpr long kPatienceMs = 3000;
+// An ending that has run this long is ended by the next signal. The window
+// bounds its own ending to 5 s, and 0.5 s more for a link thread that will
+// not end; this is longer, so that it only ends a process whose window
+// thread is stuck itself, never one that still closes its port.
+constexpr long kPatienceMs = 7000;
 
 // The pipe's writing end as the handler sees it; -1 while nobody watches.
 std::atomic<int> g_writeFd{-1};

@@ -5,8 +5,9 @@
 // reading end passes it on, so whatever follows runs as ordinary code, never
 // inside the handler. A signal ignored when the program started stays
 // ignored. The first signal begins the ending; another one ends the process
-// at once, by that signal, when the ending has run for 3 s, or when it has
-// run 3 s if it comes sooner (a stuck ending is never waited for forever).
+// at once, by that signal, when the ending has run for 7 s, or when it has
+// run 7 s if it comes sooner (a stuck ending is never waited for forever;
+// the window's own ending is bounded well within that).
 
 #include <QObject>
 

@@ -14,6 +14,10 @@ class RealMessageBoxes final : public MessageBoxes {
 public:
     void Show(QWidget* parent, const QString& text, MessageIcon icon) override {
         QMessageBox box(parent);
+        // Without a parent it belongs to no window of this program: it may
+        // have to show over a window kept on top, such as another instance's
+        // handset after a ring ("Already Running !!").
+        if (!parent) box.setWindowFlag(Qt::WindowStaysOnTopHint);
         box.setWindowTitle(UiSeams::WindowCaption());
         box.setText(text);
         box.setStandardButtons(QMessageBox::Ok);

@@ -107,25 +107,39 @@ int CHandsetDlg::DoModal() {
         if (!m_bEnded) loop.exec(QEventLoop::DialogExec);
         m_pModalLoop = nullptr;
     }
-    hide();
+    // The window stays, saying that the program ends, until the link is done.
     OnDestroy();
+    hide();
     return m_nResult;
 }
 
 void CHandsetDlg::EndDialog(int result) {
     m_nResult = result;
     m_bEnded = true;
-    QDialog::done(result);
+    // Not QDialog::done, which hides the window: it stays until the link is
+    // done, saying that the program ends.
+    setResult(result);
     if (m_pModalLoop) m_pModalLoop->exit(result);
 }
 
 void CHandsetDlg::RequestEnd() {
     if (m_bEnded) {
-        // Asked again while the link finishes: nothing more is waited for.
-        m_pThread->CutShort();
+        // Asked again: the inputs still queued are no longer waited for.
+        CutEndingShort();
         return;
     }
     EndDialog(IDOK);
+}
+
+void CHandsetDlg::CutEndingShort() {
+    m_bCutShort = true;
+    // Asked before the end began (two requests in a row): OnDestroy begins
+    // it and cuts it short at once, so that the port is still closed.
+    if (!m_pFinishing) return;
+    m_pThread->CutShort();
+    // Cut short, the link ends at once; one that still does not is in a
+    // call nothing can cut short, and is not waited for much longer.
+    if (!m_pGiveUp->isActive()) m_pGiveUp->start(kEndGraceMs);
 }
 
 void CHandsetDlg::done(int result) {
@@ -139,16 +153,17 @@ void CHandsetDlg::reject() {
 }
 
 bool CHandsetDlg::OnInitDialog() {
-    // 1, 2: empty texts; icons and title.
+    // Empty texts, the icon and the title.
     ApplySnapshot(m_shown);
     setWindowIcon(m_hIcon);
     setWindowTitle(QStringLiteral("Telvoxa"));
-    // 3
+    // No drag under way, no skin yet.
     m_nDragFlags = 0;
     m_bmpSkin = QPixmap();
     m_bmpPicture = QImage();
 
-    // 4 to 13: skin bitmap, size, region, text areas, buttons, font.
+    // The skin: its bitmap gives the window's size and shape, its settings
+    // the text areas, the buttons and the font. Without it nothing can show.
     if (!LoadSkin()) {
         // The message names the bitmap and why; the default skin then stands
         // in for this run, so the user can choose another skin from the menu.
@@ -163,11 +178,12 @@ bool CHandsetDlg::OnInitDialog() {
         }
     }
 
-    // 14 to 18 run on the link thread, so that the window is live while the
-    // port opens and the cable's handshake runs: the link's settings, the
-    // port (else the open error and the settings loop, over the window), the
-    // phone put on hook, idle with picture 1, and the monitoring.
-    // Values out of range are taken as their defaults (the settings dialog says which).
+    // The connection itself runs on the link thread, so that the window is
+    // live while the port opens and the cable's handshake runs: the link
+    // takes its settings, opens the port (else the open error and the
+    // settings loop come up over the window), puts the phone on hook, shows
+    // idle with the first picture and starts monitoring the phone. Values
+    // out of range are taken as their defaults (the settings dialog says which).
     const LinkProfile link = ReadLinkProfile();
     m_settings.cable = link.cable;
     m_settings.port = link.port;
@@ -199,19 +215,62 @@ void CHandsetDlg::OnDestroy() {
     }
     // What was asked of the link runs to its end (a hang-up with its
     // charge), then the port and the log are closed on the link thread. The
-    // window's events go on meanwhile, so that a second quit request (a
-    // signal) can cut it short; the user's own input waits.
+    // window's events go on meanwhile, so that a later quit request (a
+    // signal) can cut it short; the user's own input waits, and the window
+    // says why nothing answers.
+    ShowEnding();
     QEventLoop finishing;
-    m_pThread->Finish(close, [&finishing] {
-        QMetaObject::invokeMethod(&finishing, "quit", Qt::QueuedConnection);
-    });
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    connect(&giveUp, &QTimer::timeout, &finishing, &QEventLoop::quit);
     QTimer bound;
     bound.setSingleShot(true);
-    connect(&bound, &QTimer::timeout, this, [this] { m_pThread->CutShort(); });
+    connect(&bound, &QTimer::timeout, this, [this] { CutEndingShort(); });
+    m_pFinishing = &finishing;
+    m_pGiveUp = &giveUp;
+    // The end's news goes through the window, which outlives the thread
+    // even when the loop is given up.
+    m_pThread->Finish(close, [this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_pFinishing) m_pFinishing->quit();
+            },
+            Qt::QueuedConnection);
+    });
+    if (m_bCutShort) CutEndingShort();
     bound.start(kEndBoundMs);
     if (!m_pThread->Ended()) finishing.exec(QEventLoop::ExcludeUserInputEvents);
-    // Joined before the loop goes: the thread's last call names it.
-    m_pThread->Shutdown({});
+    m_pFinishing = nullptr;
+    m_pGiveUp = nullptr;
+    if (m_pThread->Ended()) {
+        // Its last call has run (or is about to return): joined at once.
+        m_pThread->Shutdown({});
+        return;
+    }
+    // Stuck in a call no breaker reaches (an open that never returns):
+    // joining it, or tearing the session down under it, would wait for
+    // ever. The program ends without it (CHandsetApp).
+    m_bLinkAbandoned = true;
+}
+
+void CHandsetDlg::ShowEnding() {
+    // In place of the display's lines, which still take what the session
+    // reports (a charge that comes meanwhile is recorded, not seen).
+    QRect area;
+    for (int i = 0; i < 3; ++i) {
+        area = area.united(m_pText[i]->geometry());
+        m_pText[i]->hide();
+    }
+    m_pText[3]->hide();
+    auto* notice = new QLabel(QStringLiteral("終了しています…"), this);
+    notice->setObjectName(QStringLiteral("ending"));
+    notice->setTextFormat(Qt::PlainText);
+    notice->setWordWrap(true);
+    notice->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+    notice->setGeometry(area);
+    notice->show();
 }
 
 ConnectionSettings CHandsetDlg::SettingsWithPorts() const {

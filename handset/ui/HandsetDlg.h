@@ -75,11 +75,17 @@ public:
     void RequestEnd();
     bool IsEnded() const { return m_bEnded; }
     int Result() const { return m_nResult; }
-    // Teardown: the pads and the tray icon go, the link runs the inputs
-    // already queued (for at most kEndBoundMs, the window's events going on
-    // meanwhile), closes the port and the log, and ends. Runs once.
+    // Teardown: the pads and the tray icon go, the window says
+    // "終了しています…", the link runs the inputs already queued (for at most
+    // kEndBoundMs, the window's events going on meanwhile), closes the port
+    // and the log, and ends. A link cut short that has not ended kEndGraceMs
+    // later is left running: LinkAbandoned. Runs once.
     void OnDestroy();
     static constexpr int kEndBoundMs = 5000;
+    static constexpr int kEndGraceMs = 500;
+    // True after OnDestroy left the link thread stuck in a call that nothing
+    // cuts short: the window must not be torn down while the process lives.
+    bool LinkAbandoned() const { return m_bLinkAbandoned; }
 
     // What the window shows: the session's last snapshot.
     const HandsetSnapshot& Shown() const { return m_shown; }
@@ -158,6 +164,9 @@ private:
     // Shows a snapshot on the window's thread.
     void ApplySnapshot(const HandsetSnapshot& snapshot);
     void ShowTopmost();
+    // The ending: what the window shows meanwhile, and a later request.
+    void ShowEnding();
+    void CutEndingShort();
 
     // Start-up pieces (HandsetSkin.cpp).
     // False when the skin bitmap cannot be used: m_strSkinProblem says which and why.
@@ -245,6 +254,11 @@ private:
     QEventLoop* m_pModalLoop = nullptr;
     bool m_bEnded = false;
     bool m_bDestroyed = false;
+    // The ending: asked to cut short, its loop and the grace of a cut link.
+    bool m_bCutShort = false;
+    bool m_bLinkAbandoned = false;
+    QEventLoop* m_pFinishing = nullptr;
+    QTimer* m_pGiveUp = nullptr;
     // A right-click's question to the session is on its way.
     bool m_bMenuAsked = false;
     int m_nResult = -1;

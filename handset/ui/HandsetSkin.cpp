@@ -38,7 +38,8 @@ bool CHandsetDlg::LoadSkin() {
     if (!app) return false;
     const SkinDefinition skin = ReadSkinDefinition(*app);
 
-    // 4, 5, 6: the bitmap, read whole and checked against its real size.
+    // The skin bitmap, named in the skin file beside it, read whole and
+    // checked against its real size: a bitmap that does not read ends the start.
     app->m_strBitmapFile = app->SkinRelativePath(skin.bitmapFile);
     const BmpReadResult bmp = ReadSkinBmp(QFile::encodeName(app->m_strBitmapFile).toStdString());
     const auto refuse = [&](const QString& why) {
@@ -53,11 +54,13 @@ bool CHandsetDlg::LoadSkin() {
     const QImage image = ToImage(bmp.image);
     if (image.isNull()) return refuse(QStringLiteral("too large for the memory left"));
 
-    // 7: the window takes the bitmap's size at its current top-left corner.
-    resize(bmp.image.Width(), bmp.image.Height());
+    // The window is exactly the bitmap's size, where it already stands. A
+    // fixed size also tells a tiling compositor to float it at that size
+    // rather than stretch it over its tile.
+    setFixedSize(bmp.image.Width(), bmp.image.Height());
 
-    // 8: the shape. A skin without any opaque pixel keeps the whole rectangle
-    // rather than vanishing.
+    // The window's shape: every pixel not of the transparent colour. A skin
+    // without any opaque pixel keeps the whole rectangle rather than vanishing.
     m_rgnWindow = RegionFromSpans(BuildRegionSpans(bmp.image, skin.transparent));
     if (m_rgnWindow.isEmpty())
         clearMask();
@@ -75,7 +78,7 @@ bool CHandsetDlg::LoadSkin() {
         m_bmpSkin = QPixmap::fromImage(image);
     }
 
-    // 10: the text and picture areas.
+    // Where the display's lines, the signal level and the picture go.
     m_rcDisplay1 = skin.Display1();
     m_rcDisplay2 = skin.Display2();
     m_rcDisplay3 = skin.Display3();
@@ -83,10 +86,10 @@ bool CHandsetDlg::LoadSkin() {
     m_rcPicture = skin.Picture();
     PlaceTextControls();
 
-    // 12
+    // The buttons' rectangles, which the mouse is tested against.
     for (int i = 0; i < SKIN_BUTTON_COUNT; ++i) m_rcButton[i] = skin.Button(i);
 
-    // 13
+    // The display's font, in the size the skin asks for.
     m_fontDisplay = MakeDisplayFont(skin.fontSize);
     for (QLabel* label : m_pText) label->setFont(m_fontDisplay);
     return true;

@@ -9,8 +9,28 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <set>
+
+#include "platform/DeviceLocks.h"
 
 namespace {
+
+// Every lock file a DeviceLockFile of this process has written and not yet
+// removed, so that an end without the link thread can remove them.
+std::mutex g_heldLock;
+std::set<std::string>& HeldPaths() {
+    static std::set<std::string> paths;
+    return paths;
+}
+
+void NoteHeld(const std::string& path, bool held) {
+    std::lock_guard lock(g_heldLock);
+    if (held)
+        HeldPaths().insert(path);
+    else
+        HeldPaths().erase(path);
+}
 
 constexpr size_t kMaxLockFileSize = 64;
 
@@ -135,12 +155,24 @@ bool DeviceLockFile::Take(const std::string& device, pid_t& holder) {
         ::unlink(path.c_str());
     }
     ::unlink(temporary.c_str());
-    if (taken) m_path = path;
+    if (taken) {
+        m_path = path;
+        NoteHeld(path, true);
+    }
     return holder == 0;
 }
 
 void DeviceLockFile::Release() {
     if (m_path.empty()) return;
     if (ReadHolder(m_path) == ::getpid()) ::unlink(m_path.c_str());
+    NoteHeld(m_path, false);
     m_path.clear();
+}
+
+void ReleaseHeldDeviceLocks() {
+    std::lock_guard lock(g_heldLock);
+    for (const std::string& path : HeldPaths()) {
+        if (ReadHolder(path) == ::getpid()) ::unlink(path.c_str());
+    }
+    HeldPaths().clear();
 }

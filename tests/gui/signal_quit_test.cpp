@@ -1,19 +1,30 @@
 // SIGTERM and SIGINT end the run as the quit command does, whatever dialog
 // or menu is open at the time; the watcher hands on every signal and puts
-// the previous handlers back.
+// the previous handlers back. However many quit requests come, in whatever
+// order, the run ends once with the port, its lock file and the log closed;
+// a link stuck in a call nothing cuts short does not keep the process.
 
 #include "app/ui/SignalQuit.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 
 #include "app/ui/AboutDlg.h"
 #include "app/ui/HandsetApp.h"
@@ -21,6 +32,7 @@
 #include "app/ui/TerminationSignals.h"
 #include "handset/MenuCommands.h"
 #include "handset/ui/HandsetDlg.h"
+#include "platform/posix/DeviceLockFile.h"
 #include "platform/posix/PosixCommDevice.h"
 #include "support/PhonePty.h"
 #include "support/gui/ModalScript.h"
@@ -62,9 +74,19 @@ protected:
     void TearDown() override { QDir::setCurrent(savedDir); }
 
     void UsePort(const std::string& path) {
-        app.m_deviceFactory = [path] {
-            return std::make_unique<PosixCommDevice>([path](const std::string&) { return path; });
+        const std::string locks = work.path().toStdString();
+        app.m_deviceFactory = [path, locks] {
+            return std::make_unique<PosixCommDevice>([path](const std::string&) { return path; },
+                                                     locks);
         };
+    }
+
+    // The port's lock files left in the lock folder (the work folder).
+    int LockFilesLeft() const {
+        int n = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(work.path().toStdString()))
+            n += entry.path().filename().string().rfind("LCK..", 0) == 0;
+        return n;
     }
 
     QTemporaryDir work;
@@ -127,6 +149,189 @@ TEST_F(SignalQuitTest, EndsTheRunAsTheQuitCommandWhateverIsOpen) {
         EXPECT_EQ(Profile::GetProfileString("ini", "inifile", "?"), "default.ini");
     }
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST_F(SignalQuitTest, TheRunEndsOnceHoweverManyQuitRequestsComeInWhateverOrder) {
+    struct Case {
+        const char* what;
+        // Run on the shown window, one after the other without a return to
+        // the event loop between them unless `laterMs` parts them.
+        std::function<void(CHandsetDlg*)> first;
+        std::function<void(CHandsetDlg*)> second;
+        int laterMs;
+        // A pause of the phone's runs, with an input queued behind it.
+        bool busy;
+    };
+    const auto quit = [](CHandsetDlg* w) { w->OnCommand(ID_APP_EXIT_OK); };
+    const auto escape = [](CHandsetDlg* w) { QTest::keyClick(w, Qt::Key_Escape); };
+    const auto signal = [](int number) { return [number](CHandsetDlg*) { ::raise(number); }; };
+    const Case cases[] = {
+        {"the quit command twice (a double-click)", quit, quit, -1, false},
+        {"the quit command, then a signal", quit, signal(SIGTERM), -1, false},
+        {"two signals at once (a logout)", signal(SIGHUP), signal(SIGTERM), -1, false},
+        {"Escape, then a signal", escape, signal(SIGINT), -1, false},
+        {"a signal during a busy input, a second one later", signal(SIGTERM), signal(SIGHUP), 100,
+         true},
+    };
+    const std::string logPath = work.filePath("comm.log").toStdString();
+    setenv("TELVOXA_COMMLOG", logPath.c_str(), 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetProfile();
+        std::filesystem::remove(logPath);
+        SignalQuit quitOnSignal(app);
+        QString noticeSeen;
+        QTimer asker;
+        asker.setInterval(5);
+        QObject::connect(&asker, &QTimer::timeout, [&] {
+            CHandsetDlg* window = app.m_pMainWnd;
+            // Once the start-up has opened the port and put the phone on hook.
+            if (!window || !window->isVisible() || window->Shown().display1 == "Connecting..." ||
+                ReadText(logPath).find("CommOpen1() Success") == std::string::npos)
+                return;
+            asker.stop();
+            if (c.busy) {
+                window->Post([](HandsetSession& s) { s.Link().Device().Sleep(3000); });
+                window->Post([](HandsetSession&) {});
+            }
+            c.first(window);
+            if (c.laterMs < 0) {
+                c.second(window);
+                return;
+            }
+            QTimer::singleShot(c.laterMs, [&, window] {
+                // Meanwhile the window says why it no longer answers.
+                auto* notice = window->findChild<QLabel*>(QStringLiteral("ending"));
+                if (notice && notice->isVisible()) noticeSeen = notice->text();
+                c.second(window);
+            });
+        });
+        asker.start();
+
+        EXPECT_FALSE(app.InitInstance());
+        EXPECT_EQ(app.m_nLastRunResult, IDOK);
+        const std::string log = ReadText(logPath);
+        EXPECT_NE(log.find("CommClose1() Success"), std::string::npos) << log;
+        EXPECT_NE(log.find("\tLog End"), std::string::npos) << log;
+        EXPECT_EQ(log.find("Input Dropped At End") != std::string::npos, c.busy) << log;
+        EXPECT_EQ(LockFilesLeft(), 0);
+        EXPECT_EQ(Profile::GetProfileString("ini", "inifile", "?"), "default.ini");
+        if (c.busy) {
+            EXPECT_EQ(noticeSeen, QStringLiteral("終了しています…"));
+        }
+    }
+    unsetenv("TELVOXA_COMMLOG");
+}
+
+// A port whose open never returns and cannot be cut short, as an open of a
+// FIFO that nobody reads: it takes the port's lock file first, as the real
+// device does, then blocks in the kernel.
+class NeverOpeningDevice final : public CommDevice {
+public:
+    NeverOpeningDevice(std::string fifo, std::string lockFolder)
+        : m_fifo(std::move(fifo)), m_folder(lockFolder), m_lockFile(std::move(lockFolder)) {}
+    bool Open(const std::string&) override {
+        pid_t holder = 0;
+        if (!m_lockFile.Take(m_fifo, holder)) return false;
+        if (std::filesystem::exists(m_folder + "/" + LockFileName(m_fifo)))
+            std::ofstream(m_folder + "/lock-taken");
+        const int fd = ::open(m_fifo.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd >= 0) ::close(fd);
+        return false;
+    }
+    bool IsOpen() const override { return false; }
+    bool Close() override { return false; }
+    bool SetupComm(uint32_t, uint32_t) override { return false; }
+    bool SetCommTimeouts(const CommTimeouts&) override { return false; }
+    bool GetCommState(Dcb&) override { return false; }
+    bool SetCommState(const Dcb&) override { return false; }
+    bool PurgeComm(uint32_t) override { return false; }
+    bool ClearCommError(uint32_t&, ComStat&) override { return false; }
+    bool EscapeCommFunction(uint32_t) override { return false; }
+    bool ReadFile(uint8_t*, uint32_t, uint32_t& got) override { return (got = 0, false); }
+    bool WriteFile(const uint8_t*, uint32_t, uint32_t& written) override {
+        return (written = 0, false);
+    }
+    void Sleep(uint32_t) override {}
+
+private:
+    std::string m_fifo;
+    std::string m_folder;
+    DeviceLockFile m_lockFile;
+};
+
+long MonotonicMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000L + now.tv_nsec / 1000000L;
+}
+
+// In the child process of the death test: the run, quit as soon as the
+// window shows, noting in `shared` when it was quit and where the profile is.
+[[noreturn]] void RunStuckAndQuit(CHandsetApp& app, const std::string& shared) {
+    const std::string fifo = shared + "/port";
+    // Not a first start, whose settings would try the port first.
+    Profile::WriteProfileInt("connection", "port", 0);
+    Profile::Sync();
+    app.m_deviceFactory = [fifo, shared] {
+        return std::make_unique<NeverOpeningDevice>(fifo, shared);
+    };
+    std::ofstream(shared + "/profile-path")
+        << QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                     QStringLiteral("Orvel Applications"), UiSeams::ApplicationName())
+               .fileName()
+               .toStdString();
+    QTimer asker;
+    asker.setInterval(5);
+    QObject::connect(&asker, &QTimer::timeout, [&] {
+        if (!app.m_pMainWnd || !app.m_pMainWnd->isVisible()) return;
+        asker.stop();
+        std::ofstream(shared + "/quit-at") << MonotonicMs();
+        app.m_pMainWnd->OnCommand(ID_APP_EXIT_OK);
+    });
+    asker.start();
+    app.InitInstance();
+    std::_Exit(3);  // the run came back: the link was joined after all
+}
+
+using SignalQuitDeathTest = SignalQuitTest;
+
+TEST_F(SignalQuitDeathTest, ALinkStuckInAnOpenDoesNotKeepTheProcessPastTheBound) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The child runs this test again: it takes the folder from its parent.
+    constexpr const char* kShared = "TELVOXA_STUCK_LINK_TEST_DIR";
+    QTemporaryDir made;
+    const char* inherited = std::getenv(kShared);
+    const std::string shared = inherited ? inherited : made.path().toStdString();
+    if (!inherited) {
+        setenv(kShared, shared.c_str(), 1);
+        ASSERT_EQ(::mkfifo((shared + "/port").c_str(), 0600), 0);
+    }
+    EXPECT_EXIT(RunStuckAndQuit(app, shared), testing::ExitedWithCode(0), "");
+    const long ended = MonotonicMs();
+    unsetenv(kShared);
+    const long quitAt = std::atol(ReadText(shared + "/quit-at").c_str());
+    ASSERT_GT(quitAt, 0);
+    EXPECT_LE(ended - quitAt, CHandsetDlg::kEndBoundMs + 1000);
+    EXPECT_GE(ended - quitAt, CHandsetDlg::kEndBoundMs);
+    const std::filesystem::path profilePath = ReadText(shared + "/profile-path");
+    const std::string profile = ReadText(profilePath);
+    EXPECT_NE(profile.find("inifile=default.ini"), std::string::npos) << profile;
+    // The child's own temporary configuration folder, which it did not
+    // stay to remove.
+    const std::filesystem::path config = profilePath.parent_path().parent_path();
+    const std::filesystem::path temp = QDir::tempPath().toStdString();
+    if (config.parent_path() == temp) std::filesystem::remove_all(config);
+    // The lock file the stuck open took is gone with the process.
+    EXPECT_TRUE(std::filesystem::exists(shared + "/lock-taken"));
+    EXPECT_FALSE(std::filesystem::exists(shared + "/" + LockFileName(shared + "/port")));
 }
 
 TEST_F(SignalQuitTest, TheSettingsLoopOfAPortThatNeverOpensEndsAsByItsQuitButton) {

@@ -1,6 +1,7 @@
 // The telvoxa program as a process: SIGTERM, SIGINT and SIGHUP end it as its quit
-// command does, with status 0, the port and the log closed and the profile
-// written, also when a message box and the settings dialog stand in the way.
+// command does, with status 0, the port and the log closed, its lock file
+// removed and the profile written, also when two come at once and when a
+// message box and the settings dialog stand in the way.
 
 #include <signal.h>
 #include <stdlib.h>
@@ -13,6 +14,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "support/ChildProgram.h"
 #include "support/ScratchDir.h"
@@ -60,6 +62,17 @@ protected:
         setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", (dir / "runtime").c_str(), 1);
         setenv("TELVOXA_COMMLOG", commLog.c_str(), 1);
+        fs::create_directories(dir / "locks");
+        setenv("TELVOXA_LOCK_DIR", (dir / "locks").c_str(), 1);
+    }
+    void TearDown() override { unsetenv("TELVOXA_LOCK_DIR"); }
+
+    // The port lock files in the lock folder.
+    int LockFiles() const {
+        int n = 0;
+        for (const auto& entry : fs::directory_iterator(dir / "locks"))
+            n += entry.path().filename().string().rfind("LCK..", 0) == 0;
+        return n;
     }
 
     void WriteProfile(const fs::path& port) {
@@ -74,9 +87,12 @@ protected:
 };
 
 TEST_F(AppProgram, ASignalAtIdleEndsItAsTheQuitCommandDoes) {
-    // SIGHUP: the terminal that started it has closed.
-    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        SCOPED_TRACE(signal);
+    // SIGHUP: the terminal that started it has closed. Two at once: a logout
+    // while the program was stopped, both delivered when it goes on.
+    const std::vector<int> cases[] = {
+        {SIGTERM}, {SIGINT}, {SIGHUP}, {SIGSTOP, SIGHUP, SIGTERM, SIGCONT}};
+    for (const std::vector<int>& signals : cases) {
+        SCOPED_TRACE(testing::PrintToString(signals));
         fs::remove(commLog);
         const fs::path link = dir / "phone-link";
         ChildProgram phone(TELVOXA_PHONE_PATH, {"--link", link.string(), "--stay"});
@@ -89,9 +105,11 @@ TEST_F(AppProgram, ASignalAtIdleEndsItAsTheQuitCommandDoes) {
         ASSERT_TRUE(WaitForFile(commLog, [](const std::string& log) {
             return Count(log, "CommOpen1() Success") == 1 && Count(log, "CommReadByte()") >= 2;
         })) << ReadAll(commLog);
-        app.Signal(signal);
+        EXPECT_EQ(LockFiles(), 1);
+        for (int signal : signals) app.Signal(signal);
 
         EXPECT_EQ(app.Wait(), 0);
+        EXPECT_EQ(LockFiles(), 0);
         EXPECT_TRUE(phone.ReadUntil("-- the PC closed the port"));
         const std::string log = ReadAll(commLog);
         EXPECT_EQ(Count(log, "CommClose1() Success"), 1u) << log;

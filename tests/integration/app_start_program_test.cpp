@@ -1,7 +1,8 @@
 // The telvoxa program as a process meets the desktop: without a display it
 // says so and ends with status 1; a second start, after its message, brings
 // the first one's window forward, in front of others and with the focus
-// (under a virtual X display).
+// (under a virtual X display); its message comes up in front even of a
+// handset kept on top after a ring (under a window manager).
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -17,6 +18,7 @@
 #include "support/ScratchDir.h"
 
 // After the test framework: Xlib's macros would clash with its names.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -113,13 +115,15 @@ public:
     bool Open() const { return m_display != nullptr; }
     const std::string& Name() const { return m_name; }
 
-    // Bottom to top, as the server stacks them.
+    // Bottom to top: as a window manager stacks its clients, else as the
+    // server stacks the windows.
     std::vector<TopWindow> Windows() const {
         std::vector<TopWindow> found;
         Window root = 0, parent = 0;
         Window* children = nullptr;
         unsigned count = 0;
-        if (!XQueryTree(m_display, DefaultRootWindow(m_display), &root, &parent, &children, &count))
+        if (!ManagedWindows(children, count) &&
+            !XQueryTree(m_display, DefaultRootWindow(m_display), &root, &parent, &children, &count))
             return found;
         for (unsigned i = 0; i < count; ++i) {
             XWindowAttributes attributes{};
@@ -144,6 +148,14 @@ public:
         const std::vector<TopWindow> windows = Windows();
         return !windows.empty() && windows.back().id == window;
     }
+    // Whether a window manager keeps the stacking list.
+    bool Managed() const {
+        Window* windows = nullptr;
+        unsigned count = 0;
+        const bool managed = ManagedWindows(windows, count);
+        if (windows) XFree(windows);
+        return managed;
+    }
     Window Focus() const {
         Window focus = 0;
         int revert = 0;
@@ -163,6 +175,25 @@ public:
     }
 
 private:
+    // _NET_CLIENT_LIST_STACKING of the root window, where a manager keeps it.
+    bool ManagedWindows(Window*& windows, unsigned& count) const {
+        const Atom stacking = XInternAtom(m_display, "_NET_CLIENT_LIST_STACKING", True);
+        if (stacking == None) return false;
+        Atom type = None;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(m_display, DefaultRootWindow(m_display), stacking, 0, 4096, False,
+                               XA_WINDOW, &type, &format, &items, &after, &data) != Success ||
+            type != XA_WINDOW || format != 32) {
+            if (data) XFree(data);
+            return false;
+        }
+        windows = reinterpret_cast<Window*>(data);
+        count = static_cast<unsigned>(items);
+        return true;
+    }
+
     ChildProgram m_server;
     std::string m_name;
     Display* m_display = nullptr;
@@ -209,6 +240,51 @@ TEST_F(AppStart, ASecondStartBringsTheFirstWindowForwardWithTheFocus) {
     EXPECT_TRUE(WaitUntil([&] { return x.IsTopmost(handset) && x.Focus() == handset; }))
         << "topmost " << x.IsTopmost(handset) << ", focus " << x.Focus() << " not " << handset;
     EXPECT_TRUE(first.Running());
+    first.Signal(SIGTERM);
+    EXPECT_EQ(first.Wait(20s), 0);
+}
+
+TEST_F(AppStart, ASecondStartsMessageComesUpInFrontOfAHandsetKeptOnTop) {
+    if (access("/usr/bin/Xvfb", X_OK) != 0 || access("/usr/bin/openbox", X_OK) != 0)
+        GTEST_SKIP() << "Xvfb or openbox is not installed";
+    VirtualDisplay x;
+    ASSERT_TRUE(x.Open());
+    setenv("DISPLAY", x.Name().c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    // A window manager that honours "keep on top".
+    ChildProgram manager("/usr/bin/openbox", {"--sm-disable"}, ChildProgram::Stderr::IntoStdout);
+    ASSERT_TRUE(WaitUntil([&] { return x.Managed(); }));
+
+    const fs::path link = dir / "phone-link";
+    ChildProgram phone(TELVOXA_PHONE_PATH, {"--link", link.string(), "--stay"});
+    ASSERT_EQ(phone.ReadLine().rfind("telvoxa-phone: ", 0), 0u);
+    std::ofstream(dir / "config" / "Orvel Applications" / "telvoxa.conf")
+        << "[connection]\nport=0\ncable=0\n\n[ports]\nCOM1=" << link.string() << "\n";
+    ChildProgram first(TELVOXA_APP_PATH, {}, ChildProgram::Stderr::IntoStdout);
+    Window handset = 0;
+    ASSERT_TRUE(WaitUntil([&] { return (handset = x.Find("Telvoxa")) != 0; }));
+    ChildProgram other(BARE_WINDOW_PATH, {});
+    Window bare = 0;
+    ASSERT_TRUE(WaitUntil([&] { return (bare = x.Find("bare")) != 0; }));
+    x.Focus(bare);
+    ASSERT_TRUE(WaitUntil([&] { return x.IsTopmost(bare); }));
+    // The ring brings the handset in front, kept there for the rest of the run.
+    phone.Send("ring 09012345678\n");
+    ASSERT_TRUE(WaitUntil([&] { return x.IsTopmost(handset); }));
+    x.Focus(bare);
+
+    ChildProgram second(TELVOXA_APP_PATH, {}, ChildProgram::Stderr::IntoStdout);
+    Window message = 0;
+    ASSERT_TRUE(WaitUntil([&] { return (message = x.Find("Telvoxa", handset)) != 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return x.IsTopmost(message); }, 5s)) << "the message is hidden";
+    ASSERT_TRUE(WaitUntil([&] {
+        if (!x.Find("Telvoxa", handset)) return true;
+        x.Focus(message);
+        x.PressReturn();
+        return false;
+    }));
+    EXPECT_EQ(second.Wait(20s), 0);
+    EXPECT_TRUE(WaitUntil([&] { return x.IsTopmost(handset); }));
     first.Signal(SIGTERM);
     EXPECT_EQ(first.Wait(20s), 0);
 }

@@ -133,8 +133,8 @@ TEST_F(AddressBookTest, KeepsNumbersAsWrittenAndEveryGroupInOrder) {
     EXPECT_EQ(GroupColumn(1), "002 Work");
 }
 
-// The design's exact rule stays for memory dial files: only the first number,
-// byte for byte. Address books: any number, by its digits, first card wins.
+// Memory dial files keep their exact rule: only the first number, byte for
+// byte. Address books: any number, by its digits, first card wins.
 TEST_F(AddressBookTest, MatchesByDigitsOnlyForAddressBooks) {
     const std::string cards =
         "BEGIN:VCARD\nFN:First\nTEL:03.1111.2222\nTEL:+81 (0)90 1111 2222\n"

@@ -241,7 +241,9 @@ private:
 };
 
 TEST_F(LinkThreadSessionTest, TheEndRunsWhatWasAskedAndASecondRequestCutsItShort) {
-    enum class End { BehindABusyInput, DuringTheHangUp, CutShort };
+    // Cut short first (two quit requests before the end began): the port is
+    // still closed, on the thread or, once it has ended, by the caller.
+    enum class End { BehindABusyInput, DuringTheHangUp, CutShort, CutFirst, CutFirstAndEnded };
     struct Row {
         const char* what;
         End end;
@@ -250,6 +252,8 @@ TEST_F(LinkThreadSessionTest, TheEndRunsWhatWasAskedAndASecondRequestCutsItShort
         {"end queued behind a busy input, then quit", End::BehindABusyInput, true},
         {"quit while the hang-up waits for its charge", End::DuringTheHangUp, true},
         {"quit twice", End::CutShort, false},
+        {"cut short before the end began", End::CutFirst, false},
+        {"cut short and ended before the end began", End::CutFirstAndEnded, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -267,9 +271,14 @@ TEST_F(LinkThreadSessionTest, TheEndRunsWhatWasAskedAndASecondRequestCutsItShort
         });
         busy.get_future().wait();
         thread->Post([](HandsetSession& s) { s.OnButton(BTN_QUIT); });
+        if (row.end == End::CutFirst || row.end == End::CutFirstAndEnded) thread->CutShort();
+        if (row.end == End::CutFirstAndEnded) {
+            release.set_value();
+            while (!thread->Ended()) std::this_thread::yield();
+        }
         if (row.end != End::DuringTheHangUp) thread->Finish(&Close);
         if (row.end == End::CutShort) thread->CutShort();
-        release.set_value();
+        if (row.end != End::CutFirstAndEnded) release.set_value();
         thread->AwaitEnd(std::chrono::seconds(5));
         EXPECT_FALSE(fake->IsOpen());
         if (row.charged) {
