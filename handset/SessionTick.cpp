@@ -12,6 +12,8 @@ void HandsetSession::OnTimer() {
     // once, so a status byte with more behind it only updates the texts and
     // the window shows the latest. An input that arrives ends the catch-up
     // after the poll in progress.
+    // The communication log keeps the first poll's lines as they are; the
+    // plain read lines of the polls after it, all alike, become one count.
     bool repaint = false;
     for (int polls = 1;; ++polls) {
         m_bInvalidate = true;
@@ -19,7 +21,11 @@ void HandsetSession::OnTimer() {
         repaint = repaint || m_bInvalidate;
         if (polls >= MAX_POLLS_PER_TICK || InputWaiting() || m_link.Device().IsGone()) break;
         if (m_link.WaitingBytes() == 0) break;
+        m_link.CountPlainReads(true);
     }
+    m_link.CountPlainReads(false);
+    if (const int caughtUp = m_link.TakeCountedReads())
+        m_link.LogFormat("OnTimer() Caught Up %d Byte(s)", caughtUp);
     if (repaint) Publish(true);
 }
 

@@ -60,6 +60,8 @@ bool CPhoneLink::FetchByte(int logValue, int request, uint8_t& byte) {
             byte = m_rxBuf[m_rxPos++];
             if (logValue)
                 LogFormat("CommReadByte() Success (0x%02x) time %d", byte, attempt);
+            else if (m_countPlainReads)
+                ++m_countedReads;
             else
                 LogFormat("CommReadByte() Success time %d", attempt);
             return true;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "link/PortProfile.h"
 #include "platform/CommDevice.h"
@@ -70,6 +71,11 @@ public:
     void LogLine(std::string_view text);
     void LogFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));
     int LogClose();
+    // While on, a read's "Success" line that names no byte is counted instead
+    // of written: the polls of a catch-up would write thousands of lines
+    // alike. TakeCountedReads answers the count since the last call.
+    void CountPlainReads(bool on) { m_countPlainReads = on; }
+    int TakeCountedReads() { return std::exchange(m_countedReads, 0); }
 
     // --- phone command protocol ---
     // The polls below wait for the first byte of the phone's answer in a way
@@ -135,4 +141,6 @@ private:
     std::string m_openFailure;
     FILE* m_log = nullptr;
     int m_logOpen = 0;
+    bool m_countPlainReads = false;
+    int m_countedReads = 0;
 };

@@ -2,10 +2,12 @@
 // tick, up to a bound, long fields are read to their end, and an input that
 // arrives meanwhile runs before the rest of the queue.
 
+#include <fstream>
 #include <future>
 #include <random>
 
 #include "handset/LinkThread.h"
+#include "support/ScratchDir.h"
 #include "unit/HandsetSessionFixture.h"
 
 namespace {
@@ -99,6 +101,42 @@ TEST_F(HandsetSessionCatchUpTest, WaitingBytesAreCaughtUpWithinTheTick) {
         // Whatever a row leaves is not the next row's.
         fake->PurgeComm(PURGE_ALL);
         while (fake->PendingIncoming() > 0) session->OnTimer();
+    }
+}
+
+// The first poll's lines stay as they are; the reads after it, whose lines
+// would all be alike, are one count.
+TEST_F(HandsetSessionCatchUpTest, ACatchUpCountsItsReadsInTheCommunicationLog) {
+    const struct {
+        const char* name;
+        Bytes phone;
+        std::vector<std::string> log;
+    } rows[] = {
+        {"one status byte", {0xC5}, {"CommReadByte() Success time 1"}},
+        {"status backlog, then a ring",
+         Join({Repeat(1500, 0xC5), kRing}),
+         {"CommReadByte() Success time 1", "OnTimer() Caught Up 1512 Byte(s)"}},
+    };
+    Start();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScratchDir dir;
+        session->Link().LogClose();
+        ASSERT_TRUE(session->Link().LogOpen(dir.PathOf("comm.log")));
+        Given(CALL_IDLE);
+        fake->Incoming(row.phone);
+
+        session->OnTimer();
+
+        session->Link().LogClose();
+        std::ifstream log(dir.PathOf("comm.log"));
+        std::vector<std::string> texts;
+        for (std::string line; std::getline(log, line);) {
+            const std::string text = line.substr(line.find('\t') + 1);
+            if (text.rfind("Log End", 0) != 0 && text != "\r")
+                texts.push_back(text.substr(0, text.find('\r')));
+        }
+        EXPECT_EQ(texts, row.log);
     }
 }
 
