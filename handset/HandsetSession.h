@@ -29,6 +29,10 @@ enum class ReconnectTry {
 
 // A monitoring timer never runs faster than this.
 inline constexpr int MIN_TIMER_PERIOD = 10;
+// The most polls one tick makes while the phone's bytes keep waiting: a full
+// receive queue of the port is caught up within a tick, and the work of a
+// tick stays bounded on a line that never stops sending.
+inline constexpr int MAX_POLLS_PER_TICK = 4096;
 
 class HandsetSession {
 public:
@@ -53,7 +57,9 @@ public:
     // The end of the run: the port and the communication log closed.
     void Close();
 
-    // One monitoring tick: one poll chosen by the call state.
+    // One monitoring tick: a poll chosen by the call state, and another at
+    // once while more of the phone's bytes are waiting, up to
+    // MAX_POLLS_PER_TICK or until an input waits (the link thread's nudge).
     void OnTimer();
 
     // The single action of skin button `index` (a press or its key).
@@ -131,6 +137,10 @@ private:
     // Instead of reaching the phone while the link is lost.
     void ShowNoConnection();
 
+    // One poll for the call state and what its answer changes.
+    void PollOnce();
+    // An input is queued for the session's thread: a catch-up gives way.
+    bool InputWaiting() const;
     void TickIdle();
     void TickOffHook();
     void TickSending();

@@ -1,12 +1,35 @@
-// The monitoring tick: one poll of the phone chosen by the call state, the
-// state machine's move and the status display.
+// The monitoring tick: the polls of the phone chosen by the call state, the
+// state machine's moves and the status display.
 
 #include <cstring>
 
 #include "handset/HandsetSession.h"
 
 void HandsetSession::OnTimer() {
-    m_bInvalidate = true;
+    // While more has come than one poll reads, the next poll follows at once,
+    // so that a fast phone or a queue built up meanwhile is caught up within
+    // the tick. Every byte is acted on in order; the display is handed over
+    // once, so a status byte with more behind it only updates the texts and
+    // the window shows the latest. An input that arrives ends the catch-up
+    // after the poll in progress.
+    // The communication log keeps the first poll's lines as they are; the
+    // plain read lines of the polls after it, all alike, become one count.
+    bool repaint = false;
+    for (int polls = 1;; ++polls) {
+        m_bInvalidate = true;
+        PollOnce();
+        repaint = repaint || m_bInvalidate;
+        if (polls >= MAX_POLLS_PER_TICK || InputWaiting() || m_link.Device().IsGone()) break;
+        if (m_link.WaitingBytes() == 0) break;
+        m_link.CountPlainReads(true);
+    }
+    m_link.CountPlainReads(false);
+    if (const int caughtUp = m_link.TakeCountedReads())
+        m_link.LogFormat("OnTimer() Caught Up %d Byte(s)", caughtUp);
+    if (repaint) Publish(true);
+}
+
+void HandsetSession::PollOnce() {
     switch (m_nCallState) {
         case CALL_IDLE:
             TickIdle();
@@ -29,7 +52,11 @@ void HandsetSession::OnTimer() {
         default:
             break;
     }
-    if (m_bInvalidate) Publish(true);
+}
+
+bool HandsetSession::InputWaiting() const {
+    const WaitBreaker* breaker = m_link.Device().Breaker();
+    return breaker != nullptr && breaker->Nudged();
 }
 
 void HandsetSession::BackToIdle() {

@@ -32,6 +32,14 @@ void CPhoneLink::ClearBuf(int purge) {
     LogLine("ClearBuf() Success");
 }
 
+uint32_t CPhoneLink::WaitingBytes() {
+    const uint32_t held = m_rxPos < m_rxCount ? m_rxCount - m_rxPos : 0;
+    uint32_t errors = 0;
+    ComStat stat;
+    if (!Device().IsOpen() || !Device().ClearCommError(errors, stat)) return held;
+    return held + stat.cbInQue;
+}
+
 uint32_t CPhoneLink::CommWrite(const uint8_t* bytes, uint32_t length) {
     uint32_t written = 0;
     if (!Device().WriteFile(bytes, length, written)) written = 0;
@@ -52,6 +60,8 @@ bool CPhoneLink::FetchByte(int logValue, int request, uint8_t& byte) {
             byte = m_rxBuf[m_rxPos++];
             if (logValue)
                 LogFormat("CommReadByte() Success (0x%02x) time %d", byte, attempt);
+            else if (m_countPlainReads)
+                ++m_countedReads;
             else
                 LogFormat("CommReadByte() Success time %d", attempt);
             return true;

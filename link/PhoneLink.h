@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "link/PortProfile.h"
 #include "platform/CommDevice.h"
@@ -22,6 +23,14 @@ inline constexpr int IDLE_BUFFER_SIZE = 40;
 // What a poll answers when it gave way to an input before any byte of the
 // phone's answer came: nothing was read, nothing is to be changed.
 inline constexpr int POLL_GAVE_WAY = -1;
+// The charge that the phone did not tell: a charge field cut short or longer
+// than a charge can be counts as none, as a missing one does at a hang-up.
+inline constexpr int NO_CHARGE = -2;
+// The most bytes a number or charge field is read for, its end included. A
+// phone's fields are far shorter (38 characters fit the caller's buffer);
+// the bound, the size of the port's receive queue, only limits what a
+// garbled or endless field costs.
+inline constexpr int MAX_FIELD_BYTES = 4096;
 
 class CPhoneLink {
 public:
@@ -33,6 +42,7 @@ public:
     CPhoneLink& operator=(const CPhoneLink&) = delete;
 
     CommDevice& Device() { return *m_device; }
+    const CommDevice& Device() const { return *m_device; }
     // Why the last CommOpen failed, as "<device>: <reason>" where it can be
     // told (the device's own words, or an unanswered cable handshake).
     const std::string& OpenFailure() const { return m_openFailure; }
@@ -50,6 +60,10 @@ public:
                       std::initializer_list<uint8_t> candidates);
     uint32_t CommWrite(const uint8_t* bytes, uint32_t length);
     void ClearBuf(int purge);
+    // Received bytes not yet read: those the link holds and those queued at
+    // the port (ClearCommError's count). Writes nothing to the log, since the
+    // monitoring asks after every poll.
+    uint32_t WaitingBytes();
 
     // --- communication log ---
     bool LogOpen(const std::string& path);  // appends; our own addition
@@ -57,6 +71,11 @@ public:
     void LogLine(std::string_view text);
     void LogFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));
     int LogClose();
+    // While on, a read's "Success" line that names no byte is counted instead
+    // of written: the polls of a catch-up would write thousands of lines
+    // alike. TakeCountedReads answers the count since the last call.
+    void CountPlainReads(bool on) { m_countPlainReads = on; }
+    int TakeCountedReads() { return std::exchange(m_countedReads, 0); }
 
     // --- phone command protocol ---
     // The polls below wait for the first byte of the phone's answer in a way
@@ -90,7 +109,13 @@ private:
     bool FetchByte(int logValue, int request, uint8_t& byte);
     // The first byte of a poll's answer; false when the wait for it gave way.
     bool FirstPollByte(uint8_t& byte);
-    // The charge digits after the 0xE2 marker, up to 0xAA.
+    // Reads a number or charge field up to its end byte 0xAA, handing every
+    // byte before it to `take`; stops at a read that times out and after
+    // MAX_FIELD_BYTES bytes. True when the end byte came.
+    template <class Take>
+    bool ReadField(Take take);
+    // The charge digits after the 0xE2 marker, up to 0xAA; NO_CHARGE when
+    // the field does not end within the digits an int holds.
     int ReadChargeDigits();
     // The "DCB ..." line with the 28 values of the record.
     void LogDcb(const Dcb& dcb);
@@ -117,4 +142,6 @@ private:
     std::string m_openFailure;
     FILE* m_log = nullptr;
     int m_logOpen = 0;
+    bool m_countPlainReads = false;
+    int m_countedReads = 0;
 };

@@ -86,20 +86,31 @@ int CPhoneLink::ResumeCall() {
     return WaitData(MSG_CONNECT, 0, REPLY_TRIES, 1);
 }
 
-int CPhoneLink::ReadChargeDigits() {
-    // The field ends at 0xAA, at a read that times out, or after as many bytes
-    // as an int has digits; whatever follows stays buffered. A stray byte in
-    // the field is skipped, so it can neither turn the charge negative nor
-    // push it out of range.
-    int value = 0;
+template <class Take>
+bool CPhoneLink::ReadField(Take take) {
     uint8_t b = 0;
-    for (int read = 0; read < MAX_CHARGE_DIGITS; ++read) {
-        if (!FetchByte(0, 1, b) || b == FIELD_END) break;
+    for (int read = 0; read < MAX_FIELD_BYTES; ++read) {
+        if (!FetchByte(0, 1, b)) return false;
+        if (b == FIELD_END) return true;
+        take(b);
+    }
+    return false;
+}
+
+int CPhoneLink::ReadChargeDigits() {
+    // The field is read to its end, so that what follows it is read as the
+    // phone meant it. A stray byte is skipped but counts against the
+    // digits, so it can neither turn the charge negative nor push it out of
+    // range; a field without its end within them tells no charge at all.
+    int value = 0;
+    int read = 0;
+    const bool ended = ReadField([&](uint8_t b) {
+        if (++read > MAX_CHARGE_DIGITS) return;
         const char digit = DialCodeToChar(b);
         // '*' and '#' are dial codes too, but no part of a charge.
         if (digit >= '0' && digit <= '9') value = value * 10 + (digit - '0');
-    }
-    return value;
+    });
+    return ended && read <= MAX_CHARGE_DIGITS ? value : NO_CHARGE;
 }
 
 int CPhoneLink::HangUp(int* charge, uint8_t* block2) {
@@ -107,7 +118,7 @@ int CPhoneLink::HangUp(int* charge, uint8_t* block2) {
     CommWrite(&message, 1);
     if (charge != nullptr) {
         WaitDataV(0, REPLY_TRIES, 1, {MSG_HANG_UP, RINGING_PREFIX});
-        *charge = -2;
+        *charge = NO_CHARGE;
         if (WaitData(CHARGE_MARKER, 0, REPLY_TRIES, 2)) *charge = ReadChargeDigits();
     }
     if (block2 != nullptr) {
@@ -128,14 +139,13 @@ int CPhoneLink::PollIdle(char* buffer) {
     if (b == INCOMING_CALL) {
         int length = 0;
         if (CommReadByte(0, 1) == NUMBER_FOLLOWS) {
-            // Stray bytes are skipped but still count against the bound, so a
-            // garbled field is read no further than a clean one.
-            uint8_t code = 0;
-            for (int read = 0;
-                 read < MAX_CALLER_DIGITS && FetchByte(0, 1, code) && code != FIELD_END; ++read) {
+            // Stray bytes are skipped. The field is read to its end even when
+            // it holds more than the buffer: the characters beyond are
+            // dropped instead of being taken for the phone's next messages.
+            ReadField([&](uint8_t code) {
                 const char key = DialCodeToChar(code);
-                if (key != '\0') buffer[length++] = key;
-            }
+                if (key != '\0' && length < MAX_CALLER_DIGITS) buffer[length++] = key;
+            });
         }
         buffer[length] = '\0';
         buffer[length + 1] = '\0';

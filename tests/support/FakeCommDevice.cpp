@@ -157,6 +157,11 @@ bool FakeCommDevice::ClearCommError(uint32_t& errors, ComStat& stat) {
     if (!Enter(FakeOp::ClearCommError, "ClearCommError()")) return false;
     errors = commErrors;
     stat = comStat;
+    // As a driver counts its queue: what has arrived and is not read yet.
+    for (const Arrival& a : m_incoming) {
+        if (a.at > m_now) break;
+        ++stat.cbInQue;
+    }
     return true;
 }
 

@@ -64,7 +64,9 @@ public:
 
     // --- what the port reports and how it stands ---
     Dcb reportedDcb;  // GetCommState answers this; SetCommState replaces it
-    ComStat comStat;  // ClearCommError answers this
+    // ClearCommError answers this, with the bytes arrived and not read added to
+    // cbInQue, as a driver counts its queue.
+    ComStat comStat;
     uint32_t commErrors = 0;
     bool dtr = false;  // modem lines, set by SetCommState and EscapeCommFunction
     bool rts = false;

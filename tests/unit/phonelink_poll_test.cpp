@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "PhoneLinkFixture.h"
+#include "support/PhoneBytes.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ TEST_F(PollTest, IdleReadsTheCallersNumber) {
              b.push_back(0xAA);
              return b;
          }(),
-         std::string(38, '1'), 0xAA},
+         std::string(38, '1'), 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -135,6 +136,7 @@ TEST_F(PollTest, IdleNumberStopsAtTheEndOfTheCallersBuffer) {
     Bytes phone{0xA5, 0xE0};
     phone.insert(phone.end(), 50, 0x92);
     phone.push_back(0xAA);
+    phone.push_back(0xC3);
     fake->Incoming(phone);
     // The caller's 40 bytes, then bytes the poll must not touch.
     char memory[IDLE_BUFFER_SIZE + 8];
@@ -143,9 +145,10 @@ TEST_F(PollTest, IdleNumberStopsAtTheEndOfTheCallersBuffer) {
     EXPECT_EQ(std::string(memory), std::string(38, '2'));
     EXPECT_EQ(memory[39], 0);
     for (int i = IDLE_BUFFER_SIZE; i < IDLE_BUFFER_SIZE + 8; ++i) EXPECT_EQ(memory[i], 0x55) << i;
-    // The rest of the field is left for the next poll, which sees no call in it.
+    // The rest of the field is read and dropped: the next poll sees what
+    // the phone sent after it.
     EXPECT_EQ(link->PollIdle(memory), 0);
-    EXPECT_EQ(static_cast<uint8_t>(memory[0]), 0x92);
+    EXPECT_EQ(static_cast<uint8_t>(memory[0]), 0xC3);
 }
 
 TEST_F(PollTest, IdleNumberStopsWhenThePhoneFallsSilent) {
@@ -213,11 +216,14 @@ TEST_F(PollTest, ChargeFieldIsBounded) {
         uint64_t maxElapsedMs;
     };
     const Case cases[] = {
-        // Nine digits at most; the rest stays for the next poll.
-        {"long", Bytes(12, 0x91), 111111111, 0},
-        {"silent after digits", {0x95, 0x9A}, 50, 540},
-        // Bytes that are no digits are skipped, and still end the field.
-        {"no digits", Bytes(12, 0x00), 0, 0},
+        {"nine digits", Join({Bytes(9, 0x91), {0xAA}}), 111111111, 0},
+        // Nine bytes at most before the end: a longer field is no charge,
+        // read to its end all the same.
+        {"ten digits", Join({Bytes(10, 0x91), {0xAA}}), NO_CHARGE, 0},
+        {"long", Join({Bytes(200, 0x91), {0xAA}}), NO_CHARGE, 0},
+        {"silent after digits", {0x95, 0x9A}, NO_CHARGE, 540},
+        // Bytes that are no digits are skipped, and still count.
+        {"no digits", Bytes(12, 0x00), NO_CHARGE, 540},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
