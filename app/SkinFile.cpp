@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/Atoi.h"
+#include "platform/ReadableFile.h"
 
 namespace {
 
@@ -97,10 +98,11 @@ bool SkinFile::Open(const std::string& path) {
     Close();
     // Binary mode: line ends are handled by the reader, the same on every
     // platform. POSIX has no deny-write sharing, so a plain open shares reading.
-    // A directory is no settings file, even where the system lets it be opened.
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) return false;
-    m_file = std::fopen(path.c_str(), "rb");
+    // Only a regular file is a settings file: a folder, a device or a FIFO is
+    // never read (and never waited on).
+    ReadableFile opened = OpenReadableFile(path);
+    m_file = opened.file;
+    m_openFailure = std::move(opened.reason);
     return m_file != nullptr;
 }
 

@@ -21,8 +21,10 @@ public:
     SkinFile& operator=(const SkinFile&) = delete;
 
     // Opens for reading (others may not write it meanwhile where the platform
-    // can say so). False when the file cannot be opened.
+    // can say so). False when the file cannot be opened or is no regular
+    // file (a FIFO, a device, a folder), with the reason in OpenFailure().
     bool Open(const std::string& path);
+    const std::string& OpenFailure() const { return m_openFailure; }
     // Takes over a stream already open for reading; Close() closes it.
     void Attach(std::FILE* file);
     void Close();
@@ -35,4 +37,5 @@ public:
 
 private:
     FILE* m_file = nullptr;
+    std::string m_openFailure;
 };

@@ -69,6 +69,7 @@ struct BmpImage {
 struct BmpReadResult {
     BmpError error = BmpError::None;
     BmpImage image;
+    std::string openFailure;  // for OpenFailed: why ("not a regular file", the system's words)
     bool ok() const { return error == BmpError::None; }
 };
 
@@ -91,4 +92,5 @@ bool DecodeBmpPixels(const BmpImage& image, uint32_t* out, size_t rowPitch);
 std::vector<uint32_t> DecodeBmpPixels(const BmpImage& image);
 
 // The whole file, or an error when it cannot be read or is too large.
-BmpError ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
+BmpError ReadWholeFile(const std::string& path, std::vector<uint8_t>& out,
+                       std::string* openFailure = nullptr);

@@ -46,6 +46,7 @@ struct PhoneBookLoadOutcome {
     PhoneBookLoad result = PhoneBookLoad::Loaded;
     // For FileError: the standard description of what went wrong, naming the
     // file. For FormatError: the file, the line and what was wrong there.
+    // For OpenError: the file and why it could not be opened.
     std::string description;
 };
 

@@ -19,6 +19,7 @@
 #include "handset/ui/HandsetDlg.h"
 #include "phonebook/ui/PhoneBookWatcher.h"
 #include "platform/Cp932.h"
+#include "platform/ReadableFile.h"
 
 namespace {
 
@@ -69,11 +70,14 @@ bool CHandsetApp::InitInstance() {
     m_strSkinFile = ReadProfile(ProfileKeys::SkinFile);
     if (!OpenSkinFile(m_strSkinFile)) {
         // A stored skin that no longer opens is replaced by the default one,
-        // and that replacement is what goes back into the profile.
+        // and that replacement is what goes back into the profile. One that is
+        // there but refused (a FIFO, a folder, no right) is told, with why.
+        if (!m_strSkinFile.isEmpty() && QFileInfo(m_strSkinFile).exists()) {
+            UiSeams::Messages().Show(nullptr, SkinOpenErrorText(), MessageIcon::None);
+        }
         m_strSkinFile = QString::fromLatin1(ProfileKeys::SkinFile.defaultValue);
         if (!OpenSkinFile(m_strSkinFile)) {
-            UiSeams::Messages().Show(nullptr, QStringLiteral("ini File Open Error !!"),
-                                     MessageIcon::None);
+            UiSeams::Messages().Show(nullptr, SkinOpenErrorText(), MessageIcon::None);
             return false;
         }
     }
@@ -104,6 +108,7 @@ bool CHandsetApp::InitInstance() {
 
 bool CHandsetApp::OpenSkinFile(const QString& path) {
     m_skinFile.Close();
+    m_strSkinFileTried = path;
     if (path.isEmpty()) return false;
     if (m_skinFile.Open(NativePath(path))) {
         m_strSkinFileInUse = path;
@@ -111,9 +116,19 @@ bool CHandsetApp::OpenSkinFile(const QString& path) {
     }
     if (QFileInfo(path).isAbsolute()) return false;
     const QString inData = DataFolder::FilePath(path);
-    if (inData.isEmpty() || !m_skinFile.Open(NativePath(inData))) return false;
+    if (inData.isEmpty()) return false;
+    m_strSkinFileTried = inData;
+    if (!m_skinFile.Open(NativePath(inData))) return false;
     m_strSkinFileInUse = inData;
     return true;
+}
+
+QString CHandsetApp::SkinOpenErrorText() const {
+    QString text = QStringLiteral("ini File Open Error !!");
+    if (!m_skinFile.OpenFailure().empty()) {
+        text += "\n" + m_strSkinFileTried + ": " + QString::fromStdString(m_skinFile.OpenFailure());
+    }
+    return text;
 }
 
 std::string CHandsetApp::GetSkinString(const std::string& key) {
@@ -167,7 +182,9 @@ void CHandsetApp::LoadPhoneBook(const QString& path) {
         case PhoneBookLoad::Loaded:
             break;
         case PhoneBookLoad::OpenError:
-            UiSeams::Messages().Show(parent, QStringLiteral("mdd File Open Error !!"),
+            UiSeams::Messages().Show(parent,
+                                     QStringLiteral("mdd File Open Error !!\n") +
+                                         QFile::decodeName(outcome.description.c_str()),
                                      MessageIcon::Stop);
             break;
         case PhoneBookLoad::CountError:
@@ -226,7 +243,15 @@ void CHandsetApp::WinHelp(unsigned long, unsigned int) {
         const QString installed = DataFolder::FilePath(QStringLiteral("Readme.txt"));
         if (!installed.isEmpty() && QFileInfo::exists(installed)) readme = installed;
     }
-    // A missing file or viewer goes unreported.
+    // A file that is there but no regular file (a FIFO would stop the viewer)
+    // is not handed on. A missing file or viewer goes unreported.
+    if (QFileInfo(readme).exists()) {
+        const std::string problem = ReadableFileProblem(NativePath(readme));
+        if (!problem.empty()) {
+            std::fprintf(stderr, "telvoxa: %s: %s\n", NativePath(readme).c_str(), problem.c_str());
+            return;
+        }
+    }
     QDesktopServices::openUrl(QUrl::fromLocalFile(readme));
 }
 

@@ -45,6 +45,8 @@ public:
     // current directory), else, for a relative path, in the program's data
     // folder. m_strSkinFileInUse is the path that opened.
     bool OpenSkinFile(const QString& path);
+    // "ini File Open Error !!" and, for a file that was there, which and why.
+    QString SkinOpenErrorText() const;
 
     // The skin settings file lookups (an absent key gives "", 0, all zeros).
     std::string GetSkinString(const std::string& key) override;
@@ -70,6 +72,7 @@ public:
 
     QString m_strSkinFile;       // as stored in the profile
     QString m_strSkinFileInUse;  // the path that actually opened
+    QString m_strSkinFileTried;  // the last path tried
     SkinFile m_skinFile;
     QString m_strBitmapFile;
     QString m_strPictureFile;

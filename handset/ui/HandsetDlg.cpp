@@ -149,7 +149,9 @@ bool CHandsetDlg::OnInitDialog() {
 
     // 4 to 13: skin bitmap, size, region, text areas, buttons, font.
     if (!LoadSkin()) {
-        UiSeams::Messages().Show(this, QStringLiteral("BMP File Open Error !!"), MessageIcon::None);
+        QString message = QStringLiteral("BMP File Open Error !!");
+        if (!m_skinProblem.isEmpty()) message += "\n" + m_skinProblem;
+        UiSeams::Messages().Show(this, message, MessageIcon::None);
         EndDialog(IDOK);
         return false;
     }

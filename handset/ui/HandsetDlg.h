@@ -161,6 +161,7 @@ private:
 
     // Start-up pieces (HandsetSkin.cpp).
     bool LoadSkin();
+    QString m_skinProblem;  // why LoadSkin failed: the file and the reason
     void PlaceTextControls();
     // Button pieces (HandsetButtons.cpp).
     void OnButton(int index);

@@ -41,6 +41,10 @@ bool CHandsetDlg::LoadSkin() {
     // 4, 5, 6: the bitmap, read whole and checked against its real size.
     app->m_strBitmapFile = app->SkinRelativePath(skin.bitmapFile);
     const BmpReadResult bmp = ReadSkinBmp(QFile::encodeName(app->m_strBitmapFile).toStdString());
+    m_skinProblem.clear();
+    if (!bmp.openFailure.empty()) {
+        m_skinProblem = app->m_strBitmapFile + ": " + QString::fromStdString(bmp.openFailure);
+    }
     if (!bmp.ok()) return false;
     m_bihSkin = bmp.image.header;
     const QImage image = ToImage(bmp.image);

@@ -120,7 +120,8 @@ TEST_F(HandsetAppTest, WithoutAnySkinFileTheProgramStopsAndWritesNothing) {
     Profile::WriteProfileString("ini", "inifile", "gone.ini");
     RunAndQuit();
     EXPECT_FALSE(shown);
-    EXPECT_EQ(dialogs.Texts(), QStringList{"ini File Open Error !!"});
+    EXPECT_EQ(dialogs.Texts(),
+              QStringList{"ini File Open Error !!\ndefault.ini: No such file or directory"});
     EXPECT_EQ(Profile::GetProfileString("ini", "inifile", "?"), "gone.ini");
     EXPECT_FALSE(ProfileHas("ini", "mdd"));
 }
@@ -241,7 +242,8 @@ TEST_F(HandsetAppTest, TheStoredPhoneBookIsLoadedAndAFailureIsReportedButKept) {
     RunAndQuit();
     EXPECT_TRUE(shown);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "mdd File Open Error !!");
+    EXPECT_EQ(dialogs.messages[0].text,
+              "mdd File Open Error !!\n" + gone + ": No such file or directory");
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Stop);
     EXPECT_EQ(Profile::GetProfileString("ini", "mdd", "?"), gone);
 }
