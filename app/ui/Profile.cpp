@@ -103,6 +103,10 @@ void SetRegistryKey(const QString& company) {
         MessageIcon::Stop);
 }
 
+QString UserFile(const QString& company) {
+    return UserProfileFiles(company).front();
+}
+
 bool IsRooted() {
     return Store() != nullptr;
 }
