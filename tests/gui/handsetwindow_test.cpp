@@ -238,7 +238,10 @@ TEST_F(HandsetWindowTest, ABitmapThatCannotBeReadEndsTheWindowAsConfirmed) {
         dialogs.messages.clear();
         CHandsetDlg window(nullptr, CommDeviceFactory{}, [this] { return now; });
         EXPECT_EQ(window.DoModal(), IDOK);
-        EXPECT_EQ(dialogs.Texts(), QStringList{"BMP File Open Error !!"});
+        // A file that does not open says which and why.
+        const QString why =
+            bytes.empty() ? "\n" + SkinPath("bad.bmp") + ": No such file or directory" : QString();
+        EXPECT_EQ(dialogs.Texts(), QStringList{"BMP File Open Error !!" + why});
         EXPECT_FALSE(window.isVisible());
         EXPECT_TRUE(pty.Received(0).empty());  // the port was never opened
     }
