@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/Atoi.h"
+#include "platform/ReadableFile.h"
 
 namespace {
 
@@ -102,21 +103,17 @@ bool SkinFile::Open(const std::string& path) {
     Close();
     // Binary mode: line ends are handled by the reader, the same on every
     // platform. POSIX has no deny-write sharing, so a plain open shares reading.
-    // A directory is no settings file, even where the system lets it be opened.
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        m_problem = path + ": " + std::strerror(EISDIR);
+    // Only a regular file is a settings file: a folder, a device or a FIFO is
+    // never read (and never waited on).
+    ReadableFile opened = OpenReadableFile(path);
+    if (opened.file == nullptr) {
+        m_problem = path + ": " + opened.reason;
         return false;
     }
-    m_file = std::fopen(path.c_str(), "rb");
-    if (m_file == nullptr) {
-        m_problem = path + ": " + std::strerror(errno);
-        return false;
-    }
+    m_file = opened.file;
     // Every lookup reads the file from its start: one larger than any skin's
     // settings would hold the window up at each.
-    if (std::fseek(m_file, 0, SEEK_END) == 0 &&
-        std::ftell(m_file) > static_cast<long>(kMaxSkinFileBytes)) {
+    if (opened.size > kMaxSkinFileBytes) {
         Close();
         m_problem = path + ": larger than " + std::to_string(kMaxSkinFileBytes >> 20) +
                     " MB, more than any skin settings file";

@@ -24,8 +24,8 @@ public:
     SkinFile& operator=(const SkinFile&) = delete;
 
     // Opens for reading (others may not write it meanwhile where the platform
-    // can say so). False when the file cannot be opened or is larger than
-    // kMaxSkinFileBytes; Problem() then names the file and the reason.
+    // can say so). False when the file cannot be opened is no regular file (a
+    // FIFO, a device, a folder) or is larger than kMaxSkinFileBytes; Problem() then names the file and the reason.
     bool Open(const std::string& path);
     const std::string& Problem() const { return m_problem; }
     // Takes over a stream already open for reading; Close() closes it.

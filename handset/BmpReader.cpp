@@ -5,6 +5,8 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/ReadableFile.h"
+
 namespace {
 
 uint32_t Le32(const uint8_t* p) {
@@ -98,9 +100,12 @@ uint32_t BmpImage::RowStride() const {
     return static_cast<uint32_t>((bits + 31) / 32 * 4);
 }
 
-BmpError ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
+BmpError ReadWholeFile(const std::string& path, std::vector<uint8_t>& out,
+                       std::string* openFailure) {
     out.clear();
-    std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
+    ReadableFile opened = OpenReadableFile(path);
+    if (openFailure != nullptr) *openFailure = opened.reason;
+    std::unique_ptr<FILE, int (*)(FILE*)> f(opened.file, &std::fclose);
     if (!f) return BmpError::OpenFailed;
     if (std::fseek(f.get(), 0, SEEK_END) != 0) return BmpError::OpenFailed;
     const long size = std::ftell(f.get());
@@ -132,7 +137,7 @@ BmpReadResult ParseSkinBmp(std::vector<uint8_t> file) {
 BmpReadResult ReadSkinBmp(const std::string& path) {
     std::vector<uint8_t> file;
     BmpReadResult result;
-    result.error = ReadWholeFile(path, file);
+    result.error = ReadWholeFile(path, file, &result.openFailure);
     if (!result.ok()) return result;
     return ParseSkinBmp(std::move(file));
 }
@@ -186,7 +191,7 @@ BmpReadResult ParsePictureBmp(std::vector<uint8_t> file) {
 BmpReadResult ReadPictureBmp(const std::string& path) {
     std::vector<uint8_t> file;
     BmpReadResult result;
-    result.error = ReadWholeFile(path, file);
+    result.error = ReadWholeFile(path, file, &result.openFailure);
     if (!result.ok()) return result;
     return ParsePictureBmp(std::move(file));
 }

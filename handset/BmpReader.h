@@ -74,6 +74,7 @@ struct BmpImage {
 struct BmpReadResult {
     BmpError error = BmpError::None;
     BmpImage image;
+    std::string openFailure;  // for OpenFailed: why ("not a regular file", the system's words)
     bool ok() const { return error == BmpError::None; }
 };
 
@@ -99,4 +100,5 @@ std::vector<uint32_t> DecodeBmpPixels(const BmpImage& image);
 std::string DescribeBmpError(BmpError error);
 
 // The whole file, or an error when it cannot be read or is too large.
-BmpError ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
+BmpError ReadWholeFile(const std::string& path, std::vector<uint8_t>& out,
+                       std::string* openFailure = nullptr);

@@ -2,16 +2,25 @@
 // only while the log is open. A closed log costs one flag test per call.
 
 #include <cstdarg>
+#include <cstdio>
 #include <ctime>
 #include <string>
 
 #include "link/PhoneLink.h"
+#include "platform/PrivateFileWrite.h"
 
 bool CPhoneLink::LogOpen(const std::string& path) {
     if (m_logOpen) return true;
-    // Binary, so that the "\r\n" line ends reach the file as written.
-    m_log = std::fopen(path.c_str(), "ab");
-    if (m_log == nullptr) return false;
+    // Binary, so that the "\r\n" line ends reach the file as written. The
+    // trace holds what the phone said (numbers, names): the user's alone,
+    // and never written through whatever another user put at its path.
+    std::string reason;
+    m_log = OpenPrivateAppend(path, reason);
+    if (m_log == nullptr) {
+        std::fprintf(stderr, "telvoxa: no communication log %s: %s\n", path.c_str(),
+                     reason.c_str());
+        return false;
+    }
     m_logOpen = 1;
     return true;
 }

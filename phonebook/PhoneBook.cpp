@@ -12,6 +12,7 @@
 #include "phonebook/CsvReader.h"
 #include "phonebook/PhoneBookFormat.h"
 #include "phonebook/VCardReader.h"
+#include "platform/ReadableFile.h"
 
 namespace {
 
@@ -129,13 +130,13 @@ PhoneBookLoadOutcome LoadPhoneBookFile(const std::string& path, PhoneBook& book)
     book.Clear();
     PhoneBookLoadOutcome outcome;
 
-    // A directory is no phone book, even where the system lets it be opened.
-    std::error_code ignored;
-    const bool directory = std::filesystem::is_directory(path, ignored);
-    std::FILE* file = directory ? nullptr : std::fopen(path.c_str(), "rb");
+    // Only a regular file is a phone book: a FIFO, a device or a folder is
+    // never read (and never waited on).
+    ReadableFile opened = OpenReadableFile(path);
+    std::FILE* file = opened.file;
     if (file == nullptr) {
         outcome.result = PhoneBookLoad::OpenError;
-        outcome.description = path + ": " + std::strerror(directory ? EISDIR : errno);
+        outcome.description = path + ": " + opened.reason;
         return outcome;
     }
 

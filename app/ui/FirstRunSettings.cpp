@@ -1,8 +1,8 @@
 #include "app/ui/FirstRunSettings.h"
 
 #include <QFileInfo>
-#include <QSettings>
 
+#include "app/ui/Profile.h"
 #include "app/ui/ProfilePorts.h"
 #include "app/ui/SettingsDlg.h"
 #include "app/ui/UiSeams.h"
@@ -10,10 +10,9 @@
 
 namespace {
 
+// Told without reading the file (a FIFO there would never answer).
 bool ProfileExists() {
-    const QSettings profile(QSettings::NativeFormat, QSettings::UserScope,
-                            QString::fromLatin1(PROFILE_ROOT), UiSeams::ApplicationName());
-    return QFileInfo::exists(profile.fileName());
+    return QFileInfo::exists(Profile::UserFile(QString::fromLatin1(PROFILE_ROOT)));
 }
 
 // Why COM1 does not open, or "" when it does. The program's own serial

@@ -24,6 +24,7 @@
 #include "phonebook/ui/PhoneBookWatcher.h"
 #include "platform/Cp932.h"
 #include "platform/DeviceLocks.h"
+#include "platform/ReadableFile.h"
 
 namespace {
 
@@ -315,7 +316,15 @@ void CHandsetApp::WinHelp(unsigned long, unsigned int) {
         const QString installed = DataFolder::FilePath(QStringLiteral("Readme.txt"));
         if (!installed.isEmpty() && QFileInfo::exists(installed)) readme = installed;
     }
-    // A missing file or viewer goes unreported.
+    // A file that is there but no regular file (a FIFO would stop the viewer)
+    // is not handed on. A missing file or viewer goes unreported.
+    if (QFileInfo(readme).exists()) {
+        const std::string problem = ReadableFileProblem(NativePath(readme));
+        if (!problem.empty()) {
+            std::fprintf(stderr, "telvoxa: %s: %s\n", NativePath(readme).c_str(), problem.c_str());
+            return;
+        }
+    }
     QDesktopServices::openUrl(QUrl::fromLocalFile(readme));
 }
 

@@ -6,14 +6,46 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <memory>
 
 #include "app/ui/UiSeams.h"
+#include "platform/ReadableFile.h"
 
 namespace {
 std::unique_ptr<QSettings>& Store() {
     static std::unique_ptr<QSettings> settings;
     return settings;
+}
+
+// Where the profile's settings go for this run when its file cannot be read.
+std::unique_ptr<QTemporaryDir>& StandIn() {
+    static std::unique_ptr<QTemporaryDir> folder;
+    return folder;
+}
+
+// The user's profile files as QSettings reads them: the application's own
+// and the one shared by all of the company's programs.
+QStringList UserProfileFiles(const QString& company) {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return {folder + "/" + company + "/" + UiSeams::ApplicationName() + ".conf",
+            folder + "/" + company + ".conf"};
+}
+
+// The first profile file that is there but cannot be read as a regular
+// file (QSettings would wait for ever on a FIFO), with why.
+QString UnreadableProfile(const QString& company, std::string& reason) {
+    for (const QString& file : UserProfileFiles(company)) {
+        if (!QFileInfo(file).exists()) continue;
+        reason = ReadableFileProblem(QFile::encodeName(file).toStdString());
+        // QSettings writes through a link: only to a file of the user's.
+        if (reason.empty() && QFileInfo(file).ownerId() != ::geteuid()) {
+            reason = "the file belongs to another user";
+        }
+        if (!reason.empty()) return file;
+    }
+    return {};
 }
 
 QString Path(const QString& section, const QString& key) {
@@ -52,8 +84,27 @@ void MakePrivate(const QString& file) {
 namespace Profile {
 
 void SetRegistryKey(const QString& company) {
-    Store() = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, company,
-                                          UiSeams::ApplicationName());
+    std::string reason;
+    const QString unreadable = UnreadableProfile(company, reason);
+    if (unreadable.isEmpty()) {
+        Store() = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                              company, UiSeams::ApplicationName());
+        return;
+    }
+    // The defaults, kept for this run in a private file of its own: what
+    // is at the profile's name is neither read nor written over.
+    StandIn() = std::make_unique<QTemporaryDir>();
+    Store() = std::make_unique<QSettings>(StandIn()->filePath(QStringLiteral("profile.conf")),
+                                          QSettings::IniFormat);
+    UiSeams::Messages().Show(
+        nullptr,
+        QStringLiteral("設定を読み込めませんでした\n%1: %2\n既定の設定で動き、設定は保存しません")
+            .arg(unreadable, QString::fromStdString(reason)),
+        MessageIcon::Stop);
+}
+
+QString UserFile(const QString& company) {
+    return UserProfileFiles(company).front();
 }
 
 bool IsRooted() {

@@ -8,6 +8,9 @@ namespace Profile {
 // Roots the profile; until then reads give defaults and writes are dropped.
 void SetRegistryKey(const QString& company);
 bool IsRooted();
+// The user's profile file for `company`, whether or not it is there, found
+// without reading it.
+QString UserFile(const QString& company);
 int GetProfileInt(const QString& section, const QString& key, int defaultValue);
 bool WriteProfileInt(const QString& section, const QString& key, int value);
 QString GetProfileString(const QString& section, const QString& key, const QString& defaultValue);

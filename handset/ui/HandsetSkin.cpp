@@ -39,13 +39,14 @@ bool CHandsetDlg::LoadSkin() {
     const SkinDefinition skin = ReadSkinDefinition(*app);
 
     // The skin bitmap, named in the skin file beside it, read whole and
-    // checked against its real size: a bitmap that does not read ends the start.
+    // checked against its real size: a bitmap that does not read is refused with the reason.
     app->m_strBitmapFile = app->SkinRelativePath(skin.bitmapFile);
     const BmpReadResult bmp = ReadSkinBmp(QFile::encodeName(app->m_strBitmapFile).toStdString());
     const auto refuse = [&](const QString& why) {
         m_strSkinProblem = app->m_strBitmapFile + QStringLiteral(": ") + why;
         return false;
     };
+    if (!bmp.openFailure.empty()) return refuse(QString::fromStdString(bmp.openFailure));
     if (!bmp.ok()) return refuse(QString::fromStdString(DescribeBmpError(bmp.error)));
     if (bmp.image.Width() < BMP_MIN_SKIN_SIDE || bmp.image.Height() < BMP_MIN_SKIN_SIDE) {
         return refuse(QString::fromStdString(DescribeBmpError(BmpError::BadDimensions)));

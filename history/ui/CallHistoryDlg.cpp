@@ -2,11 +2,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTreeView>
@@ -18,6 +18,7 @@
 #include "history/CallStore.h"
 #include "history/CallTexts.h"
 #include "history/ui/CallHistoryModel.h"
+#include "platform/PrivateFileWrite.h"
 
 namespace {
 
@@ -175,14 +176,14 @@ void CCallHistoryDlg::ExportCsv() {
     if (!path) return;
     const EncodedCsv csv =
         EncodeCsv(ShownRowsCsv(), chosen == 1 ? CsvEncoding::ShiftJis : CsvEncoding::Utf8);
-    QSaveFile file(*path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(csv.bytes.data(), qint64(csv.bytes.size())) != qint64(csv.bytes.size()) ||
-        !file.commit()) {
-        // The file and the reason on the line below.
-        UiSeams::Messages().Show(
-            this, QStringLiteral("CSV File Write Error !!\n%1: %2").arg(*path, file.errorString()),
-            MessageIcon::Stop);
+    // The calls are as private as the history; a link or a file another
+    // user put where the user saves is never written through.
+    std::string reason;
+    if (!WritePrivateFile(QFile::encodeName(*path).toStdString(), csv.bytes, reason)) {
+        UiSeams::Messages().Show(this,
+                                 QStringLiteral("CSV File Write Error !!\n%1: %2")
+                                     .arg(*path, QString::fromStdString(reason)),
+                                 MessageIcon::Stop);
         return;
     }
     if (csv.replaced > 0) {

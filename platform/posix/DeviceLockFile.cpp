@@ -2,15 +2,18 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <set>
+#include <thread>
 
 #include "platform/DeviceLocks.h"
 
@@ -33,6 +36,10 @@ void NoteHeld(const std::string& path, bool held) {
 }
 
 constexpr size_t kMaxLockFileSize = 64;
+// Rounds of finding a stale file and replacing it, and the pause while
+// another program replaces the same one.
+constexpr int kTakeAttempts = 20;
+constexpr std::chrono::milliseconds kRetryPause{1};
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
     return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
@@ -43,11 +50,24 @@ bool IsFolder(const char* path) {
     return ::stat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// The process id in a lock file's text; 0 for anything else. Some old
-// programs wrote it as four binary bytes.
+// Ten digits padded with spaces and a newline, or digits of any length
+// alone: text. Some old programs wrote the id as four binary bytes.
+bool LooksLikeText(const char* text, size_t size) {
+    bool digit = false;
+    for (size_t i = 0; i < size; ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if (c != ' ' && c != '\n') {
+            return false;
+        }
+    }
+    return digit;
+}
+
+// The process id in a lock file's text; 0 for anything else.
 pid_t ParseHolder(const char* text, size_t size) {
-    // Four bytes not ended by a newline: a binary number ("123\n" is text).
-    if (size == sizeof(int32_t) && text[size - 1] != '\n') {
+    if (size == sizeof(int32_t) && !LooksLikeText(text, size)) {
         int32_t binary = 0;
         std::memcpy(&binary, text, sizeof binary);
         return binary > 0 ? binary : 0;
@@ -58,13 +78,72 @@ pid_t ParseHolder(const char* text, size_t size) {
     return end != text && errno == 0 && pid > 0 && pid <= INT32_MAX ? static_cast<pid_t>(pid) : 0;
 }
 
-pid_t ReadHolder(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return 0;
+// A lock file as found: which file it is and the id it holds, read from the
+// descriptor kept open, so that it can be told apart from a file that takes
+// its place later.
+struct FoundLockFile {
+    int fd = -1;
+    bool missing = false;
+    std::string notLockFile;  // why the name holds no lock file
+    struct stat info {};
+    pid_t pid = 0;
+
+    FoundLockFile() = default;
+    FoundLockFile(const FoundLockFile&) = delete;
+    FoundLockFile& operator=(const FoundLockFile&) = delete;
+    ~FoundLockFile() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+std::string BaseName(const std::string& path) {
+    return path.substr(path.find_last_of('/') + 1);
+}
+
+// Never follows a link and never waits on a FIFO: either one is reported,
+// not opened.
+void ReadLockFile(const std::string& path, FoundLockFile& found) {
+    found.fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (found.fd < 0) {
+        if (errno == ENOENT) {
+            found.missing = true;
+        } else if (errno == ELOOP) {
+            found.notLockFile = BaseName(path) + " is a link";
+        }
+        return;  // unreadable: no holder that can be known
+    }
+    if (::fstat(found.fd, &found.info) != 0 || !S_ISREG(found.info.st_mode)) {
+        found.notLockFile = BaseName(path) + " is not a regular file";
+        return;
+    }
     char text[kMaxLockFileSize + 1] = {};
-    const ssize_t n = ::read(fd, text, kMaxLockFileSize);
-    ::close(fd);
-    return n > 0 ? ParseHolder(text, static_cast<size_t>(n)) : 0;
+    const ssize_t n = ::read(found.fd, text, kMaxLockFileSize);
+    found.pid = n > 0 ? ParseHolder(text, static_cast<size_t>(n)) : 0;
+}
+
+pid_t ReadHolder(const std::string& path) {
+    FoundLockFile found;
+    ReadLockFile(path, found);
+    return found.pid;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Removes the stale file `found` only while the name still leads to it.
+// The flock on it keeps two programs replacing it at once from both going
+// on: the second finds, once it has the flock, that the name leads to the
+// first one's new file. False when another program is at it right now or
+// the file has changed; the caller looks again.
+bool RemoveStale(const std::string& path, const FoundLockFile& found) {
+    if (found.fd < 0) return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+    if (::flock(found.fd, LOCK_EX | LOCK_NB) != 0) return false;
+    struct stat now {};
+    const bool same = ::lstat(path.c_str(), &now) == 0 && SameFile(now, found.info);
+    const bool removed = same && ::unlink(path.c_str()) == 0;
+    ::flock(found.fd, LOCK_UN);
+    return removed;
 }
 
 // A process that has ended but not yet been collected by its parent still
@@ -111,14 +190,18 @@ std::string LockFileName(const std::string& device) {
     return "LCK.." + name;
 }
 
-pid_t LockFileHolder(const std::string& folder, const std::string& device) {
-    const pid_t pid = ReadHolder(JoinPath(folder, LockFileName(device)));
-    return IsAlive(pid) ? pid : 0;
+LockFileHolding LockFileHolder(const std::string& folder, const std::string& device) {
+    FoundLockFile found;
+    ReadLockFile(JoinPath(folder, LockFileName(device)), found);
+    LockFileHolding holding;
+    holding.why = found.notLockFile;
+    if (IsAlive(found.pid)) holding.process = found.pid;
+    return holding;
 }
 
-bool DeviceLockFile::Take(const std::string& device, pid_t& holder) {
+bool DeviceLockFile::Take(const std::string& device, LockFileHolding& holder) {
     Release();
-    holder = 0;
+    holder = {};
     const std::string path = JoinPath(m_folder, LockFileName(device));
     const pid_t self = ::getpid();
     char text[16];
@@ -126,45 +209,68 @@ bool DeviceLockFile::Take(const std::string& device, pid_t& holder) {
 
     // Written whole under a name of its own, then linked into place: the
     // link fails while another lock file is there, and no reader ever sees
-    // half a file.
-    const std::string temporary = JoinPath(m_folder, "LTMP." + std::to_string(self));
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // half a file. The name is new (O_EXCL, never through a link), as the
+    // folder is everyone's and "LTMP.<pid>" may already be there.
+    std::string temporary = JoinPath(m_folder, "LTMP." + std::to_string(self) + ".XXXXXX");
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
         // No right to the folder: other programs' files are still honoured.
         holder = LockFileHolder(m_folder, device);
-        return holder == 0 || holder == self;
+        if (holder.process == self) holder = {};
+        return !holder.Held();
     }
-    const bool written = ::write(fd, text, std::strlen(text)) == static_cast<ssize_t>(10 + 1);
+    struct stat written {};
+    const bool ready = ::fstat(fd, &written) == 0 && S_ISREG(written.st_mode) &&
+                       written.st_uid == ::geteuid() && ::fchmod(fd, 0644) == 0 &&
+                       ::write(fd, text, std::strlen(text)) == static_cast<ssize_t>(10 + 1);
     ::close(fd);
     bool taken = false;
-    for (int attempt = 0; written && attempt < 2 && !taken; ++attempt) {
+    for (int attempt = 0; ready && !taken && attempt < kTakeAttempts; ++attempt) {
         if (::link(temporary.c_str(), path.c_str()) == 0) {
             taken = true;
             break;
         }
         if (errno != EEXIST) break;
-        const pid_t other = ReadHolder(path);
+        FoundLockFile found;
+        ReadLockFile(path, found);
+        if (found.missing) continue;  // removed meanwhile: try again
+        if (!found.notLockFile.empty()) {
+            holder.why = found.notLockFile;
+            break;
+        }
         // Already this process's (another opener of the port in it): the
         // file stays that opener's to remove.
-        if (other == self) break;
-        if (IsAlive(other)) {
-            holder = other;
+        if (found.pid == self) break;
+        if (IsAlive(found.pid)) {
+            holder.process = found.pid;
             break;
         }
         // The process that wrote it has gone: the file is stale.
-        ::unlink(path.c_str());
+        if (!RemoveStale(path, found)) std::this_thread::sleep_for(kRetryPause);
+    }
+    if (ready && !taken && !holder.Held() && ReadHolder(path) != self) {
+        holder.why = LockFileName(device) + " is being replaced by another program";
     }
     ::unlink(temporary.c_str());
     if (taken) {
         m_path = path;
+        m_device = written.st_dev;
+        m_inode = written.st_ino;
         NoteHeld(path, true);
     }
-    return holder == 0;
+    return !holder.Held();
 }
 
 void DeviceLockFile::Release() {
     if (m_path.empty()) return;
-    if (ReadHolder(m_path) == ::getpid()) ::unlink(m_path.c_str());
+    // Only the file this process linked into place: one that someone put
+    // there since is theirs.
+    FoundLockFile found;
+    ReadLockFile(m_path, found);
+    if (found.fd >= 0 && found.info.st_dev == m_device && found.info.st_ino == m_inode &&
+        found.pid == ::getpid()) {
+        ::unlink(m_path.c_str());
+    }
     NoteHeld(m_path, false);
     m_path.clear();
 }

@@ -15,9 +15,18 @@ std::string DeviceLockFolder();
 // the parts with '_' ("LCK..pts_3"). `device` is the path with links followed.
 std::string LockFileName(const std::string& device);
 
-// The live process that holds `device`'s lock file in `folder`, or 0 when
-// there is none, it is unreadable, or its process has gone.
-pid_t LockFileHolder(const std::string& folder, const std::string& device);
+// Who holds a device's lock file: a live process, or nobody who can be
+// known, as when the name is taken by something that is no lock file at all
+// (a FIFO, a folder, a link), which is never opened and counts as in use.
+struct LockFileHolding {
+    pid_t process = 0;
+    std::string why;  // "LCK..ttyS0 is not a regular file" and the like
+    bool Held() const { return process != 0 || !why.empty(); }
+};
+
+// Who holds `device`'s lock file in `folder`; nobody when there is none, it
+// is unreadable, or its process has gone.
+LockFileHolding LockFileHolder(const std::string& folder, const std::string& device);
 
 // This process's lock file for one device, held from Take until Release.
 class DeviceLockFile {
@@ -27,14 +36,18 @@ public:
     DeviceLockFile(const DeviceLockFile&) = delete;
     DeviceLockFile& operator=(const DeviceLockFile&) = delete;
 
-    // Writes the lock file of `device`, replacing one whose process has gone.
-    // False, with `holder` set, when a live process holds it. A folder that
-    // cannot be written to is no failure: the port opens without a file.
-    bool Take(const std::string& device, pid_t& holder);
+    // Writes the lock file of `device`, replacing one whose process has gone
+    // (only while it is still the file found stale, so that of two programs
+    // replacing it at once only one gets it). False, with `holder` set, when
+    // it is held. A folder that cannot be written to is no failure: the port
+    // opens without a file.
+    bool Take(const std::string& device, LockFileHolding& holder);
     // Removes the file Take wrote, if it is still this process's.
     void Release();
 
 private:
     std::string m_folder;
     std::string m_path;  // the file written, empty while none is
+    dev_t m_device = 0;  // and which file it is
+    ino_t m_inode = 0;
 };

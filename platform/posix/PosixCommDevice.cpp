@@ -102,7 +102,7 @@ bool PosixCommDevice::Open(const std::string& portName) {
     // every open: a re-plugged adapter may come back as another ttyUSB.
     char device[PATH_MAX];
     if (::realpath(path.c_str(), device) == nullptr) return FailOpen(path, errno);
-    pid_t holder = 0;
+    LockFileHolding holder;
     if (!m_lockFile.Take(device, holder)) return FailOpenHeld(path, holder);
     const int fd = ::open(device, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -144,9 +144,11 @@ bool PosixCommDevice::Open(const std::string& portName) {
     return true;
 }
 
-bool PosixCommDevice::FailOpenHeld(const std::string& path, pid_t holder) {
-    m_openFailure = path + ": " + DescribeHolder(holder).text;
-    m_openSystemError = "lock file held by process " + std::to_string(holder);
+bool PosixCommDevice::FailOpenHeld(const std::string& path, const LockFileHolding& holder) {
+    m_openFailure = path + ": " + DescribeHolding(holder).text;
+    m_openSystemError = holder.process != 0
+                            ? "lock file held by process " + std::to_string(holder.process)
+                            : "lock file: " + holder.why;
     return false;
 }
 

@@ -49,7 +49,7 @@ private:
     // Records why opening `path` failed with the system error `error`.
     bool FailOpen(const std::string& path, int error);
     // The same for a port whose lock file a live process holds.
-    bool FailOpenHeld(const std::string& path, pid_t holder);
+    bool FailOpenHeld(const std::string& path, const LockFileHolding& holder);
     // Answers false for a read or write that failed with `error`, and marks
     // the device gone when the error says it went away.
     bool FailIo(int error);

@@ -40,21 +40,24 @@ std::string OwnerAndMode(const struct stat& device) {
 }
 
 // The other process that holds the device: its lock file, else its flock().
-pid_t OtherHolder(const std::string& device, const struct stat& info,
-                  const std::string& lockFolder) {
+LockFileHolding OtherHolder(const std::string& device, const struct stat& info,
+                            const std::string& lockFolder) {
     const pid_t self = ::getpid();
-    const pid_t byFile = LockFileHolder(lockFolder, device);
-    if (byFile != 0 && byFile != self) return byFile;
+    LockFileHolding byFile = LockFileHolder(lockFolder, device);
+    if (byFile.process == self) byFile.process = 0;
+    if (byFile.Held()) return byFile;
     for (pid_t pid : DeviceLockHolders(info)) {
-        if (pid != self) return pid;
+        if (pid != self) return {pid, {}};
     }
-    return 0;
+    return {};
 }
 
 // The one look at the device itself, for what no file tells: a program that
 // keeps others out with TIOCEXCL alone, and a legacy port node without a
-// UART. HUPCL is cleared first, so that closing does not drop DTR and RTS
-// on a port that nothing else holds open.
+// UART. The line settings stay as found, HUPCL included: the open raises
+// DTR and RTS on a port nobody holds, and the close drops them again only
+// where they were set to drop, leaving the port as it was (a port someone
+// else holds open keeps its lines, as this close is not the last).
 DeviceCheck LookInside(const std::string& device, const struct stat& info) {
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -68,9 +71,8 @@ DeviceCheck LookInside(const std::string& device, const struct stat& info) {
     termios t{};
     if (!isatty(fd) || tcgetattr(fd, &t) != 0) {
         result = DescribeState(DeviceState::NotSerial);
-    } else {
-        KeepModemLinesAtClose(fd);
-        if (!DriverReportsPort(fd)) result = DescribeState(DeviceState::Missing);
+    } else if (!DriverReportsPort(fd)) {
+        result = DescribeState(DeviceState::Missing);
     }
     ::close(fd);
     return result;
@@ -165,6 +167,13 @@ DeviceCheck DescribeHolder(pid_t holder) {
     return busy;
 }
 
+DeviceCheck DescribeHolding(const LockFileHolding& holding) {
+    if (holding.process != 0 || holding.why.empty()) return DescribeHolder(holding.process);
+    DeviceCheck busy = DescribeState(DeviceState::Busy);
+    busy.text += " (" + holding.why + ")";
+    return busy;
+}
+
 DeviceCheck DescribeNoPermission(const struct stat& device) {
     DeviceCheck denied = DescribeState(DeviceState::NoPermission);
     const UserAccounts& accounts = Accounts();
@@ -246,8 +255,8 @@ DeviceCheck CheckSerialDevice(const std::string& path, const std::string& lockFo
     if (!S_ISCHR(info.st_mode) || !HasSerialPortName(device)) {
         return DescribeState(DeviceState::NotSerial);
     }
-    if (const pid_t holder = OtherHolder(device, info, lockFolder); holder != 0) {
-        return DescribeHolder(holder);
+    if (const LockFileHolding holder = OtherHolder(device, info, lockFolder); holder.Held()) {
+        return DescribeHolding(holder);
     }
     if (!Accounts().MayReadWrite(device)) return DescribeNoPermission(info);
     // This process's own port: no one else's, and not to be opened twice.

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "platform/posix/DeviceLockFile.h"
+
 enum class DeviceState {
     Ready,
     Missing,       // "No such device"
@@ -57,6 +59,9 @@ DeviceCheck DescribeOpenError(int error);
 DeviceCheck DescribeState(DeviceState state);
 // "In use by another program (process N)"; without the number for 0.
 DeviceCheck DescribeHolder(pid_t holder);
+// The same for a lock file: its process, else why it counts as held
+// ("In use by another program (LCK..ttyS0 is not a regular file)").
+DeviceCheck DescribeHolding(const LockFileHolding& holding);
 // "Permission denied" with the advice that fits the device's owner, group
 // and mode and the user's groups.
 DeviceCheck DescribeNoPermission(const struct stat& device);

@@ -5,7 +5,6 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -40,15 +39,7 @@ bool AnswersAsSerialPort(const std::string& devicePath) {
 
     const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
-    KeepModemLinesAtClose(fd);
     const bool present = DriverReportsPort(fd);
     ::close(fd);
     return present;
-}
-
-void KeepModemLinesAtClose(int fd) {
-    termios t{};
-    if (tcgetattr(fd, &t) != 0 || !(t.c_cflag & HUPCL)) return;
-    t.c_cflag &= ~HUPCL;
-    tcsetattr(fd, TCSANOW, &t);
 }

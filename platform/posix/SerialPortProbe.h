@@ -10,7 +10,3 @@ bool DriverReportsPort(int fd);
 // The same for a device by path: the sysfs "type" of the tty when there is
 // one, else the driver asked on a short non-blocking open.
 bool AnswersAsSerialPort(const std::string& devicePath);
-
-// Clears HUPCL on a tty opened only to look at it, so that closing it does
-// not drop DTR and RTS (which some cables draw their power from).
-void KeepModemLinesAtClose(int fd);

@@ -14,7 +14,11 @@
 #include <QTest>
 #include <QTreeView>
 #include <filesystem>
+#include <functional>
 #include <sstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "history/CallHistoryNotice.h"
 #include "history/CallStore.h"
@@ -197,11 +201,74 @@ TEST_F(CallHistoryDialogTest, CsvHoldsTheShownRowsAsTheExpectedFile) {
     QTest::mouseClick(Find<QPushButton>(*dialog, IDC_HISTORY_CSV), Qt::LeftButton);
     EXPECT_TRUE(dialogs.messages.empty());
     QTest::mouseClick(Find<QPushButton>(*dialog, IDC_HISTORY_CSV), Qt::LeftButton);
-    ASSERT_EQ(dialogs.Texts().size(), 1);
-    const QString prefix = "CSV File Write Error !!\n" +
-                           QString::fromStdString(scratch.PathOf("no/such/dir.csv")) + ": ";
-    EXPECT_TRUE(dialogs.Texts()[0].startsWith(prefix)) << dialogs.Texts()[0].toStdString();
-    EXPECT_GT(dialogs.Texts()[0].size(), prefix.size());  // a reason follows
+    EXPECT_EQ(
+        dialogs.Texts(),
+        QStringList{"CSV File Write Error !!\n" +
+                    QString::fromStdString(scratch.PathOf("no/such/dir.csv")) + ": " +
+                    QString::fromStdString(scratch.PathOf("no")) + ": No such file or directory"});
+}
+
+// Where the user saves, another user may have put a link (the file dialog's
+// "replace?" names only the file) or a FIFO: nothing is written through
+// them. What is written is as private as the history.
+TEST_F(CallHistoryDialogTest, AnExportIsWrittenOnlyAsAFileOfTheUsersAlone) {
+    const bool root = ::geteuid() == 0;  // only root can give files away
+    const std::string history = scratch.PathOf("calls.sqlite");
+    const std::string before = scratch.Read("calls.sqlite");
+    const std::string theirs = scratch.Write("theirs.csv", "another user's\n");
+    if (root) ::chown(theirs.c_str(), 65534, 65534);
+    const struct {
+        const char* what;
+        bool needsRoot;
+        std::function<void(const std::string& path)> plant;
+        const char* reason;  // empty: written
+    } cases[] = {
+        {"a new file", false, [](const std::string&) {}, ""},
+        {"the user's own file", false,
+         [&](const std::string& path) {
+             scratch.Write("out.csv", "old\n");
+             ::chmod(path.c_str(), 0644);
+         },
+         ""},
+        {"another user's link to the history", true,
+         [&](const std::string& path) {
+             ::symlink(history.c_str(), path.c_str());
+             ::lchown(path.c_str(), 65534, 65534);
+         },
+         "a link of another user"},
+        {"the user's link to another user's file", true,
+         [&](const std::string& path) { ::symlink(theirs.c_str(), path.c_str()); },
+         "the file belongs to another user"},
+        {"a second name of the history", false,
+         [&](const std::string& path) { ::link(history.c_str(), path.c_str()); },
+         "the file has other names (hard links)"},
+        {"a FIFO", false, [](const std::string& path) { ::mkfifo(path.c_str(), 0666); },
+         "not a regular file"},
+    };
+    ::umask(0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.needsRoot && !root) continue;
+        const std::string path = scratch.PathOf("out.csv");
+        std::filesystem::remove(path);
+        c.plant(path);
+        ScriptedDialogs dialogs;
+        dialogs.fileAnswers.push_back(QString::fromStdString(path));
+        QTest::mouseClick(Find<QPushButton>(*dialog, IDC_HISTORY_CSV), Qt::LeftButton);
+        EXPECT_EQ(scratch.Read("calls.sqlite"), before);
+        EXPECT_EQ(scratch.Read("theirs.csv"), "another user's\n");
+        if (*c.reason != '\0') {
+            EXPECT_EQ(dialogs.Texts(), QStringList{"CSV File Write Error !!\n" +
+                                                   QString::fromStdString(path) + ": " + c.reason});
+            continue;
+        }
+        EXPECT_TRUE(dialogs.messages.empty()) << dialogs.Texts().join("|").toStdString();
+        EXPECT_EQ(scratch.Read("out.csv").rfind("\xEF\xBB\xBF", 0), 0u);
+        struct stat written {};
+        ASSERT_EQ(::lstat(path.c_str(), &written), 0);
+        EXPECT_EQ(written.st_mode & 07777, 0600u);
+    }
+    ::umask(022);
 }
 
 TEST_F(CallHistoryDialogTest, ShiftJisExportSaysHowManyCharactersBecameQuestionMarks) {

@@ -200,7 +200,7 @@ TEST_F(HandsetWindowTest, ABadSkinBitmapIsNamedWithItsReasonAndTheDefaultSkinSta
         return MakeBmp24(width, height, [](int, int) { return TestRgb{1, 2, 3}; });
     };
     const BadBitmap cases[] = {
-        {"missing", [] { return std::vector<uint8_t>{}; }, "not found or unreadable"},
+        {"missing", [] { return std::vector<uint8_t>{}; }, "No such file or directory"},
         {"truncated",
          [] {
              auto b = MakeBmpFromRows(TestSkinRows());

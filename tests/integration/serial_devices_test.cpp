@@ -225,8 +225,8 @@ TEST(SerialDeviceCheck, ADeviceWithoutRightsIsToldWithItsOwnerAndMode) {
 }
 
 // What can be told without opening the device is; the one open that is
-// left leaves the modem lines up when it closes.
-TEST(SerialDeviceCheck, OpensTheDeviceOnlyWhenNothingElseTellsAndKeepsItsLinesUp) {
+// left leaves the line settings as it found them (HUPCL included).
+TEST(SerialDeviceCheck, OpensTheDeviceOnlyWhenNothingElseTellsAndLeavesItsLineSettings) {
     HangGuard guard(30);
     PhonePty pty;
     ASSERT_TRUE(pty.IsOpen());
@@ -246,6 +246,13 @@ TEST(SerialDeviceCheck, OpensTheDeviceOnlyWhenNothingElseTellsAndKeepsItsLinesUp
     char ok = 0;
     ASSERT_EQ(::read(locked[0], &ok, 1), 1);
     ASSERT_EQ(ok, 1);
+    // A port that hangs up when its last user closes it, as serial ports do.
+    termios before{};
+    const int first = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_EQ(tcgetattr(first, &before), 0);
+    before.c_cflag |= HUPCL;
+    ASSERT_EQ(tcsetattr(first, TCSANOW, &before), 0);
+    ::close(first);
     NoRights noRights;
     const struct {
         const char* what;
@@ -280,7 +287,7 @@ TEST(SerialDeviceCheck, OpensTheDeviceOnlyWhenNothingElseTellsAndKeepsItsLinesUp
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     termios t{};
     ASSERT_EQ(tcgetattr(fd, &t), 0);
-    EXPECT_FALSE(t.c_cflag & HUPCL);
+    EXPECT_EQ(t.c_cflag, before.c_cflag);
     ::close(fd);
 }
 

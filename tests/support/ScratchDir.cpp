@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <system_error>
 
@@ -28,4 +29,9 @@ std::string ScratchDir::Write(std::string_view name, std::string_view bytes) con
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
     return path;
+}
+
+std::string ScratchDir::Read(std::string_view name) const {
+    std::ifstream in(PathOf(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

@@ -16,6 +16,8 @@ public:
     std::string PathOf(std::string_view name) const;
     // Writes `bytes` to the file `name` in the directory and returns its path.
     std::string Write(std::string_view name, std::string_view bytes) const;
+    // The bytes of the file `name` in the directory; empty when there is none.
+    std::string Read(std::string_view name) const;
 
 private:
     std::string m_path;
