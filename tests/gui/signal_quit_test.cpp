@@ -238,7 +238,7 @@ public:
     NeverOpeningDevice(std::string fifo, std::string lockFolder)
         : m_fifo(std::move(fifo)), m_folder(lockFolder), m_lockFile(std::move(lockFolder)) {}
     bool Open(const std::string&) override {
-        pid_t holder = 0;
+        LockFileHolding holder;
         if (!m_lockFile.Take(m_fifo, holder)) return false;
         if (std::filesystem::exists(m_folder + "/" + LockFileName(m_fifo)))
             std::ofstream(m_folder + "/lock-taken");
