@@ -24,6 +24,7 @@ enum class CallStoreTrouble {
     MovedAside,  // damaged: put aside, a new history begun
     Locked,      // another program holds it
     DiskFull,
+    ReadOnly,  // its file, folder or file system only to be read
     Newer,     // written by a newer Telvoxa
     Unusable,  // cannot be opened, read or written for another reason
 };
@@ -39,6 +40,10 @@ struct CallStoreOpening {
     std::string aside;   // the damaged file's new path
 };
 
+// Why the store at `path` may only be read (its file, its folder or their
+// file system); empty when it may be written.
+std::string CallStoreReadOnlyReason(const std::string& path);
+
 struct MonthSummary {
     int calls = 0;
     std::int64_t chargeYen = 0;
@@ -48,7 +53,9 @@ class CallStore {
 public:
     // Opens an existing, sound store; no store when there is none, it is
     // damaged, busy or was written by a newer program. Creates nothing,
-    // repairs nothing.
+    // repairs nothing. A store that cannot be written (read-only, a full
+    // disk) is opened only to be read where SQLite can read it, and such a
+    // look leaves no journal behind.
     static CallStoreOpening OpenToRead(const std::string& path);
     static std::unique_ptr<CallStore> OpenExisting(const std::string& path);
 
@@ -66,7 +73,8 @@ public:
 
     // Writes, each its own transaction. Insert gives the new record's id.
     std::optional<std::int64_t> Insert(const CallRecord& record);
-    bool Update(const CallRecord& record);
+    enum class UpdateResult { Written, NoSuchRecord, Failed };
+    UpdateResult Update(const CallRecord& record);
     // Closes the records a crash left in progress, as ended at the time of
     // their last event; gives how many there were.
     int CloseInterrupted();
@@ -80,6 +88,8 @@ public:
 
     int SchemaVersion();
     std::string JournalMode();
+    // Opened only to be read: every write fails.
+    bool IsReadOnly() const { return m_readOnly; }
 
     // The reason of the last failed write, and whether it was a full disk.
     std::string LastError() const { return m_db.LastError(); }
@@ -93,6 +103,7 @@ private:
     friend struct CallStoreProbe;
 
     SqliteDatabase m_db;
+    bool m_readOnly = false;
     SqliteStatement m_insert;
     SqliteStatement m_update;
 };

@@ -3,6 +3,7 @@
 // it is proven damaged; any other trouble leaves every file as it is.
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <ostream>
@@ -19,6 +20,8 @@ namespace {
 
 // A new history needs a few pages, its journal and the journal's index.
 constexpr std::uint64_t kRoomForNewStore = 256 * 1024;
+// Less than this and not even one call's page goes in.
+constexpr std::uint64_t kLeastRoomToWrite = 16 * 1024;
 constexpr const char* kJournals[] = {"-wal", "-shm"};
 
 std::string DateText(std::time_t now) {
@@ -119,8 +122,29 @@ Assessment FromFailure(const SqliteDatabase& db) {
 struct CallStoreProbe {
     static Assessment Try(const std::string& path, bool create, std::unique_ptr<CallStore>& out) {
         std::unique_ptr<CallStore> store(new CallStore);
+        if (!store->m_db.Open(path, false)) return FromFailure(store->m_db);
+        // SQLite falls back to reading a file it may not write: that is a
+        // look, and its journals must not stay.
+        if (sqlite3_db_readonly(store->m_db.Handle(), "main") == 1)
+            return {Verdict::Trouble, CallStoreTrouble::ReadOnly, "the file is read-only"};
+        return Judge(std::move(store), create, out);
+    }
+
+    // Opened only to be read: with no journal in use, SQLite is told that
+    // nothing changes it, so that it makes no journal of its own.
+    static Assessment Look(const std::string& path, std::unique_ptr<CallStore>& out) {
+        std::unique_ptr<CallStore> store(new CallStore);
+        store->m_readOnly = true;
+        std::error_code error;
+        const auto journal = fs::file_size(path + "-wal", error);
+        const bool unchanging = error || journal == 0;
+        if (!store->m_db.OpenToRead(path, unchanging)) return FromFailure(store->m_db);
+        return Judge(std::move(store), false, out);
+    }
+
+    static Assessment Judge(std::unique_ptr<CallStore> store, bool create,
+                            std::unique_ptr<CallStore>& out) {
         SqliteDatabase& db = store->m_db;
-        if (!db.Open(path, false)) return FromFailure(db);
         // Waiting for another writer applies from the first statement on,
         // and nothing goes back to the file until it has shown to be ours.
         sqlite3_busy_timeout(db.Handle(), kBusyTimeoutMs);
@@ -152,13 +176,31 @@ struct CallStoreProbe {
     }
 };
 
+std::string CallStoreReadOnlyReason(const std::string& path) {
+    const fs::path file(path);
+    if (std::string reason = ReadOnlyReason(path); !reason.empty()) return reason;
+    return ReadOnlyReason(file.has_parent_path() ? file.parent_path().string() : ".");
+}
+
 CallStoreOpening CallStore::OpenToRead(const std::string& path) {
     CallStoreOpening opening;
     if (!Exists(path)) return opening;
     const JournalsMadeByALook journals(path);
-    const Assessment a = CallStoreProbe::Try(path, false, opening.store);
-    if (a.verdict == Verdict::Sound) return opening;
-    journals.Remove();
+    Assessment a{Verdict::Trouble, CallStoreTrouble::ReadOnly, CallStoreReadOnlyReason(path)};
+    if (a.reason.empty()) {
+        a = CallStoreProbe::Try(path, false, opening.store);
+        if (a.verdict == Verdict::Sound) return opening;
+        journals.Remove();
+    }
+    // What cannot be written (read-only, a full disk) may still be read; a
+    // damaged or newer file is not, nor one another program holds alone:
+    // what it writes meanwhile would be read half done.
+    if (a.verdict != Verdict::Damaged && a.trouble != CallStoreTrouble::Newer &&
+        a.trouble != CallStoreTrouble::Locked) {
+        const Assessment look = CallStoreProbe::Look(path, opening.store);
+        if (look.verdict == Verdict::Sound) return opening;
+        journals.Remove();
+    }
     opening.trouble = a.verdict == Verdict::Damaged ? CallStoreTrouble::Unusable : a.trouble;
     opening.reason = a.reason;
     return opening;
@@ -186,10 +228,17 @@ CallStoreOpening CallStore::Open(const std::string& path, std::time_t now) {
         for (const char* suffix : kJournals) NarrowToOwner(file.string() + suffix);
         return problem;
     };
+    // What its owner made read-only stays so, and is not written to.
+    if (std::string reason = CallStoreReadOnlyReason(path); !reason.empty())
+        return fail(CallStoreTrouble::ReadOnly, reason);
     if (file.has_parent_path()) {
         if (std::string problem = MakePrivateFolder(file.parent_path().string()); !problem.empty())
             return fail(CallStoreTrouble::Unusable, problem);
     }
+    // A disk without room fails every write: said without reading the file.
+    const std::string folder = file.parent_path().empty() ? "." : file.parent_path().string();
+    if (const auto free = FreeBytes(folder); free && *free < kLeastRoomToWrite)
+        return fail(CallStoreTrouble::DiskFull, std::strerror(ENOSPC));
     bool created = false;
     if (std::string problem = makeFile(created); !problem.empty())
         return fail(fileErrno == ENOSPC ? CallStoreTrouble::DiskFull : CallStoreTrouble::Unusable,
@@ -202,7 +251,7 @@ CallStoreOpening CallStore::Open(const std::string& path, std::time_t now) {
     if (first.verdict != Verdict::Damaged) return fail(first.trouble, first.reason);
 
     // Damaged: moved aside only when a new history has room beside it.
-    const auto free = FreeBytes(file.parent_path().empty() ? "." : file.parent_path().string());
+    const auto free = FreeBytes(folder);
     if (free && *free < kRoomForNewStore)
         return fail(CallStoreTrouble::DiskFull, first.reason + "; no room for a new history");
     const fs::path aside = AsideName(file, now);
