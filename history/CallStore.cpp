@@ -2,6 +2,7 @@
 
 #include "history/CallStoreSchema.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -98,10 +99,18 @@ int CallStore::CloseInterrupted() {
 std::vector<CallRecord> CallStore::Rows(bool missedOnly) {
     std::string sql = std::string("SELECT ") + kColumns + " FROM calls";
     if (missedOnly) sql += " WHERE outcome = 'missed' AND in_progress = 0";
-    sql += " ORDER BY started DESC, id DESC";
+    // Read in the table's own order, which is the order the calls were
+    // made in nearly always, and sorted here: walking the time index would
+    // look each row up on its own.
+    sql += " ORDER BY id DESC";
     SqliteStatement query(m_db.Handle(), sql);
     std::vector<CallRecord> rows;
     while (query.Step() == SQLITE_ROW) rows.push_back(ReadRecord(query));
+    const auto newerFirst = [](const CallRecord& a, const CallRecord& b) {
+        return a.started != b.started ? a.started > b.started : a.id > b.id;
+    };
+    if (!std::is_sorted(rows.begin(), rows.end(), newerFirst))
+        std::sort(rows.begin(), rows.end(), newerFirst);
     return rows;
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <map>
 #include <string_view>
 #include <utility>
 
@@ -69,14 +68,18 @@ std::vector<int> WidestRowCandidates(const std::vector<CallRecord>& rows, int co
     std::vector<int> chosen;
     if (column == COL_KIND || column == COL_TIME) {
         // Few texts: one row of each, bold or not. Every time has one shape.
-        std::map<std::pair<int, bool>, int> firstOfKind;
+        constexpr int kKinds = 5;  // the outcomes, and a call in progress
+        int firstOfKind[kKinds][2];
+        for (auto& kind : firstOfKind) kind[0] = kind[1] = -1;
         for (size_t row = 0; row < rows.size(); ++row) {
             const CallRecord& r = rows[row];
-            const int kind = column == COL_TIME ? 0 : r.inProgress ? -1 : int(r.outcome);
-            firstOfKind.emplace(std::make_pair(kind, r.seen), int(row));
-            if (firstOfKind.size() >= (column == COL_TIME ? 2u : 10u)) break;
+            const int kind = column == COL_TIME ? 0 : r.inProgress ? kKinds - 1 : int(r.outcome);
+            int& first = firstOfKind[kind][r.seen ? 1 : 0];
+            if (first < 0) first = int(row);
         }
-        for (const auto& kind : firstOfKind) chosen.push_back(kind.second);
+        for (const auto& kind : firstOfKind)
+            for (const int row : kind)
+                if (row >= 0) chosen.push_back(row);
     } else {
         Largest plain;
         Largest bold;
