@@ -19,20 +19,54 @@ bool BeginsACall(CallEventKind kind) {
 
 CallRecorder::CallRecorder(const std::string& path, std::ostream& diagnostics, std::time_t now)
     : CallRecorder(OpenLater{}, path, diagnostics) {
+    m_checkElsewhere = false;
     OpenStore(now);
 }
 
 CallRecorder::CallRecorder(OpenLater, const std::string& path, std::ostream& diagnostics)
-    : m_path(path), m_diagnostics(diagnostics) {}
+    : m_path(path), m_diagnostics(diagnostics), m_checkElsewhere(true) {}
+
+CallRecorder::~CallRecorder() {
+    m_stopCheck = true;
+    if (m_checker.joinable()) m_checker.join();
+}
 
 void CallRecorder::OpenStore(std::time_t now) {
     if (m_openTried) return;
     m_openTried = true;
-    TryOpen(now);
+    m_now = now;
+    TryOpen(now, m_checkElsewhere);
 }
 
-void CallRecorder::TryOpen(std::time_t now) {
-    CallStoreOpening opening = CallStore::Open(m_path, now);
+void CallRecorder::AwaitCheck() {
+    if (!m_check.valid()) return;
+    const CallStoreCheck found = m_check.get();
+    m_checker.join();
+    if (!found.damaged) return;
+    m_diagnostics << "telvoxa: call history " << m_path << " failed its check (" << found.reason
+                  << ")\n";
+    m_store.reset();
+    TryOpen(m_now, false);
+}
+
+void CallRecorder::TryOpen(std::time_t now, bool checkElsewhere) {
+    CallStoreOpening opening = CallStore::Open(m_path, now, !checkElsewhere);
+    if (opening.store && checkElsewhere && opening.trouble != CallStoreTrouble::MovedAside) {
+        std::promise<CallStoreCheck> promise;
+        m_check = promise.get_future();
+        m_checker = std::thread([this, promise = std::move(promise)]() mutable {
+            const CallStoreCheck found = CallStore::CheckWhole(m_path, m_stopCheck);
+            const bool closedSome = found.closed > 0;
+            promise.set_value(found);
+            // Records a crash closed may be missed calls not yet seen.
+            if (closedSome && m_changed) m_changed();
+        });
+        m_store = std::move(opening.store);
+        m_trouble.clear();
+        Publish();
+        if (m_changed) m_changed();
+        return;
+    }
     m_store = std::move(opening.store);
     const std::string trouble = CallStoreTroubleText(opening, m_path, !m_store);
     // Said to the user in the window; the line here is for a terminal.
@@ -53,11 +87,12 @@ void CallRecorder::OnCallEvent(const CallEvent& event) {
 }
 
 void CallRecorder::Follow(const CallEvent& event) {
+    m_now = event.when;
     if (!m_openTried) {
         OpenStore(event.when);
     } else if (!m_store && BeginsACall(event.kind)) {
         // What kept the store away may have gone: a disk with room again.
-        TryOpen(event.when);
+        TryOpen(event.when, false);
     }
     WriteWaiting();
     switch (event.kind) {
@@ -171,6 +206,7 @@ void CallRecorder::Save() {
 }
 
 bool CallRecorder::Write(CallRecord& record) {
+    AwaitCheck();
     if (!m_store) return false;
     if (record.id != 0) {
         switch (m_store->Update(record)) {

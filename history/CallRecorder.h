@@ -4,13 +4,16 @@
 // ends. Runs on the link thread; each event costs at most one write, plus
 // one for each earlier call still waiting to be written.
 
+#include <atomic>
 #include <ctime>
 #include <deque>
 #include <functional>
+#include <future>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "handset/CallEvents.h"
 #include "history/CallRecord.h"
@@ -26,10 +29,14 @@ public:
     explicit CallRecorder(const std::string& path, std::ostream& diagnostics = std::cerr,
                           std::time_t now = std::time(nullptr));
     // The same, with the store opened later: by OpenStore, else by the
-    // first event. The open reads and checks the whole file, which is work
-    // for the link thread, not for a window that is about to show.
+    // first event. Then the check of the whole file, which grows with the
+    // history, runs on a thread of its own, and the first write waits for
+    // it, so that a damaged file is put aside before anything is written.
     struct OpenLater {};
     CallRecorder(OpenLater, const std::string& path, std::ostream& diagnostics = std::cerr);
+    ~CallRecorder() override;
+    CallRecorder(const CallRecorder&) = delete;
+    CallRecorder& operator=(const CallRecorder&) = delete;
 
     void OpenStore(std::time_t now = std::time(nullptr));
     // Called on the recorder's thread whenever the window's view of the
@@ -43,7 +50,10 @@ public:
     const std::optional<CallRecord>& Current() const { return m_call; }
 
 private:
-    void TryOpen(std::time_t now);
+    void TryOpen(std::time_t now, bool checkElsewhere);
+    // Waits for the check of the whole file, if one runs; a damaged file is
+    // then put aside and a new store begun.
+    void AwaitCheck();
     void Follow(const CallEvent& event);
     void Begin(CallDirection direction, const CallEvent& event);
     void Finish(const CallEvent& event);
@@ -62,6 +72,11 @@ private:
     std::ostream& m_diagnostics;
     std::function<void()> m_changed;
     bool m_openTried = false;
+    bool m_checkElsewhere = false;  // opened later: the check on its own thread
+    std::time_t m_now = 0;          // the time of the latest event
+    std::atomic<bool> m_stopCheck{false};
+    std::future<CallStoreCheck> m_check;
+    std::thread m_checker;
     std::unique_ptr<CallStore> m_store;
     std::string m_trouble;  // the open's trouble, as the user is told it
     std::string m_shown;    // the line last put up

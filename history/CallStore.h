@@ -4,6 +4,7 @@
 // thread; the recorder and the history dialog each open their own, so a
 // long read never holds up a write.
 
+#include <atomic>
 #include <cstdint>
 #include <ctime>
 #include <iosfwd>
@@ -44,6 +45,13 @@ struct CallStoreOpening {
 // file system); empty when it may be written.
 std::string CallStoreReadOnlyReason(const std::string& path);
 
+// What the integrity check found.
+struct CallStoreCheck {
+    bool damaged = false;
+    std::string reason;  // the check's first complaint
+    int closed = 0;      // records a crash had left in progress
+};
+
 struct MonthSummary {
     int calls = 0;
     std::int64_t chargeYen = 0;
@@ -66,7 +74,13 @@ public:
     // only when there is room for the new one; if that cannot be made the old
     // file is put back. Locked, full, unreadable or newer files stay as they
     // are and no store is given. Never leaves an empty file behind.
-    static CallStoreOpening Open(const std::string& path, std::time_t now);
+    // `checkWhole` false leaves out the integrity check, which reads the
+    // whole file: then CheckWhole must be done before the first write.
+    static CallStoreOpening Open(const std::string& path, std::time_t now, bool checkWhole = true);
+    // The integrity check on a connection of its own (for another thread),
+    // then the records a crash left in progress closed. Setting `cancel`
+    // stops it, and nothing is found then.
+    static CallStoreCheck CheckWhole(const std::string& path, const std::atomic<bool>& cancel);
     // The same, with one line on `diagnostics` for any trouble.
     static std::unique_ptr<CallStore> OpenForRecording(const std::string& path, std::time_t now,
                                                        std::ostream& diagnostics);

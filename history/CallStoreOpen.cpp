@@ -118,16 +118,25 @@ Assessment FromFailure(const SqliteDatabase& db) {
 
 }  // namespace
 
+Assessment QuickCheck(SqliteDatabase& db) {
+    const auto check = db.QueryText("PRAGMA quick_check");
+    if (!check) return FromFailure(db);
+    if (*check != "ok")
+        return {Verdict::Damaged, CallStoreTrouble::None, check->substr(0, check->find('\n'))};
+    return {Verdict::Sound, CallStoreTrouble::None, {}};
+}
+
 // Opens and judges one file; the store is handed over only when sound.
 struct CallStoreProbe {
-    static Assessment Try(const std::string& path, bool create, std::unique_ptr<CallStore>& out) {
+    static Assessment Try(const std::string& path, bool create, std::unique_ptr<CallStore>& out,
+                          bool checkWhole = true) {
         std::unique_ptr<CallStore> store(new CallStore);
         if (!store->m_db.Open(path, false)) return FromFailure(store->m_db);
         // SQLite falls back to reading a file it may not write: that is a
         // look, and its journals must not stay.
         if (sqlite3_db_readonly(store->m_db.Handle(), "main") == 1)
             return {Verdict::Trouble, CallStoreTrouble::ReadOnly, "the file is read-only"};
-        return Judge(std::move(store), create, out);
+        return Judge(std::move(store), create, out, checkWhole);
     }
 
     // Opened only to be read: with no journal in use, SQLite is told that
@@ -139,11 +148,11 @@ struct CallStoreProbe {
         const auto journal = fs::file_size(path + "-wal", error);
         const bool unchanging = error || journal == 0;
         if (!store->m_db.OpenToRead(path, unchanging)) return FromFailure(store->m_db);
-        return Judge(std::move(store), false, out);
+        return Judge(std::move(store), false, out, false);
     }
 
     static Assessment Judge(std::unique_ptr<CallStore> store, bool create,
-                            std::unique_ptr<CallStore>& out) {
+                            std::unique_ptr<CallStore>& out, bool checkWhole) {
         SqliteDatabase& db = store->m_db;
         // Waiting for another writer applies from the first statement on,
         // and nothing goes back to the file until it has shown to be ours.
@@ -155,14 +164,11 @@ struct CallStoreProbe {
             return {Verdict::Trouble, CallStoreTrouble::Newer,
                     "schema version " + std::to_string(*version)};
         if (*version < 0) return {Verdict::Damaged, CallStoreTrouble::None, "not a call history"};
-        // The whole file is checked before it is written to; a read finds
-        // damage on the pages it reads.
-        if (create) {
-            const auto check = db.QueryText("PRAGMA quick_check");
-            if (!check) return FromFailure(db);
-            if (*check != "ok")
-                return {Verdict::Damaged, CallStoreTrouble::None,
-                        check->substr(0, check->find('\n'))};
+        // The whole file is checked before it is written to (here, or by
+        // CheckWhole); a read finds damage on the pages it reads.
+        if (create && checkWhole) {
+            if (const Assessment check = QuickCheck(db); check.verdict != Verdict::Sound)
+                return check;
         }
         if (!store->Prepare(create)) {
             Assessment a = FromFailure(db);
@@ -210,7 +216,29 @@ std::unique_ptr<CallStore> CallStore::OpenExisting(const std::string& path) {
     return OpenToRead(path).store;
 }
 
-CallStoreOpening CallStore::Open(const std::string& path, std::time_t now) {
+CallStoreCheck CallStore::CheckWhole(const std::string& path, const std::atomic<bool>& cancel) {
+    CallStoreCheck found;
+    SqliteDatabase db;
+    // Trouble other than damage is for the writes to find and tell.
+    if (!db.Open(path, false)) return found;
+    sqlite3_busy_timeout(db.Handle(), kBusyTimeoutMs);
+    sqlite3_progress_handler(
+        db.Handle(), 1000,
+        [](void* stop) { return static_cast<const std::atomic<bool>*>(stop)->load() ? 1 : 0; },
+        const_cast<std::atomic<bool>*>(&cancel));
+    const Assessment check = QuickCheck(db);
+    if (cancel) return found;
+    if (check.verdict == Verdict::Damaged) {
+        found.damaged = true;
+        found.reason = check.reason;
+        return found;
+    }
+    SqliteStatement close(db.Handle(), "UPDATE calls SET in_progress = 0 WHERE in_progress <> 0");
+    if (check.verdict == Verdict::Sound && close.Run()) found.closed = sqlite3_changes(db.Handle());
+    return found;
+}
+
+CallStoreOpening CallStore::Open(const std::string& path, std::time_t now, bool checkWhole) {
     CallStoreOpening opening;
     const fs::path file(path);
     const auto fail = [&opening](CallStoreTrouble trouble, std::string reason) {
@@ -244,7 +272,7 @@ CallStoreOpening CallStore::Open(const std::string& path, std::time_t now) {
         return fail(fileErrno == ENOSPC ? CallStoreTrouble::DiskFull : CallStoreTrouble::Unusable,
                     problem);
     const JournalsMadeByALook journals(file);
-    const Assessment first = CallStoreProbe::Try(path, true, opening.store);
+    const Assessment first = CallStoreProbe::Try(path, true, opening.store, checkWhole);
     if (first.verdict == Verdict::Sound) return opening;
     journals.Remove();
     if (created) RemoveWithJournals(file);  // nothing of the user's was in it

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <sstream>
 #include <vector>
 
@@ -213,6 +215,49 @@ TEST_F(CallRecorderTest, AWriteAnotherProgramHeldUpIsMadeAgainOnTheSameRecord) {
         EXPECT_FALSE(rows[1].inProgress);
         EXPECT_EQ(CallStore::OpenExisting(path)->UnseenMissedCount(), 1) << "only the second";
         EXPECT_EQ(CallHistoryNotice::Text(), "");
+    }
+}
+
+TEST_F(CallRecorderTest, OpenedLaterTheWholeFileIsCheckedBeforeItsFirstWrite) {
+    const struct {
+        const char* what;
+        std::function<void()> arrange;
+        size_t rows;  // after one more call
+        bool movedAside;
+    } cases[] = {
+        {"a call a crash left in progress",
+         [&] {
+             CallRecorder crashed(path, diagnostics, T);
+             crashed.OnCallEvent(Event(CallEventKind::Incoming, T, "555"));
+         },
+         2, false},
+        {"pages overwritten",
+         [&] {
+             {
+                 auto store = CallStore::OpenForRecording(path, T, diagnostics);
+                 FillCalls(*store, 2000, kMarch2024);
+             }
+             std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+             file.seekp(4096 + 100);
+             const std::string junk(8192, '\x5a');
+             file.write(junk.data(), static_cast<std::streamsize>(junk.size()));
+         },
+         1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(scratch.PathOf("telvoxa"));
+        std::filesystem::create_directories(scratch.PathOf("telvoxa"));
+        c.arrange();
+        CallRecorder recorder(CallRecorder::OpenLater{}, path, diagnostics);
+        recorder.OpenStore(T + 600);
+        recorder.OnCallEvent(Event(CallEventKind::Incoming, T + 600, "666"));
+        recorder.OnCallEvent(Ended(T + 610, CallEndedBy::Phone));
+        const auto rows = Stored();
+        ASSERT_EQ(rows.size(), c.rows);
+        EXPECT_EQ(rows[0].number, "666");
+        for (const CallRecord& row : rows) EXPECT_FALSE(row.inProgress);
+        EXPECT_EQ(std::filesystem::exists(path + ".damaged-20240301"), c.movedAside);
     }
 }
 
