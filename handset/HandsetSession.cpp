@@ -48,6 +48,12 @@ void HandsetSession::Start(const ConnectionSettings& settings) {
 
 void HandsetSession::Close() {
     StopMonitor();
+    // A call still going when the program ends is over for the history:
+    // it keeps the time on line so far, not a call left in progress.
+    if (m_nCallState != CALL_IDLE) {
+        m_nCallState = CALL_IDLE;
+        ReportEnded(CallEndedBy::User, 0, false);
+    }
     m_link.CommClose(0);
     m_link.LogClose();
 }

@@ -4,6 +4,7 @@
 // current line is kept here, written by the recorder on the link thread and
 // read by the window.
 
+#include <ctime>
 #include <string>
 
 #include "history/CallStore.h"
@@ -12,8 +13,12 @@
 // adds that calls are not recorded.
 std::string CallStoreTroubleText(const CallStoreOpening& opening, const std::string& path,
                                  bool recording);
-// The line for a write that failed in the middle of a run.
-std::string CallWriteFailedText(const std::string& reason, bool diskFull);
+// Why a write failed, in a few words for the lines below.
+std::string CallWriteFailedWhy(const std::string& reason, bool diskFull);
+// The line for calls of this run not in the history: `waiting` still to be
+// written (tried again), `lost` given up, begun between `first` and `last`.
+std::string UnsavedCallsText(int waiting, int lost, std::time_t first, std::time_t last,
+                             const std::string& why);
 
 namespace CallHistoryNotice {
 // Replaces the run's line; empty clears it.

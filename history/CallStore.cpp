@@ -2,6 +2,7 @@
 
 #include "history/CallStoreSchema.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -73,7 +74,8 @@ bool CallStore::Prepare(bool create) {
         "UPDATE calls SET started = ?1, last_event = ?2, direction = ?3, number = ?4, name = ?5, "
         "outcome = ?6, seconds_on_line = ?7, charge_yen = ?8, in_progress = ?9, seen = ?10 "
         "WHERE id = ?11");
-    return m_insert.IsValid() && m_update.IsValid() && UseWriteAheadJournal(m_db);
+    // A look that only reads leaves the journal as it found it.
+    return m_insert.IsValid() && m_update.IsValid() && (m_readOnly || UseWriteAheadJournal(m_db));
 }
 
 std::optional<std::int64_t> CallStore::Insert(const CallRecord& record) {
@@ -82,10 +84,11 @@ std::optional<std::int64_t> CallStore::Insert(const CallRecord& record) {
     return sqlite3_last_insert_rowid(m_db.Handle());
 }
 
-bool CallStore::Update(const CallRecord& record) {
+CallStore::UpdateResult CallStore::Update(const CallRecord& record) {
     BindRecord(m_update, record);
     m_update.Bind(11, record.id);
-    return m_update.Run() && sqlite3_changes(m_db.Handle()) == 1;
+    if (!m_update.Run()) return UpdateResult::Failed;
+    return sqlite3_changes(m_db.Handle()) == 1 ? UpdateResult::Written : UpdateResult::NoSuchRecord;
 }
 
 int CallStore::CloseInterrupted() {
@@ -96,10 +99,18 @@ int CallStore::CloseInterrupted() {
 std::vector<CallRecord> CallStore::Rows(bool missedOnly) {
     std::string sql = std::string("SELECT ") + kColumns + " FROM calls";
     if (missedOnly) sql += " WHERE outcome = 'missed' AND in_progress = 0";
-    sql += " ORDER BY started DESC, id DESC";
+    // Read in the table's own order, which is the order the calls were
+    // made in nearly always, and sorted here: walking the time index would
+    // look each row up on its own.
+    sql += " ORDER BY id DESC";
     SqliteStatement query(m_db.Handle(), sql);
     std::vector<CallRecord> rows;
     while (query.Step() == SQLITE_ROW) rows.push_back(ReadRecord(query));
+    const auto newerFirst = [](const CallRecord& a, const CallRecord& b) {
+        return a.started != b.started ? a.started > b.started : a.id > b.id;
+    };
+    if (!std::is_sorted(rows.begin(), rows.end(), newerFirst))
+        std::sort(rows.begin(), rows.end(), newerFirst);
     return rows;
 }
 

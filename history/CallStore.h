@@ -4,6 +4,7 @@
 // thread; the recorder and the history dialog each open their own, so a
 // long read never holds up a write.
 
+#include <atomic>
 #include <cstdint>
 #include <ctime>
 #include <iosfwd>
@@ -24,6 +25,7 @@ enum class CallStoreTrouble {
     MovedAside,  // damaged: put aside, a new history begun
     Locked,      // another program holds it
     DiskFull,
+    ReadOnly,  // its file, folder or file system only to be read
     Newer,     // written by a newer Telvoxa
     Unusable,  // cannot be opened, read or written for another reason
 };
@@ -39,6 +41,17 @@ struct CallStoreOpening {
     std::string aside;   // the damaged file's new path
 };
 
+// Why the store at `path` may only be read (its file, its folder or their
+// file system); empty when it may be written.
+std::string CallStoreReadOnlyReason(const std::string& path);
+
+// What the integrity check found.
+struct CallStoreCheck {
+    bool damaged = false;
+    std::string reason;  // the check's first complaint
+    int closed = 0;      // records a crash had left in progress
+};
+
 struct MonthSummary {
     int calls = 0;
     std::int64_t chargeYen = 0;
@@ -48,7 +61,9 @@ class CallStore {
 public:
     // Opens an existing, sound store; no store when there is none, it is
     // damaged, busy or was written by a newer program. Creates nothing,
-    // repairs nothing.
+    // repairs nothing. A store that cannot be written (read-only, a full
+    // disk) is opened only to be read where SQLite can read it, and such a
+    // look leaves no journal behind.
     static CallStoreOpening OpenToRead(const std::string& path);
     static std::unique_ptr<CallStore> OpenExisting(const std::string& path);
 
@@ -59,14 +74,21 @@ public:
     // only when there is room for the new one; if that cannot be made the old
     // file is put back. Locked, full, unreadable or newer files stay as they
     // are and no store is given. Never leaves an empty file behind.
-    static CallStoreOpening Open(const std::string& path, std::time_t now);
+    // `checkWhole` false leaves out the integrity check, which reads the
+    // whole file: then CheckWhole must be done before the first write.
+    static CallStoreOpening Open(const std::string& path, std::time_t now, bool checkWhole = true);
+    // The integrity check on a connection of its own (for another thread),
+    // then the records a crash left in progress closed. Setting `cancel`
+    // stops it, and nothing is found then.
+    static CallStoreCheck CheckWhole(const std::string& path, const std::atomic<bool>& cancel);
     // The same, with one line on `diagnostics` for any trouble.
     static std::unique_ptr<CallStore> OpenForRecording(const std::string& path, std::time_t now,
                                                        std::ostream& diagnostics);
 
     // Writes, each its own transaction. Insert gives the new record's id.
     std::optional<std::int64_t> Insert(const CallRecord& record);
-    bool Update(const CallRecord& record);
+    enum class UpdateResult { Written, NoSuchRecord, Failed };
+    UpdateResult Update(const CallRecord& record);
     // Closes the records a crash left in progress, as ended at the time of
     // their last event; gives how many there were.
     int CloseInterrupted();
@@ -80,6 +102,8 @@ public:
 
     int SchemaVersion();
     std::string JournalMode();
+    // Opened only to be read: every write fails.
+    bool IsReadOnly() const { return m_readOnly; }
 
     // The reason of the last failed write, and whether it was a full disk.
     std::string LastError() const { return m_db.LastError(); }
@@ -93,6 +117,7 @@ private:
     friend struct CallStoreProbe;
 
     SqliteDatabase m_db;
+    bool m_readOnly = false;
     SqliteStatement m_insert;
     SqliteStatement m_update;
 };

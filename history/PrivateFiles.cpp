@@ -21,12 +21,27 @@ std::string ErrnoText(int error) {
     return std::strerror(error);
 }
 
+// Takes away every permission of the group and of others, and adds none:
+// what the owner chose for itself is the owner's business.
+bool NarrowOpenFile(int fd, const struct stat& st, mode_t most) {
+    const mode_t narrowed = st.st_mode & most;
+    return (st.st_mode & 07777) == narrowed || ::fchmod(fd, narrowed) == 0;
+}
+
+// Each missing folder on the way is made 0700 whatever the umask.
+void MakeParents(const fs::path& folder) {
+    if (folder.empty() || fs::path(folder).root_path() == folder) return;
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(folder, error))) return;
+    MakeParents(folder.parent_path());
+    ::mkdir(folder.c_str(), kOwnerOnlyFolder);
+}
+
 }  // namespace
 
 std::string MakePrivateFolder(const std::string& folder) {
     const fs::path path(folder);
-    std::error_code error;
-    if (path.has_parent_path()) fs::create_directories(path.parent_path(), error);
+    if (path.has_parent_path()) MakeParents(path.parent_path());
     if (::mkdir(folder.c_str(), kOwnerOnlyFolder) != 0 && errno != EEXIST) return ErrnoText(errno);
 
     struct stat link {};
@@ -42,7 +57,7 @@ std::string MakePrivateFolder(const std::string& folder) {
         problem = ErrnoText(errno);
     else if (st.st_uid != ::geteuid())
         problem = "the folder belongs to another user";
-    else if ((st.st_mode & 07777) != kOwnerOnlyFolder && ::fchmod(fd, kOwnerOnlyFolder) != 0)
+    else if (!NarrowOpenFile(fd, st, kOwnerOnlyFolder))
         problem = ErrnoText(errno);
     ::close(fd);
     return problem;
@@ -50,7 +65,9 @@ std::string MakePrivateFolder(const std::string& folder) {
 
 std::string MakePrivateFile(const std::string& path, bool& created) {
     created = false;
-    int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+    // Read-only is enough to judge and narrow it; a file its owner made
+    // read-only is still found, and SQLite does the writing.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0 && errno == ENOENT) {
         // Exclusive, so that a file someone slips in meanwhile is not taken.
         fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
@@ -66,7 +83,7 @@ std::string MakePrivateFile(const std::string& path, bool& created) {
         problem = "not a regular file";
     else if (st.st_uid != ::geteuid())
         problem = "the file belongs to another user";
-    else if ((st.st_mode & 07777) != kOwnerOnlyFile && ::fchmod(fd, kOwnerOnlyFile) != 0)
+    else if (!NarrowOpenFile(fd, st, kOwnerOnlyFile))
         problem = ErrnoText(errno);
     ::close(fd);
     return problem;
@@ -76,10 +93,21 @@ void NarrowToOwner(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
-        (st.st_mode & 07777) != kOwnerOnlyFile)
-        ::fchmod(fd, kOwnerOnlyFile);
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+        NarrowOpenFile(fd, st, kOwnerOnlyFile);
     ::close(fd);
+}
+
+std::string ReadOnlyReason(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    // Also for a user the system lets write anyway: the owner's own choice.
+    if ((st.st_mode & S_IWUSR) == 0)
+        return S_ISDIR(st.st_mode) ? "the folder is read-only" : "the file is read-only";
+    struct statvfs fs {};
+    if (::statvfs(path.c_str(), &fs) == 0 && (fs.f_flag & ST_RDONLY))
+        return "the file system is read-only";
+    return {};
 }
 
 std::optional<std::uint64_t> FreeBytes(const std::string& path) {

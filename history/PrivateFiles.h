@@ -7,15 +7,23 @@
 #include <optional>
 #include <string>
 
-// Creates `folder` (and its missing parents) and makes it 0700. An existing
-// folder is made 0700 when it is ours; one that belongs to someone else, or
-// a link owned by someone else, is refused. Empty on success, else the reason.
+// Creates `folder` (and its missing parents, each 0700) and makes it 0700.
+// An existing folder of ours loses what others may do with it and keeps what
+// its owner chose for itself (a folder made read-only stays so); one that
+// belongs to someone else, or a link owned by someone else, is refused.
+// Empty on success, else the reason.
 std::string MakePrivateFolder(const std::string& folder);
 
-// Makes sure `path` is a regular file of ours with mode 0600, creating it
-// (empty) when missing; never follows a final link. Sets `created` when the
-// file is new. Empty on success, else the reason.
+// Makes sure `path` is a regular file of ours that only its owner may use,
+// creating it (empty, 0600) when missing; never follows a final link. An
+// existing file keeps its owner's permissions. Sets `created` when the file
+// is new. Empty on success, else the reason.
 std::string MakePrivateFile(const std::string& path, bool& created);
+
+// Why `path` (a file or a folder that exists) must only be read: its owner
+// took away its own write permission, or its file system is mounted
+// read-only. Empty when it may be written or does not exist.
+std::string ReadOnlyReason(const std::string& path);
 
 // Narrows an existing file of ours to 0600 (a journal written under an
 // earlier umask); a missing file is left missing.

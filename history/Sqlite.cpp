@@ -1,5 +1,6 @@
 #include "history/Sqlite.h"
 
+#include <cstdio>
 #include <utility>
 
 SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql) {
@@ -82,11 +83,40 @@ SqliteDatabase::~SqliteDatabase() {
     Close();
 }
 
+namespace {
+
+// `path` as a file: URI, with the characters a URI gives a meaning escaped.
+std::string FileUri(const std::string& path, std::string_view query) {
+    std::string uri = "file:";
+    for (const char c : path) {
+        if (c == '%' || c == '?' || c == '#' || static_cast<unsigned char>(c) < 0x20) {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+            uri += escaped;
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?" + std::string(query);
+}
+
+}  // namespace
+
 bool SqliteDatabase::Open(const std::string& path, bool create) {
-    Close();
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW;
     if (create) flags |= SQLITE_OPEN_CREATE;
-    m_openError = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
+    return OpenWith(path, flags);
+}
+
+bool SqliteDatabase::OpenToRead(const std::string& path, bool unchanging) {
+    const int flags =
+        SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_URI;
+    return OpenWith(FileUri(path, unchanging ? "immutable=1" : "mode=ro"), flags);
+}
+
+bool SqliteDatabase::OpenWith(const std::string& name, int flags) {
+    Close();
+    m_openError = sqlite3_open_v2(name.c_str(), &m_db, flags, nullptr);
     if (m_openError != SQLITE_OK) {
         m_openError = m_db ? sqlite3_extended_errcode(m_db) : m_openError;
         m_openMessage = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(m_openError);

@@ -49,6 +49,9 @@ public:
     // Opens `path` read-write, creating the file only when `create` is set;
     // never through a final symbolic link.
     bool Open(const std::string& path, bool create);
+    // Opens `path` only to read it. `unchanging` promises that nothing writes
+    // the file meanwhile: SQLite then takes no lock and makes no journal.
+    bool OpenToRead(const std::string& path, bool unchanging);
     void Close();
     sqlite3* Handle() const { return m_db; }
     bool IsOpen() const { return m_db != nullptr; }
@@ -68,6 +71,8 @@ public:
     void SetWriteBackOnClose(bool writeBack);
 
 private:
+    bool OpenWith(const std::string& name, int flags);
+
     sqlite3* m_db = nullptr;
     int m_openError = SQLITE_OK;
     std::string m_openMessage;

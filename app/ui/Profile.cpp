@@ -1,5 +1,7 @@
 #include "app/ui/Profile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -67,6 +69,28 @@ QString WriteProblem(QSettings::Status status, const QString& file) {
     return QStringLiteral("書き込めませんでした");
 }
 
+// Each missing folder on the way to `folder` is made 0700, whatever the umask.
+void MakeFolders(const QByteArray& folder) {
+    if (folder.isEmpty() || folder == "/") return;
+    struct stat st {};
+    if (::lstat(folder.constData(), &st) == 0) return;
+    MakeFolders(QFile::encodeName(QFileInfo(QFile::decodeName(folder)).absolutePath()));
+    ::mkdir(folder.constData(), 0700);
+}
+
+// A profile not yet written is begun empty with mode 0600 before its first
+// write, which replaces the file keeping its mode: it is never readable by
+// others, not even for a moment under a loose umask.
+void BeginPrivate(const QString& file) {
+    const QByteArray name = QFile::encodeName(file);
+    struct stat st {};
+    if (::lstat(name.constData(), &st) == 0) return;
+    MakeFolders(QFile::encodeName(QFileInfo(file).absolutePath()));
+    const int fd =
+        ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0) ::close(fd);
+}
+
 // The profile is the user's alone: its folder 0700, the file 0600 (kept by
 // every later write, which replaces the file with the same mode).
 void MakePrivate(const QString& file) {
@@ -120,6 +144,7 @@ int GetProfileInt(const QString& section, const QString& key, int defaultValue) 
 
 bool WriteProfileInt(const QString& section, const QString& key, int value) {
     if (!Store()) return false;
+    BeginPrivate(Store()->fileName());
     Store()->setValue(Path(section, key), value);
     return true;
 }
@@ -132,6 +157,7 @@ QString GetProfileString(const QString& section, const QString& key, const QStri
 
 bool WriteProfileString(const QString& section, const QString& key, const QString& value) {
     if (!Store()) return false;
+    BeginPrivate(Store()->fileName());
     Store()->setValue(Path(section, key), value);
     return true;
 }
@@ -143,11 +169,10 @@ void RemoveProfileEntry(const QString& section, const QString& key) {
 bool Sync() {
     if (!Store()) return true;
     Store()->sync();
+    // Also a profile that was rewritten from junk, whatever the status says.
+    MakePrivate(Store()->fileName());
     const QSettings::Status status = Store()->status();
-    if (status == QSettings::NoError) {
-        MakePrivate(Store()->fileName());
-        return true;
-    }
+    if (status == QSettings::NoError) return true;
     UiSeams::Messages().Show(
         nullptr,
         QStringLiteral("設定を保存できませんでした\n%1\n%2")

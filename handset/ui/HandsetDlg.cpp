@@ -191,14 +191,20 @@ bool CHandsetDlg::OnInitDialog() {
     m_settings.interval = link.interval;
     m_settings = SettingsWithPorts();
     PhoneBookChanged();
-    // The recorder first, so that the notifier's end of a call finds it written.
-    m_pRecorder = std::make_unique<CallRecorder>(CallHistoryPath());
+    // The recorder first, so that the notifier's end of a call finds it
+    // written. Its store is opened and checked on the link thread once the
+    // port is up, so that the window does not wait for a long history.
+    m_pRecorder = std::make_unique<CallRecorder>(CallRecorder::OpenLater{}, CallHistoryPath());
+    m_pRecorder->OnHistoryChanged([this] {
+        QMetaObject::invokeMethod(this, &CHandsetDlg::UpdateTrayTip, Qt::QueuedConnection);
+    });
     m_session.AddCallSink(m_pRecorder.get());
     m_pNotifier = std::make_unique<CCallNotifier>();
     connect(m_pNotifier.get(), &CCallNotifier::CallEnded, this, &CHandsetDlg::UpdateTrayTip);
     m_session.AddCallSink(m_pNotifier.get());
     m_pThread->Start();
     Post([settings = m_settings](HandsetSession& session) { session.Start(settings); });
+    Post([recorder = m_pRecorder.get()](HandsetSession&) { recorder->OpenStore(); });
     return true;
 }
 

@@ -18,6 +18,7 @@
 #include "history/CallStore.h"
 #include "history/CallTexts.h"
 #include "history/ui/CallHistoryModel.h"
+#include "history/ui/WidestRows.h"
 #include "platform/PrivateFileWrite.h"
 
 namespace {
@@ -193,6 +194,27 @@ void CCallHistoryDlg::ExportCsv() {
     }
 }
 
+int CCallHistoryDlg::WidestCell(int column) const {
+    // The rows on show and those that can hold the widest text: the same
+    // widths as measuring every row, at the cost of a few dozen.
+    std::vector<int> rows = WidestRowCandidates(m_model->Records(), column);
+    const int first = std::max(0, m_list->indexAt(QPoint(0, 0)).row());
+    const int shown = m_list->viewport()->height() / std::max(1, m_list->sizeHintForRow(first)) + 1;
+    for (int row = first; row < std::min(m_model->rowCount(), first + shown); ++row)
+        rows.push_back(row);
+    int widest = 0;
+    QStyleOptionViewItem option;
+    option.initFrom(m_list);
+    for (const int row : rows) {
+        const QModelIndex index = m_model->index(row, column);
+        QStyleOptionViewItem cell = option;
+        if (const QVariant font = index.data(Qt::FontRole); font.isValid())
+            cell.font = font.value<QFont>();
+        widest = std::max(widest, m_list->itemDelegate()->sizeHint(cell, index).width());
+    }
+    return widest;
+}
+
 void CCallHistoryDlg::FitColumns() {
     // Each column as wide as its header and its widest text (bold rows too);
     // the last one takes what is left. The dialog grows, within the screen,
@@ -201,7 +223,8 @@ void CCallHistoryDlg::FitColumns() {
     header->setStretchLastSection(true);
     int needed = 0;
     for (int column = 0; column < CALL_COLUMNS; ++column) {
-        m_list->resizeColumnToContents(column);
+        header->resizeSection(column,
+                              std::max(header->sectionSizeHint(column), WidestCell(column)));
         needed += header->sectionSize(column);
     }
     const int spare =

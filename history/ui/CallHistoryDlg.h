@@ -64,6 +64,8 @@ private:
     void ShowMonthTotal();
     void ExportCsv();
     void FitColumns();
+    // The widest text a cell of `column` needs, bold rows too.
+    int WidestCell(int column) const;
 
     CallStore* m_store;
     CCallHistoryModel* m_model = nullptr;

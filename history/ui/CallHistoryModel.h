@@ -16,6 +16,8 @@ public:
     // New rows, kept in the current sort order (newest first to begin with).
     void SetRecords(std::vector<CallRecord> records);
     const CallRecord& Record(int row) const { return m_records.at(static_cast<size_t>(row)); }
+    // The records in the order shown.
+    const std::vector<CallRecord>& Records() const { return m_records; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 #include <fstream>
@@ -55,6 +56,34 @@ TEST(ProfileTest, AWrittenProfileIsPrivateAndAFailedWriteIsTold) {
     EXPECT_EQ(dialogs.messages[0].text.section(QLatin1Char('\n'), 0, 1),
               QStringLiteral("設定を保存できませんでした\nディスクに空きがありません"));
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Stop);
+}
+
+TEST(ProfileTest, TheProfileAndItsFolderArePrivateUnderAnyUmask) {
+    const QString folder = QFileInfo(ProfileFile()).absolutePath();
+    const QByteArray file = QFile::encodeName(ProfileFile());
+    const struct {
+        const char* what;
+        bool junk;  // left behind loose and unreadable by an earlier run
+    } cases[] = {{"made by this run", false}, {"rewritten from junk", true}};
+    const mode_t previous = ::umask(0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedDialogs dialogs;
+        QDir(folder).removeRecursively();
+        if (c.junk) {
+            QDir().mkpath(folder);
+            std::ofstream(file.toStdString()) << "\x01[\xff junk =\n=";
+            ::chmod(file.constData(), 0644);
+            ::chmod(QFile::encodeName(folder).constData(), 0755);
+        }
+        Profile::SetRegistryKey(QStringLiteral("Orvel Applications"));
+        ASSERT_TRUE(Profile::WriteProfileInt(QStringLiteral("pad"), QStringLiteral("x"), 10));
+        Profile::Sync();
+        EXPECT_EQ(Mode(ProfileFile()), 0600);
+        EXPECT_EQ(Mode(folder), 0700);
+    }
+    ::umask(previous);
+    ResetProfile();
 }
 
 }  // namespace

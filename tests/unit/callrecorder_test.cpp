@@ -6,9 +6,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <sstream>
 #include <vector>
 
+#include "history/CallHistoryNotice.h"
 #include "platform/Cp932.h"
 #include "support/CallSamples.h"
 #include "support/ScratchDir.h"
@@ -171,6 +174,91 @@ TEST_F(CallRecorderTest, ACrashMidCallIsClosedAtItsLastKnownTimeByTheNextStart) 
     EXPECT_EQ(rows[1].secondsOnLine, 30);
     EXPECT_EQ(rows[1].outcome, CallOutcome::HeldEnded);
     EXPECT_EQ(CallStore::OpenExisting(path)->UnseenMissedCount(), 1);
+}
+
+TEST_F(CallRecorderTest, AWriteAnotherProgramHeldUpIsMadeAgainOnTheSameRecord) {
+    using K = CallEventKind;
+    // An answered call with a charge, then a missed one; another program
+    // holds the history (past the busy wait) during one of the events.
+    const std::vector<CallEvent> events = {
+        Event(K::Incoming, T, "0312345678"), Event(K::Answered, T + 5),
+        Ended(T + 65, CallEndedBy::Phone, ChargeKind::Yen, 30), Event(K::Incoming, T + 100, "2"),
+        Ended(T + 110, CallEndedBy::Phone)};
+    const struct {
+        const char* what;
+        size_t heldDuring;
+    } cases[] = {{"the ring", 0}, {"the answer", 1}, {"the end with its charge", 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(scratch.PathOf("telvoxa"));
+        CallHistoryNotice::Set("");
+        CallRecorder recorder(path, diagnostics, T);
+        for (size_t i = 0; i < events.size(); ++i) {
+            SqliteDatabase holder;
+            if (i == c.heldDuring) {
+                ASSERT_TRUE(holder.Open(path, false) && holder.Execute("BEGIN IMMEDIATE"));
+            }
+            recorder.OnCallEvent(events[i]);
+            if (i == c.heldDuring && i == 2) {
+                // The ended call waits, and the window says so.
+                EXPECT_NE(CallHistoryNotice::Text().find(
+                              "通話 1 件を通話履歴に書き込めていません（03/01 01:00"),
+                          std::string::npos)
+                    << CallHistoryNotice::Text();
+            }
+        }
+        const auto rows = Stored();
+        ASSERT_EQ(rows.size(), 2u);
+        EXPECT_EQ(rows[1].outcome, CallOutcome::Answered);
+        EXPECT_EQ(rows[1].secondsOnLine, 60);
+        EXPECT_EQ(rows[1].chargeYen, 30);
+        EXPECT_FALSE(rows[1].inProgress);
+        EXPECT_EQ(CallStore::OpenExisting(path)->UnseenMissedCount(), 1) << "only the second";
+        EXPECT_EQ(CallHistoryNotice::Text(), "");
+    }
+}
+
+TEST_F(CallRecorderTest, OpenedLaterTheWholeFileIsCheckedBeforeItsFirstWrite) {
+    const struct {
+        const char* what;
+        std::function<void()> arrange;
+        size_t rows;  // after one more call
+        bool movedAside;
+    } cases[] = {
+        {"a call a crash left in progress",
+         [&] {
+             CallRecorder crashed(path, diagnostics, T);
+             crashed.OnCallEvent(Event(CallEventKind::Incoming, T, "555"));
+         },
+         2, false},
+        {"pages overwritten",
+         [&] {
+             {
+                 auto store = CallStore::OpenForRecording(path, T, diagnostics);
+                 FillCalls(*store, 2000, kMarch2024);
+             }
+             std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+             file.seekp(4096 + 100);
+             const std::string junk(8192, '\x5a');
+             file.write(junk.data(), static_cast<std::streamsize>(junk.size()));
+         },
+         1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(scratch.PathOf("telvoxa"));
+        std::filesystem::create_directories(scratch.PathOf("telvoxa"));
+        c.arrange();
+        CallRecorder recorder(CallRecorder::OpenLater{}, path, diagnostics);
+        recorder.OpenStore(T + 600);
+        recorder.OnCallEvent(Event(CallEventKind::Incoming, T + 600, "666"));
+        recorder.OnCallEvent(Ended(T + 610, CallEndedBy::Phone));
+        const auto rows = Stored();
+        ASSERT_EQ(rows.size(), c.rows);
+        EXPECT_EQ(rows[0].number, "666");
+        for (const CallRecord& row : rows) EXPECT_FALSE(row.inProgress);
+        EXPECT_EQ(std::filesystem::exists(path + ".damaged-20240301"), c.movedAside);
+    }
 }
 
 TEST_F(CallRecorderTest, EventsOutsideACallAreIgnoredAndANewCallClosesAnUnfinishedOne) {

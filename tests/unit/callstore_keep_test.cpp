@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <random>
+#include <sstream>
 
 #include "history/CallHistoryNotice.h"
 #include "history/CallRecorder.h"
@@ -146,24 +147,71 @@ TEST_F(CallStoreKeepTest, OnlyADamagedStoreIsMovedAndTroubleLeavesTheFileAsItWas
 
 TEST_F(CallStoreKeepTest, OnlyTheOwnerCanReadTheHistoryWhateverTheUmask) {
     const mode_t previous = ::umask(022);
-    for (const bool existedLoose : {false, true}) {
-        SCOPED_TRACE(existedLoose ? "made by an earlier version" : "new");
-        fs::remove_all(folder);
-        if (existedLoose) {
-            MakeStore();
-            for (const char* name : {"", "-wal", "-shm"}) {
-                std::ofstream(path + name, std::ios::app).flush();
-                fs::permissions(path + name, fs::perms(0644));
+    for (const mode_t umask : {022, 000})
+        for (const bool existedLoose : {false, true}) {
+            SCOPED_TRACE(existedLoose ? "made by an earlier version" : "new");
+            SCOPED_TRACE(umask);
+            ::umask(umask);
+            fs::remove_all(scratch.PathOf("share"));
+            // The folders on the way that it makes are private too.
+            const std::string nested = scratch.PathOf("share/telvoxa/calls.sqlite");
+            ASSERT_TRUE(CallStore::Open(nested, kNow).store);
+            EXPECT_EQ(Mode(scratch.PathOf("share")), 0700);
+            EXPECT_EQ(Mode(nested), 0600);
+            fs::remove_all(folder);
+            if (existedLoose) {
+                MakeStore();
+                for (const char* name : {"", "-wal", "-shm"}) {
+                    std::ofstream(path + name, std::ios::app).flush();
+                    fs::permissions(path + name, fs::perms(0644));
+                }
+                fs::permissions(folder, fs::perms(0755));
             }
-            fs::permissions(folder, fs::perms(0755));
+            auto store = CallStore::Open(path, kNow).store;
+            ASSERT_TRUE(store);
+            ASSERT_TRUE(store->Insert(MakeCall(kNow, CallOutcome::Dialled)));
+            EXPECT_EQ(Mode(folder), 0700);
+            for (const char* name : {"", "-wal", "-shm"})
+                EXPECT_EQ(Mode(path + name), 0600) << name;
         }
-        auto store = CallStore::Open(path, kNow).store;
-        ASSERT_TRUE(store);
-        ASSERT_TRUE(store->Insert(MakeCall(kNow, CallOutcome::Dialled)));
-        EXPECT_EQ(Mode(folder), 0700);
-        for (const char* name : {"", "-wal", "-shm"}) EXPECT_EQ(Mode(path + name), 0600) << name;
-    }
     ::umask(previous);
+}
+
+TEST_F(CallStoreKeepTest, WhatItsOwnerMadeReadOnlyIsReadNotWrittenAndSaid) {
+    const struct {
+        const char* what;
+        std::string made;  // what the owner narrowed
+        fs::perms mode;
+    } cases[] = {{"a read-only folder", folder, fs::perms(0500)},
+                 {"a read-only file", path, fs::perms(0400)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(folder);
+        MakeStore();
+        fs::permissions(c.made, c.mode);
+        const std::vector<std::string> namesBefore = Names(folder);
+        const std::string bytesBefore = Bytes(path);
+        {
+            std::ostringstream diagnostics;
+            CallRecorder recorder(path, diagnostics, kNow);
+            EXPECT_FALSE(recorder.HasStore());
+            EXPECT_NE(CallHistoryNotice::Text().find("読み取り専用"), std::string::npos)
+                << CallHistoryNotice::Text();
+            CallEvent ringing;
+            ringing.when = kNow;
+            recorder.OnCallEvent(ringing);
+            EXPECT_NE(CallHistoryNotice::Text().find("通話 1 件"), std::string::npos)
+                << CallHistoryNotice::Text();
+            // The history dialog still lists the calls.
+            const CallStoreOpening look = CallStore::OpenToRead(path);
+            ASSERT_TRUE(look.store);
+            EXPECT_EQ(look.store->Rows(false).size(), 3u);
+        }
+        EXPECT_EQ(Mode(c.made), int(c.mode));
+        EXPECT_EQ(Names(folder), namesBefore) << "no journal left behind";
+        EXPECT_EQ(Bytes(path), bytesBefore);
+        fs::permissions(c.made, fs::perms(c.made == folder ? 0700 : 0600));
+    }
 }
 
 // A small file system of its own, filled to the last block.
@@ -219,6 +267,59 @@ TEST_F(FullDiskTest, NothingIsMovedNoEmptyFileIsLeftAndAFailedWriteIsTold) {
     EXPECT_NE(CallHistoryNotice::Text().find("ディスクに空きがない"), std::string::npos)
         << CallHistoryNotice::Text();
     EXPECT_EQ(Bytes(path), bytesBefore);
+}
+
+TEST_F(FullDiskTest, TheStoredCallsAreListedAndCallsWaitUntilThereIsRoom) {
+    const auto call = [](std::time_t when) {
+        CallEvent event;
+        event.when = when;
+        event.number = "0312345678";
+        return event;
+    };
+    CallEvent ended;
+    ended.kind = CallEventKind::Ended;
+
+    // Full at the start: the dialog lists the three calls, nothing is left
+    // beside them, and the first call of the run waits.
+    MakeStore();
+    Fill();
+    std::ostringstream diagnostics;
+    CallRecorder recorder(path, diagnostics, kNow);
+    EXPECT_FALSE(recorder.HasStore());
+    ASSERT_TRUE(CallStore::OpenToRead(path).store);
+    EXPECT_EQ(CallStore::OpenToRead(path).store->Rows(false).size(), 3u);
+    EXPECT_EQ(Names(folder), (std::vector<std::string>{"calls.sqlite", "filler"}));
+    recorder.OnCallEvent(call(kNow));
+    ended.when = kNow + 30;
+    recorder.OnCallEvent(ended);
+    EXPECT_NE(
+        CallHistoryNotice::Text().find("通話 1 件を通話履歴に書き込めていません（03/11 00:00"),
+        std::string::npos)
+        << CallHistoryNotice::Text();
+
+    // Room again: the next call brings the store back, with the one that waited.
+    fs::remove(folder + "/filler");
+    recorder.OnCallEvent(call(kNow + 600));
+    EXPECT_TRUE(recorder.HasStore());
+    EXPECT_EQ(CallStore::OpenExisting(path)->Rows(false).size(), 5u);
+    ended.when = kNow + 630;
+    recorder.OnCallEvent(ended);
+
+    // Full in the middle of the run: two calls wait, said with their times.
+    Fill();
+    for (const std::time_t when : {kNow + 3600, kNow + 7200}) {
+        recorder.OnCallEvent(call(when));
+        ended.when = when + 10;
+        recorder.OnCallEvent(ended);
+    }
+    EXPECT_NE(CallHistoryNotice::Text().find("通話 2 件を通話履歴に書き込めていません（03/11 "
+                                             "01:00〜03/11 02:00、ディスクに空きがないため"),
+              std::string::npos)
+        << CallHistoryNotice::Text();
+    fs::remove(folder + "/filler");
+    recorder.OnCallEvent(call(kNow + 9000));
+    EXPECT_EQ(CallStore::OpenExisting(path)->Rows(false).size(), 8u);
+    EXPECT_EQ(CallHistoryNotice::Text(), "");
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ TEST_F(CallStoreTest, RecordsReadBackWholeAfterReopening) {
             record->id = *id;
         }
         ringing.secondsOnLine = 9;
-        ASSERT_TRUE(store->Update(ringing));
+        ASSERT_EQ(store->Update(ringing), CallStore::UpdateResult::Written);
     }
     auto store = CallStore::OpenExisting(path);
     ASSERT_TRUE(store);

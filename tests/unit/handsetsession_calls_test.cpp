@@ -11,7 +11,9 @@ namespace {
 
 class HandsetSessionCallsTest : public HandsetSessionTest {};
 
-// One step of a call: the phone's bytes, then a tick or a button.
+// One step of a call: the phone's bytes, then a tick, a button or the end
+// of the program.
+constexpr int kProgramEnds = -2;
 struct Step {
     Bytes phone;
     int button;  // NO_BUTTON: a tick
@@ -70,6 +72,12 @@ TEST_F(HandsetSessionCallsTest, EachCallReportsItsLifeInOrder) {
         {"dialled, then the phone put on hook before an answer",
          {{{}, BTN_SEND}, {{}, BTN_QUIT}},
          {{K::OutgoingFromHandset}, {K::Ended, "", "", CallEndedBy::User}}},
+        // Last: the program's end closes the port.
+        {"answered, then the program ends during the call",
+         {{incoming, NO_BUTTON}, {{0xAF}, BTN_SEND}, {{}, kProgramEnds}},
+         {{K::Incoming, "0312345678", "Yamada"},
+          {K::Answered},
+          {K::Ended, "", "", CallEndedBy::User}}},
     };
     // clang-format on
     PhoneBook book;
@@ -86,7 +94,9 @@ TEST_F(HandsetSessionCallsTest, EachCallReportsItsLifeInOrder) {
         session->m_strDisplay3.clear();
         for (const Step& step : row.steps) {
             fake->Incoming(step.phone);
-            if (step.button == NO_BUTTON)
+            if (step.button == kProgramEnds)
+                session->Close();
+            else if (step.button == NO_BUTTON)
                 session->OnTimer();
             else
                 session->OnButton(step.button);
