@@ -141,7 +141,7 @@ TEST_F(HandsetAppTest, ABadSkinStartsWithTheDefaultSkinAndSaysWhy) {
     } cases[] = {
         {red,
          "BMP File Open Error !!\n" + other.path() +
-             "/red/missing.bmp: not found or unreadable\nStarting with the default skin.",
+             "/red/missing.bmp: No such file or directory\nStarting with the default skin.",
          red},
         {big,
          "ini File Open Error !!\n" + big +
