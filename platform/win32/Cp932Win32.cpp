@@ -4,9 +4,10 @@
 // out here, so that one set of expectations holds on both.
 //   - Decoding: the single bytes 0x80, 0xA0 and 0xFD..0xFF are no characters
 //     (the system maps some of them to U+0080 or private-use characters).
-//   - Encoding: no "best fit" (U+203E to "~", U+301C to the full-width tilde
-//     and the like): a character without its own code page 932 form is
-//     dropped, as the system's table would otherwise change its meaning.
+//   - Encoding: no "best fit" of the system's (U+00E9 to "e" and the like),
+//     and no U+0080; but the one-way forms that Japanese text from other
+//     systems needs (U+301C WAVE DASH to the tilde 0x8160, U+2212 MINUS SIGN
+//     to 0x817C, ...) as the iconv table has them.
 
 #include "platform/Cp932.h"
 
@@ -89,6 +90,23 @@ Decoded NextUtf8(std::string_view s) {
 // The system's table read once into lookup tables (about 11 000 two-byte
 // characters and the Basic Multilingual Plane), so that a large address
 // book costs lookups, not a system call per character.
+// Characters that other Japanese character sets use where code page 932 has
+// a look-alike of its own: encoded to it, never decoded back.
+struct OneWay {
+    char16_t unit;
+    uint16_t bytes;
+};
+constexpr OneWay kOneWayForms[] = {
+    {0x00A2, 0x8191},  // CENT SIGN: FULLWIDTH CENT SIGN
+    {0x00A3, 0x8192},  // POUND SIGN: FULLWIDTH POUND SIGN
+    {0x00AC, 0x81CA},  // NOT SIGN: FULLWIDTH NOT SIGN
+    {0x2014, 0x815C},  // EM DASH: HORIZONTAL BAR
+    {0x2016, 0x8161},  // DOUBLE VERTICAL LINE: PARALLEL TO
+    {0x203E, 0x007E},  // OVERLINE: TILDE
+    {0x2212, 0x817C},  // MINUS SIGN: FULLWIDTH HYPHEN-MINUS
+    {0x301C, 0x8160},  // WAVE DASH: FULLWIDTH TILDE
+};
+
 class Tables {
 public:
     Tables() {
@@ -106,6 +124,7 @@ public:
             if (cp >= 0xD800 && cp <= 0xDFFF) continue;
             m_encode[cp] = Encode(static_cast<wchar_t>(cp));
         }
+        for (const OneWay& form : kOneWayForms) m_encode[form.unit] = form.bytes;
     }
 
     // The UTF-16 unit of a single byte 0x80..0xFF or of a two-byte
@@ -133,6 +152,8 @@ private:
         const char16_t back = n == 1 ? Decode({bytes[0]}) : Decode({bytes[0], bytes[1]});
         if (back != static_cast<char16_t>(unit)) return 0;
         const auto b0 = static_cast<uint8_t>(bytes[0]);
+        // Single bytes that are no character here (0x80 for U+0080).
+        if (n == 1 && !IsSingleByteCharacter(b0)) return 0;
         return n == 1 ? b0 : static_cast<uint16_t>((b0 << 8) | static_cast<uint8_t>(bytes[1]));
     }
 

@@ -41,6 +41,9 @@ private:
     // device gone when the error says it went away.
     bool FailIo(unsigned long error);
 
+    // The time-outs last set: "return what is queued" is answered from the
+    // driver's queue count without a read that could wait.
+    CommTimeouts m_timeouts{};
     void* m_handle = nullptr;  // HANDLE, INVALID_HANDLE_VALUE when closed
     bool m_open = false;
     bool m_gone = false;
