@@ -29,4 +29,4 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
 # The private prefix and its settings come from the environment that
 # scripts/test-windows sets up (WINEPREFIX, WINEDLLOVERRIDES, WINEDEBUG).
 find_program(TELVOXA_WINE NAMES wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${TELVOXA_WINE})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)

@@ -264,7 +264,16 @@ bool Win32CommDevice::Overlapped(Transfer kind, void* buffer, uint32_t length, u
     const bool mayYield =
         kind == Transfer::Read && IsYielding() && NudgeEventOf(*Breaker()) != INVALID_HANDLE_VALUE;
     if (mayYield) waits[count++] = NudgeEventOf(*Breaker());
-    const DWORD woke = WaitForMultipleObjects(count, waits, FALSE, INFINITE);
+    // "Wait up to N for the first byte" (MAXDWORD/MAXDWORD/N) is bounded here
+    // as well: not every driver ends such a read (Wine's leaves it pending).
+    DWORD bound = INFINITE;
+    if (kind == Transfer::Read && m_timeouts.ReadIntervalTimeout == MAXDWORD &&
+        m_timeouts.ReadTotalTimeoutMultiplier == MAXDWORD &&
+        m_timeouts.ReadTotalTimeoutConstant != 0 &&
+        m_timeouts.ReadTotalTimeoutConstant != MAXDWORD) {
+        bound = m_timeouts.ReadTotalTimeoutConstant;
+    }
+    const DWORD woke = WaitForMultipleObjects(count, waits, FALSE, bound);
     const bool broken = woke != WAIT_OBJECT_0;
     if (broken) CancelIoEx(m_handle, &ov);
 
@@ -273,7 +282,9 @@ bool Win32CommDevice::Overlapped(Transfer kind, void* buffer, uint32_t length, u
     const DWORD error = finished ? ERROR_SUCCESS : GetLastError();
     CloseHandle(ov.hEvent);
     done = moved;
-    if (broken && done == 0 && !StopRaised() && mayYield && MayGiveWay()) NoteGaveWay();
+    if (broken && woke != WAIT_TIMEOUT && done == 0 && !StopRaised() && mayYield && MayGiveWay()) {
+        NoteGaveWay();
+    }
     if (finished || MeansTimedOut(error)) return true;
     // A transfer cut short by the breaker hands out what it moved.
     if (broken && error == ERROR_OPERATION_ABORTED) return true;

@@ -39,13 +39,18 @@ protected:
             ASSERT_TRUE(device.GetCommState(dcb));
             dcb.BaudRate = 600;
             dcb.ByteSize = 8;
-            dcb.Parity = EVENPARITY;
+            // No parity: Wine refuses a second even-parity set-up of a pseudo-terminal
+            // (error 87), which drops parity bits anyway.
+            dcb.Parity = NOPARITY;
             dcb.StopBits = ONESTOPBIT;
             dcb.fBinary = 1;
+            dcb.fParity = 0;
+            dcb.fDtrControl = DTR_CONTROL_DISABLE;
+            dcb.fRtsControl = RTS_CONTROL_DISABLE;
             ASSERT_TRUE(device.SetCommState(dcb));
             ASSERT_TRUE(device.PurgeComm(PURGE_ALL));
         });
-        std::printf("open %lld ms, 600 8E1 set-up %lld ms\n",
+        std::printf("open %lld ms, 600 8N1 set-up %lld ms\n",
                     static_cast<long long>(opened.count()),
                     static_cast<long long>(configured.count()));
     }
