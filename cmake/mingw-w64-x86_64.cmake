@@ -1,0 +1,4 @@
+# 64-bit Windows with MinGW-w64.
+set(TELVOXA_MINGW_TRIPLET x86_64-w64-mingw32)
+set(TELVOXA_MINGW_PROCESSOR AMD64)
+include(${CMAKE_CURRENT_LIST_DIR}/MinGW.cmake)
