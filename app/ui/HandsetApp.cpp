@@ -10,6 +10,7 @@
 
 #include "app/ui/ApplicationStart.h"
 #include "app/ui/DataFolder.h"
+#include "app/ui/DialLinkTexts.h"
 #include "app/ui/FirstRunSettings.h"
 #include "app/ui/InstanceBeacon.h"
 #include "app/ui/Profile.h"
@@ -49,10 +50,23 @@ bool CHandsetApp::InitInstance() {
     InstanceBeacon beacon;
     switch (m_instanceLock.Acquire(INSTANCE_MUTEX_NAME)) {
         case InstanceLock::Outcome::Held:
-            beacon.Listen(QFile::decodeName(m_instanceLock.SocketPath().c_str()),
-                          [this] { BringForward(m_pMainWnd); });
+            beacon.Listen(
+                QFile::decodeName(m_instanceLock.SocketPath().c_str()),
+                [this] { BringForward(m_pMainWnd); },
+                [this](const std::string& number) {
+                    if (!m_pMainWnd) return;
+                    m_pMainWnd->ShowLinkedNumber(number);
+                    BringForward(m_pMainWnd);
+                });
             break;
         case InstanceLock::Outcome::HeldElsewhere:
+            // A link's number is the running window's to show: no box here.
+            if (!m_strLinkedNumber.empty()) {
+                if (InstanceBeacon::AskToShow(
+                        QFile::decodeName(m_instanceLock.SocketPath().c_str()), m_strLinkedNumber))
+                    return false;
+                std::fprintf(stderr, "telvoxa: %s\n", LinkNotHandedOverText().c_str());
+            }
             UiSeams::Messages().Show(nullptr, QStringLiteral("Already Running !!"),
                                      MessageIcon::None);
             InstanceBeacon::AskToComeForward(
@@ -86,6 +100,7 @@ bool CHandsetApp::InitInstance() {
 
     auto window = std::make_unique<CHandsetDlg>(nullptr, m_deviceFactory, m_clock);
     m_pMainWnd = window.get();
+    if (!m_strLinkedNumber.empty()) window->ShowLinkedNumber(m_strLinkedNumber);
     const int result = window->DoModal();
     m_nLastRunResult = result;
 
@@ -230,11 +245,12 @@ void CHandsetApp::WinHelp(unsigned long, unsigned int) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(readme));
 }
 
-int RunHandsetApp(int argc, char* argv[]) {
+int RunHandsetApp(int argc, char* argv[], const std::string& number) {
     const std::unique_ptr<QApplication> application = StartApplication(argc, argv);
     // The handset window may hide itself; only its own end finishes the run.
     QApplication::setQuitOnLastWindowClosed(false);
     CHandsetApp app;
+    app.m_strLinkedNumber = number;
     // A logout, kill or Ctrl+C ends the run as the quit command does.
     SignalQuit signalQuit(app);
     app.InitInstance();

@@ -40,6 +40,9 @@ public:
     // window; the instance lock stays held until this object ends. Always
     // false: no message loop follows.
     bool InitInstance();
+    // A number from a link or --dial (dialled form) for the window to show,
+    // or for the running instance when there is one. Before InitInstance.
+    std::string m_strLinkedNumber;
 
     // Opens `path` as the skin settings file: as written (relative to the
     // current directory), else, for a relative path, in the program's data
@@ -90,5 +93,6 @@ public:
 // The one application object, or null outside its life.
 CHandsetApp* TheApp();
 
-// Runs the whole program: returns the process exit status.
-int RunHandsetApp(int argc, char* argv[]);
+// Runs the whole program: returns the process exit status. `number`, when
+// not empty, is shown in the window (dialled form).
+int RunHandsetApp(int argc, char* argv[], const std::string& number = {});

@@ -1,5 +1,7 @@
 #include "handset/ui/HandsetDlg.h"
 
+#include <utility>
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QLabel>
@@ -172,6 +174,7 @@ bool CHandsetDlg::OnInitDialog() {
     m_session.AddCallSink(m_pNotifier.get());
     m_pThread->Start();
     Post([settings = m_settings](HandsetSession& session) { session.Start(settings); });
+    if (!m_strLinkedNumber.empty()) ShowLinkedNumber(std::exchange(m_strLinkedNumber, {}));
     return true;
 }
 
