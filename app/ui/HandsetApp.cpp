@@ -13,6 +13,7 @@
 #include "app/ui/DialLinkTexts.h"
 #include "app/ui/FirstRunSettings.h"
 #include "app/ui/InstanceBeacon.h"
+#include "app/ui/PhoneBookTexts.h"
 #include "app/ui/Profile.h"
 #include "app/ui/ProfileKeys.h"
 #include "app/ui/SignalQuit.h"
@@ -158,6 +159,8 @@ void CHandsetApp::ClearPhoneBook() {
 void CHandsetApp::LoadPhoneBook(const QString& path) {
     ClearPhoneBook();
     QWidget* parent = m_pMainWnd;
+    // Only a book the user chose is confirmed; the one of the start is not.
+    const bool chosenByUser = path.isEmpty();
     if (!path.isEmpty()) {
         m_strPhoneBookFile = path;
     } else {
@@ -200,6 +203,21 @@ void CHandsetApp::LoadPhoneBook(const QString& path) {
                                      MessageIcon::Stop);
             break;
     }
+    if (chosenByUser) ShowPhoneBookLoaded(parent, outcome);
+}
+
+void CHandsetApp::ShowPhoneBookLoaded(QWidget* parent, const PhoneBookLoadOutcome& outcome) {
+    // A file that gave nothing has had its error already.
+    if (m_phoneBook.m_nRecords <= 0) return;
+    QString stoppedAt;
+    if (outcome.result == PhoneBookLoad::CountError) {
+        stoppedAt = PhoneBookLimitText(MAX_MEMORY_DIAL);
+    } else if (outcome.result != PhoneBookLoad::Loaded) {
+        stoppedAt = QString::fromStdString(outcome.description);
+    }
+    UiSeams::Messages().Show(
+        parent, PhoneBookLoadedText(m_phoneBook.m_nRecords, m_strPhoneBookFile, stoppedAt),
+        MessageIcon::Information);
 }
 
 void CHandsetApp::ReloadPhoneBook() {

@@ -17,6 +17,7 @@
 #include "platform/InstanceLock.h"
 
 class CHandsetDlg;
+class QWidget;
 class PhoneBookWatcher;
 
 // Makes the handset window's serial device; tests hand in a fake one.
@@ -65,6 +66,9 @@ public:
     // Reads the phone book file again and tells the handset window; a file
     // that cannot be read or gives no entry leaves the book as it is.
     void ReloadPhoneBook();
+    // After a book chosen from the menu: how many entries were read, and
+    // where a file read in part stopped.
+    void ShowPhoneBookLoaded(QWidget* parent, const PhoneBookLoadOutcome& outcome);
 
     // Lets the user choose another skin settings file for the next start.
     void ChooseSkinFile();

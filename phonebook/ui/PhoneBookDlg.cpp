@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/ui/PhoneBookTexts.h"
 #include "app/ui/Profile.h"
 #include "phonebook/ListSort.h"
 #include "platform/Cp932.h"
@@ -119,6 +120,15 @@ void CPhoneBookDlg::OnInitDialog() {
     m_list->clear();
     m_list->addTopLevelItems(items);
     if (!items.isEmpty()) m_list->setCurrentItem(items.front());
+    if (items.isEmpty()) {
+        // Nothing to choose: the one line says how the list is filled. It
+        // holds no record and cannot be selected.
+        auto* hint = new QTreeWidgetItem;
+        hint->setText(0, EmptyPhoneBookText());
+        hint->setFlags(Qt::ItemIsEnabled);
+        m_list->addTopLevelItem(hint);
+        hint->setFirstColumnSpanned(true);
+    }
     SizeColumns();
 }
 
@@ -127,7 +137,7 @@ int CPhoneBookDlg::ContentWidth(int column) const {
     // must not be cut either.
     const QFontMetrics metrics(m_list->font());
     int widest = 0;
-    for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
+    for (int row = 0; row < static_cast<int>(m_rows.size()); ++row) {
         widest =
             std::max(widest, metrics.horizontalAdvance(m_list->topLevelItem(row)->text(column)));
     }
