@@ -157,6 +157,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("telvoxa-phone: %s\n", sim.PcPath().c_str());
+    if (!options.quiet) {
+        // What was made, and what it waits for.
+        if (!options.sim.link.empty()) {
+            std::printf("-- linked %s -> %s\n", options.sim.link.c_str(), sim.PcPath().c_str());
+        }
+        if (options.script.empty()) {
+            std::printf("-- type help for the commands (ring 09012345678 rings the PC)\n");
+        } else {
+            std::printf("-- running the script %s\n", options.script.c_str());
+        }
+    }
     std::fflush(stdout);
 
     const bool quiet = options.quiet;

@@ -87,7 +87,9 @@ TEST_F(PhoneProgram, RunsAScriptedCallThroughItsLink) {
     for (std::string line = phone.ReadLine(500ms); !line.empty(); line = phone.ReadLine(500ms)) {
         lines.push_back(line);
     }
-    const std::vector<std::string> expected = {"<- HANGUP",
+    const std::vector<std::string> expected = {"-- linked " + link + " -> " + port,
+                                               "-- running the script " + script,
+                                               "<- HANGUP",
                                                "-> a5 e0 9a 93 91 aa",
                                                "<- ANSWER",
                                                "-> af",
@@ -112,7 +114,16 @@ TEST_F(PhoneProgram, UnplugAndReplugTakeTheLinkAwayAndBringItBack) {
     Program phone({"--link", link, "--status-interval", "0"});
     ASSERT_TRUE(phone.Running());
     ASSERT_EQ(phone.ReadLine().rfind("telvoxa-phone: ", 0), 0u);
+    ASSERT_EQ(phone.ReadLine(), "-- linked " + link + " -> " + fs::read_symlink(link).string());
+    ASSERT_EQ(phone.ReadLine(), "-- type help for the commands (ring 09012345678 rings the PC)");
     phone.Send("help\n");
+    // Each command that takes a value shows one, in the order of the list.
+    for (const char* example : {"ring 09012345678", "hangup 120", "charge 30", "signal 2",
+                                "send a5 e3", "sleep 500", "expect <- ANSWER"}) {
+        std::string line = phone.ReadLine();
+        while (!line.empty() && line.find(example) == std::string::npos) line = phone.ReadLine();
+        EXPECT_NE(line, "") << example;
+    }
     EXPECT_TRUE(
         phone.ReadUntil("replug            plug it back: a new port behind the same --link"));
     phone.Send("unplug\n");
