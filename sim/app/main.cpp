@@ -9,11 +9,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "platform/posix/SimulatedPhones.h"
 #include "sim/PhoneSimulator.h"
 
 namespace {
@@ -169,6 +171,17 @@ int main(int argc, char** argv) {
         }
     }
     std::fflush(stdout);
+    // Telvoxa's device list offers the phone while it runs.
+    const std::string runtimeDir = options.sim.link.empty() ? std::string() : RuntimeFolder();
+    if (!runtimeDir.empty()) {
+        std::string announceError;
+        const std::string absolute =
+            std::filesystem::absolute(options.sim.link).lexically_normal().string();
+        if (!AnnounceSimulatedPhone(runtimeDir, absolute, announceError)) {
+            std::fprintf(stderr, "telvoxa-phone: not listed in Telvoxa's settings: %s\n",
+                         announceError.c_str());
+        }
+    }
 
     const bool quiet = options.quiet;
     sim.SetLineSink([quiet](const std::string& line) {
@@ -201,6 +214,7 @@ int main(int argc, char** argv) {
 
     // Closes the port and removes the link.
     sim.Stop();
+    if (!runtimeDir.empty()) WithdrawSimulatedPhone(runtimeDir);
     if (signalFd >= 0) ::close(signalFd);
     return 0;
 }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/SimulatedPhones.h"
 #include "support/ChildProgram.h"
 #include "support/RawTerminal.h"
 #include "support/ScratchDir.h"
@@ -173,6 +174,37 @@ TEST_F(PhoneProgram, RefusesBadOptionsAndForeignLinkPaths) {
     std::string kept;
     std::getline(in, kept);
     EXPECT_EQ(kept, "keep me");
+}
+
+TEST_F(PhoneProgram, AnnouncesItsLinkWhileItRunsAndOnlyThen) {
+    ScratchDir runtime;
+    setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
+    // What a dead phone, another program or another user could leave there.
+    runtime.Write("telvoxa-phone-999999999.link", "999999999\n/tmp/gone\n");
+    const std::string self = std::to_string(getpid());
+    runtime.Write("telvoxa-phone-1.link", self + "\n/tmp/named-for-another\n");
+    runtime.Write("telvoxa-phone-" + self + ".link", self + "\nrelative/link\n");
+    fs::create_directory(runtime.PathOf("telvoxa-phone-" + std::to_string(getppid()) + ".link"));
+    {
+        Program phone({"--link", link, "--status-interval", "0"});
+        ASSERT_EQ(phone.ReadLine().rfind("telvoxa-phone: ", 0), 0u);
+        ASSERT_TRUE(
+            phone.ReadUntil("-- type help for the commands (ring 09012345678 rings the PC)"));
+        const std::vector<SimulatedPhone> phones = ListSimulatedPhones(runtime.Path());
+        ASSERT_EQ(phones.size(), 1u);
+        EXPECT_EQ(phones[0].link, link);
+        const std::string announcement = SimulatedPhoneFile(runtime.Path(), phones[0].pid);
+        EXPECT_EQ(fs::status(announcement).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::owner_write);
+        // A link to it is not followed.
+        fs::create_symlink(announcement, runtime.PathOf("telvoxa-phone-" + self + "0.link"));
+        EXPECT_EQ(ListSimulatedPhones(runtime.Path()).size(), 1u);
+        phone.Send("quit\n");
+        EXPECT_EQ(phone.Wait(), 0);
+        EXPECT_FALSE(fs::exists(announcement));
+    }
+    EXPECT_TRUE(ListSimulatedPhones(runtime.Path()).empty());
+    unsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace
