@@ -1,12 +1,14 @@
 #include "app/ui/CommandLine.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <climits>
 #include <cstdlib>
 #include <map>
 #include <set>
 
 #include "app/ui/AboutDlg.h"
+#include "app/ui/ApplicationStart.h"
 #include "app/ui/DialLinkTexts.h"
 #include "app/ui/HandsetApp.h"
 #include "app/ui/Profile.h"
@@ -77,6 +79,7 @@ CommandLineRequest DialRequest(const std::string& text) {
     request.action = CommandLineAction::Error;
     request.usage = false;
     request.error = DialLinkProblemText(link, text);
+    request.refusedLink = text;
     return request;
 }
 
@@ -88,12 +91,13 @@ CommandLineRequest ParseCommandLine(const std::vector<std::string>& arguments) {
     if (arguments.size() == 2 && arguments.front() == "--dial") return DialRequest(arguments[1]);
     if (arguments.size() == 1) {
         const std::string& option = arguments.front();
-        if (option == "--help" || option == "-h") return {CommandLineAction::Help, {}, true, {}};
-        if (option == "--version") return {CommandLineAction::Version, {}, true, {}};
-        if (option == "--list-ports") return {CommandLineAction::ListPorts, {}, true, {}};
-        return {CommandLineAction::Error, "unknown option " + option, true, {}};
+        if (option == "--help" || option == "-h")
+            return {CommandLineAction::Help, {}, true, {}, {}};
+        if (option == "--version") return {CommandLineAction::Version, {}, true, {}, {}};
+        if (option == "--list-ports") return {CommandLineAction::ListPorts, {}, true, {}, {}};
+        return {CommandLineAction::Error, "unknown option " + option, true, {}, {}};
     }
-    return {CommandLineAction::Error, "one option at most", true, {}};
+    return {CommandLineAction::Error, "one option at most", true, {}, {}};
 }
 
 std::vector<std::string> DescribePorts(const std::vector<PortDevice>& ports,
@@ -129,10 +133,21 @@ int RunCommandLine(const CommandLineRequest& request, std::FILE* out, std::FILE*
             for (const std::string& line : lines) std::fprintf(out, "%s\n", line.c_str());
             return 0;
         }
-        case CommandLineAction::Error:
-            std::fprintf(err, "telvoxa: %s\n%s", request.error.c_str(),
-                         request.usage ? kUsage : "");
+        case CommandLineAction::Error: {
+            std::string error = request.error;
+            if (!request.refusedLink.empty()) {
+                // Said again, now in the user's language.
+                int argc = 1;
+                char name[] = "telvoxa";
+                char* argv[] = {name, nullptr};
+                QCoreApplication application(argc, argv);
+                LoadAddedTextTranslation(application, QLocale());
+                error =
+                    DialLinkProblemText(ParseDialLink(request.refusedLink), request.refusedLink);
+            }
+            std::fprintf(err, "telvoxa: %s\n%s", error.c_str(), request.usage ? kUsage : "");
             return 2;
+        }
         case CommandLineAction::RunWindow:
             break;
     }

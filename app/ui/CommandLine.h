@@ -16,6 +16,9 @@ struct CommandLineRequest {
     bool usage = true;  // for Error: the usage follows the error
     // For RunWindow: the number of a link or of --dial, in dialled form.
     std::string number;
+    // For Error: the link or --dial value refused (its message is told in
+    // the user's language).
+    std::string refusedLink;
 };
 
 CommandLineRequest ParseCommandLine(const std::vector<std::string>& arguments);
