@@ -1,6 +1,7 @@
 #include "phonebook/ui/PhoneBookDlg.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLayout>
@@ -128,6 +129,14 @@ void CPhoneBookDlg::OnInitDialog() {
         hint->setFlags(Qt::ItemIsEnabled);
         m_list->addTopLevelItem(hint);
         hint->setFirstColumnSpanned(true);
+        // Wrapped across the list's width rather than cut.
+        m_list->setUniformRowHeights(false);
+        m_list->setWordWrap(true);
+        const int width = std::max(m_list->viewport()->width(), 200);
+        const QRect wrapped =
+            QFontMetrics(m_list->font())
+                .boundingRect(QRect(0, 0, width - 8, 10000), Qt::TextWordWrap, hint->text(0));
+        hint->setSizeHint(0, QSize(width, wrapped.height() + 6));
     }
     SizeColumns();
 }
