@@ -25,12 +25,12 @@ QString LoadPhoneBookTip() {
 QString PhoneBookLoadedText(int entries, const QString& file, const QString& stoppedAt) {
     const QString name = QFileInfo(file).fileName();
     if (stoppedAt.isEmpty()) {
-        return AddedText(QT_TRANSLATE_NOOP("Telvoxa", "%1 entries were read from %2."))
+        return AddedText(QT_TRANSLATE_NOOP("Telvoxa", "Entries read from %2: %1."))
             .arg(entries)
             .arg(name);
     }
-    return AddedText(QT_TRANSLATE_NOOP("Telvoxa",
-                                       "Only %1 entries were read from %2: reading stopped at %3"))
+    return AddedText(
+               QT_TRANSLATE_NOOP("Telvoxa", "Entries read from %2: only %1; reading stopped at %3"))
         .arg(entries)
         .arg(name, stoppedAt);
 }

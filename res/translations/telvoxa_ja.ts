@@ -36,11 +36,11 @@
         <translation>別の電話帳を読み込みます:メモリダイヤル(.mdd)、vCard(.vcf)、CSV(.csv)ファイル</translation>
     </message>
     <message>
-        <source>%1 entries were read from %2.</source>
+        <source>Entries read from %2: %1.</source>
         <translation>%2 から %1 件を読み込みました。</translation>
     </message>
     <message>
-        <source>Only %1 entries were read from %2: reading stopped at %3</source>
+        <source>Entries read from %2: only %1; reading stopped at %3</source>
         <translation>%2 からは %1 件だけ読み込みました。読み込みが止まった所:%3</translation>
     </message>
     <message>

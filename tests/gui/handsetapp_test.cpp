@@ -302,8 +302,8 @@ TEST_F(HandsetAppTest, ABookChosenFromTheMenuSaysHowManyEntriesCame) {
         QString last;  // the last message; empty: none
     };
     const Case cases[] = {
-        {"whole.mdd", "4 entries were read from whole.mdd."},
-        {"cut.mdd", "Only 3 entries were read from cut.mdd: reading stopped at "},
+        {"whole.mdd", "Entries read from whole.mdd: 4."},
+        {"cut.mdd", "Entries read from cut.mdd: only 3; reading stopped at "},
         {"empty.mdd", ""},
     };
     for (const Case& c : cases) {
