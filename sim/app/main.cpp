@@ -158,6 +158,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "telvoxa-phone: %s\n", error.c_str());
         return 1;
     }
+    // Telvoxa's device list offers the phone while it runs; announced
+    // before the first line, so that whoever reads that line finds it listed.
+    const std::string runtimeDir = options.sim.link.empty() ? std::string() : RuntimeFolder();
+    if (!runtimeDir.empty()) {
+        std::string announceError;
+        const std::string absolute =
+            std::filesystem::absolute(options.sim.link).lexically_normal().string();
+        if (!AnnounceSimulatedPhone(runtimeDir, absolute, announceError)) {
+            std::fprintf(stderr, "telvoxa-phone: not listed in Telvoxa's settings: %s\n",
+                         announceError.c_str());
+        }
+    }
+
     std::printf("telvoxa-phone: %s\n", sim.PcPath().c_str());
     if (!options.quiet) {
         // What was made, and what it waits for.
@@ -171,18 +184,6 @@ int main(int argc, char** argv) {
         }
     }
     std::fflush(stdout);
-    // Telvoxa's device list offers the phone while it runs.
-    const std::string runtimeDir = options.sim.link.empty() ? std::string() : RuntimeFolder();
-    if (!runtimeDir.empty()) {
-        std::string announceError;
-        const std::string absolute =
-            std::filesystem::absolute(options.sim.link).lexically_normal().string();
-        if (!AnnounceSimulatedPhone(runtimeDir, absolute, announceError)) {
-            std::fprintf(stderr, "telvoxa-phone: not listed in Telvoxa's settings: %s\n",
-                         announceError.c_str());
-        }
-    }
-
     const bool quiet = options.quiet;
     sim.SetLineSink([quiet](const std::string& line) {
         if (quiet && line.rfind("<- ", 0) != 0 && line.rfind("error:", 0) != 0) return;
