@@ -17,5 +17,5 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", kNoDisplayMessage);
         return 1;
     }
-    return RunHandsetApp(argc, argv);
+    return RunHandsetApp(argc, argv, request.number);
 }

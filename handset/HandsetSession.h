@@ -76,6 +76,10 @@ public:
     // A name and number chosen in a list of the window (the call history):
     // shown as a phone book entry is, so that send dials it (idle only).
     void ShowChosenEntry(const ChosenEntry& entry);
+    // A number handed in from outside (a link), in dialled form: shown with
+    // its phone book name as a chosen entry is, dialled only by send. False,
+    // with nothing changed, unless idle.
+    bool ShowLinkedNumber(const std::string& number);
     // A key or a character of the control pad.
     void SendKey(const std::string& text);
 

@@ -182,6 +182,13 @@ void HandsetSession::ShowChosenEntry(const ChosenEntry& entry) {
     Publish(true);
 }
 
+bool HandsetSession::ShowLinkedNumber(const std::string& number) {
+    if (m_nCallState != CALL_IDLE) return false;
+    const std::string* name = m_directory ? m_directory->NameFor(number) : nullptr;
+    ShowChosenEntry({name ? *name : std::string(), number});
+    return true;
+}
+
 void HandsetSession::SendKey(const std::string& text) {
     if (m_bLinkLost) {
         ShowNoConnection();

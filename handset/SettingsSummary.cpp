@@ -48,7 +48,7 @@ std::string CurrentSettingsText(const CurrentSettings& settings) {
     text += settings.bitmapFile;
     text += kBreak;
     text += kBreak;
-    text += "電話帳ファイル(.mdd)";
+    text += "電話帳ファイル(.mdd/.vcf/.csv)";
     text += kBreak;
     text += settings.phoneBookFile;
     return text;

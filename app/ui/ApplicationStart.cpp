@@ -35,8 +35,17 @@ std::unique_ptr<QApplication> StartApplication(int& argc, char** argv) {
     auto application = std::make_unique<QApplication>(argc, argv);
     qInstallMessageHandler(g_previousHandler);
     LoadQtTranslation(*application, QLocale(), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    LoadAddedTextTranslation(*application, QLocale());
     InstallDialogFrames(*application);
     return application;
+}
+
+bool LoadAddedTextTranslation(QCoreApplication& application, const QLocale& locale) {
+    auto translator = std::make_unique<QTranslator>(&application);
+    if (!translator->load(locale, QStringLiteral("telvoxa"), QStringLiteral("_"),
+                          QStringLiteral(":/i18n")))
+        return false;
+    return application.installTranslator(translator.release());
 }
 
 bool LoadQtTranslation(QCoreApplication& application, const QLocale& locale,

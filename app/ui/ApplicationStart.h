@@ -14,3 +14,6 @@ std::unique_ptr<QApplication> StartApplication(int& argc, char** argv);
 // Installs Qt's own translation (qtbase_<language>.qm in `folder`) for
 // `locale` into `application`. False when there is none for it.
 bool LoadQtTranslation(QCoreApplication& application, const QLocale& locale, const QString& folder);
+// Installs the translation of the texts the program adds (built in) for
+// `locale`. False when there is none for it (English stays).
+bool LoadAddedTextTranslation(QCoreApplication& application, const QLocale& locale);

@@ -1,23 +1,30 @@
 #include "app/ui/CommandLine.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <climits>
 #include <cstdlib>
 #include <map>
 #include <set>
 
 #include "app/ui/AboutDlg.h"
+#include "app/ui/ApplicationStart.h"
+#include "app/ui/DialLinkTexts.h"
 #include "app/ui/HandsetApp.h"
 #include "app/ui/Profile.h"
 #include "app/ui/ProfilePorts.h"
+#include "phonebook/DialLink.h"
 #include "platform/posix/SerialDeviceCheck.h"
 #include "platform/posix/SerialDevices.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: telvoxa [--help | --version | --list-ports]\n"
+    "usage: telvoxa [--help | --version | --list-ports | --dial NUMBER | tel:NUMBER]\n"
     "  (no option)    open the handset window\n"
+    "  tel:NUMBER, callto:NUMBER, --dial NUMBER\n"
+    "                 show NUMBER in the handset window (the running one if any);\n"
+    "                 it is dialled when you press send\n"
     "  --help         print this help\n"
     "  --version      print the version\n"
     "  --list-ports   list the ports, their devices and what opening each would meet\n";
@@ -61,18 +68,36 @@ std::vector<PortDevice> ProfilePorts() {
     return ports;
 }
 
+// The request of a link or of --dial: the window with its number, or why not.
+CommandLineRequest DialRequest(const std::string& text) {
+    const DialLink link = ParseDialLink(text);
+    CommandLineRequest request;
+    if (link.problem == DialLinkProblem::None) {
+        request.number = link.digits;
+        return request;
+    }
+    request.action = CommandLineAction::Error;
+    request.usage = false;
+    request.error = DialLinkProblemText(link, text);
+    request.refusedLink = text;
+    return request;
+}
+
 }  // namespace
 
 CommandLineRequest ParseCommandLine(const std::vector<std::string>& arguments) {
     if (arguments.empty()) return {};
+    if (arguments.size() == 1 && IsDialLink(arguments.front())) return DialRequest(arguments[0]);
+    if (arguments.size() == 2 && arguments.front() == "--dial") return DialRequest(arguments[1]);
     if (arguments.size() == 1) {
         const std::string& option = arguments.front();
-        if (option == "--help" || option == "-h") return {CommandLineAction::Help, {}};
-        if (option == "--version") return {CommandLineAction::Version, {}};
-        if (option == "--list-ports") return {CommandLineAction::ListPorts, {}};
-        return {CommandLineAction::Error, "unknown option " + option};
+        if (option == "--help" || option == "-h")
+            return {CommandLineAction::Help, {}, true, {}, {}};
+        if (option == "--version") return {CommandLineAction::Version, {}, true, {}, {}};
+        if (option == "--list-ports") return {CommandLineAction::ListPorts, {}, true, {}, {}};
+        return {CommandLineAction::Error, "unknown option " + option, true, {}, {}};
     }
-    return {CommandLineAction::Error, "one option at most"};
+    return {CommandLineAction::Error, "one option at most", true, {}, {}};
 }
 
 std::vector<std::string> DescribePorts(const std::vector<PortDevice>& ports,
@@ -108,9 +133,21 @@ int RunCommandLine(const CommandLineRequest& request, std::FILE* out, std::FILE*
             for (const std::string& line : lines) std::fprintf(out, "%s\n", line.c_str());
             return 0;
         }
-        case CommandLineAction::Error:
-            std::fprintf(err, "telvoxa: %s\n%s", request.error.c_str(), kUsage);
+        case CommandLineAction::Error: {
+            std::string error = request.error;
+            if (!request.refusedLink.empty()) {
+                // Said again, now in the user's language.
+                int argc = 1;
+                char name[] = "telvoxa";
+                char* argv[] = {name, nullptr};
+                QCoreApplication application(argc, argv);
+                LoadAddedTextTranslation(application, QLocale());
+                error =
+                    DialLinkProblemText(ParseDialLink(request.refusedLink), request.refusedLink);
+            }
+            std::fprintf(err, "telvoxa: %s\n%s", error.c_str(), request.usage ? kUsage : "");
             return 2;
+        }
         case CommandLineAction::RunWindow:
             break;
     }

@@ -1,6 +1,8 @@
 #pragma once
 // The command line: --help, --version and --list-ports answer on standard
-// output and end the program before any window (or display) is needed.
+// output and end the program before any window (or display) is needed. A
+// "tel:" or "callto:" link, or --dial NUMBER, opens the window (or the one
+// running) with the number shown, to be dialled when the user presses send.
 
 #include <cstdio>
 #include <string>
@@ -11,6 +13,12 @@ enum class CommandLineAction { RunWindow, Help, Version, ListPorts, Error };
 struct CommandLineRequest {
     CommandLineAction action = CommandLineAction::RunWindow;
     std::string error;  // for Error: what was wrong
+    bool usage = true;  // for Error: the usage follows the error
+    // For RunWindow: the number of a link or of --dial, in dialled form.
+    std::string number;
+    // For Error: the link or --dial value refused (its message is told in
+    // the user's language).
+    std::string refusedLink;
 };
 
 CommandLineRequest ParseCommandLine(const std::vector<std::string>& arguments);

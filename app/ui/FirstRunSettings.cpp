@@ -1,5 +1,7 @@
 #include "app/ui/FirstRunSettings.h"
 
+#include "app/ui/AddedTexts.h"
+
 #include <QFileInfo>
 
 #include "app/ui/Profile.h"
@@ -36,10 +38,11 @@ std::string WhyCom1DoesNotOpen(const CommDeviceFactory& factory) {
 }  // namespace
 
 QString FirstRunHint(const std::string& why) {
-    return QStringLiteral(
-               "No phone on COM1 (%1). Plug in the phone's cable and choose its device below, "
-               "or start the simulated phone with \"telvoxa-phone --link ~/phone-link\" and "
-               "type ~/phone-link.")
+    return AddedText(QT_TRANSLATE_NOOP(
+                         "Telvoxa",
+                         "No phone on COM1 (%1). Plug in the phone's cable and choose its device "
+                         "below, or start the simulated phone with \"telvoxa-phone --link "
+                         "~/phone-link\" and type ~/phone-link."))
         .arg(QString::fromStdString(why));
 }
 

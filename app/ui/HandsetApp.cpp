@@ -12,8 +12,10 @@
 
 #include "app/ui/ApplicationStart.h"
 #include "app/ui/DataFolder.h"
+#include "app/ui/DialLinkTexts.h"
 #include "app/ui/FirstRunSettings.h"
 #include "app/ui/InstanceBeacon.h"
+#include "app/ui/PhoneBookTexts.h"
 #include "app/ui/Profile.h"
 #include "app/ui/ProfileKeys.h"
 #include "app/ui/SignalQuit.h"
@@ -55,10 +57,23 @@ bool CHandsetApp::InitInstance() {
     InstanceBeacon beacon;
     switch (m_instanceLock.Acquire(INSTANCE_MUTEX_NAME)) {
         case InstanceLock::Outcome::Held:
-            beacon.Listen(QFile::decodeName(m_instanceLock.SocketPath().c_str()),
-                          [this] { BringForward(m_pMainWnd); });
+            beacon.Listen(
+                QFile::decodeName(m_instanceLock.SocketPath().c_str()),
+                [this] { BringForward(m_pMainWnd); },
+                [this](const std::string& number) {
+                    if (!m_pMainWnd) return;
+                    m_pMainWnd->ShowLinkedNumber(number);
+                    BringForward(m_pMainWnd);
+                });
             break;
         case InstanceLock::Outcome::HeldElsewhere:
+            // A link's number is the running window's to show: no box here.
+            if (!m_strLinkedNumber.empty()) {
+                if (InstanceBeacon::AskToShow(
+                        QFile::decodeName(m_instanceLock.SocketPath().c_str()), m_strLinkedNumber))
+                    return false;
+                std::fprintf(stderr, "telvoxa: %s\n", LinkNotHandedOverText().c_str());
+            }
             UiSeams::Messages().Show(nullptr, QStringLiteral("Already Running !!"),
                                      MessageIcon::None);
             InstanceBeacon::AskToComeForward(
@@ -106,6 +121,7 @@ bool CHandsetApp::InitInstance() {
 
     auto window = std::make_unique<CHandsetDlg>(nullptr, m_deviceFactory, m_clock);
     m_pMainWnd = window.get();
+    if (!m_strLinkedNumber.empty()) window->ShowLinkedNumber(m_strLinkedNumber);
     const int result = window->DoModal();
     m_nLastRunResult = result;
 
@@ -242,6 +258,8 @@ void CHandsetApp::TakePendingBook() {
 void CHandsetApp::LoadPhoneBook(const QString& path) {
     ClearPhoneBook();
     QWidget* parent = m_pMainWnd;
+    // Only a book the user chose is confirmed; the one of the start is not.
+    const bool chosenByUser = path.isEmpty();
     if (!path.isEmpty()) {
         m_strPhoneBookFile = path;
     } else {
@@ -291,6 +309,21 @@ void CHandsetApp::ReportPhoneBookOutcome(const PhoneBookLoadOutcome& outcome) {
                                      MessageIcon::Stop);
             break;
     }
+    if (chosenByUser) ShowPhoneBookLoaded(parent, outcome);
+}
+
+void CHandsetApp::ShowPhoneBookLoaded(QWidget* parent, const PhoneBookLoadOutcome& outcome) {
+    // A file that gave nothing has had its error already.
+    if (m_phoneBook.m_nRecords <= 0) return;
+    QString stoppedAt;
+    if (outcome.result == PhoneBookLoad::CountError) {
+        stoppedAt = PhoneBookLimitText(MAX_MEMORY_DIAL);
+    } else if (outcome.result != PhoneBookLoad::Loaded) {
+        stoppedAt = QString::fromStdString(outcome.description);
+    }
+    UiSeams::Messages().Show(
+        parent, PhoneBookLoadedText(m_phoneBook.m_nRecords, m_strPhoneBookFile, stoppedAt),
+        MessageIcon::Information);
 }
 
 void CHandsetApp::ReloadPhoneBook() {
@@ -328,11 +361,12 @@ void CHandsetApp::WinHelp(unsigned long, unsigned int) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(readme));
 }
 
-int RunHandsetApp(int argc, char* argv[]) {
+int RunHandsetApp(int argc, char* argv[], const std::string& number) {
     const std::unique_ptr<QApplication> application = StartApplication(argc, argv);
     // The handset window may hide itself; only its own end finishes the run.
     QApplication::setQuitOnLastWindowClosed(false);
     CHandsetApp app;
+    app.m_strLinkedNumber = number;
     // A logout, kill or Ctrl+C ends the run as the quit command does.
     SignalQuit signalQuit(app);
     app.InitInstance();

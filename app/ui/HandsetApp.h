@@ -18,6 +18,7 @@
 
 class CHandsetDlg;
 class InstanceBeacon;
+class QWidget;
 class PhoneBookReader;
 class PhoneBookWatcher;
 struct PhoneBookRead;
@@ -43,6 +44,9 @@ public:
     // window; the instance lock stays held until this object ends. Always
     // false: no message loop follows.
     bool InitInstance();
+    // A number from a link or --dial (dialled form) for the window to show,
+    // or for the running instance when there is one. Before InitInstance.
+    std::string m_strLinkedNumber;
 
     // Opens `path` as the skin settings file: as written (relative to the
     // current directory), else, for a relative path, in the program's data
@@ -80,6 +84,10 @@ public:
     // The end of a run whose link thread could not be ended: the port's
     // lock files removed, the process ended with status 0 at once.
     [[noreturn]] static void EndWithoutTheLink(InstanceBeacon& beacon);
+
+    // After a book chosen from the menu: how many entries were read, and
+    // where a file read in part stopped.
+    void ShowPhoneBookLoaded(QWidget* parent, const PhoneBookLoadOutcome& outcome);
 
     // Lets the user choose another skin settings file for the next start.
     void ChooseSkinFile();
@@ -122,5 +130,6 @@ public:
 // The one application object, or null outside its life.
 CHandsetApp* TheApp();
 
-// Runs the whole program: returns the process exit status.
-int RunHandsetApp(int argc, char* argv[]);
+// Runs the whole program: returns the process exit status. `number`, when
+// not empty, is shown in the window (dialled form).
+int RunHandsetApp(int argc, char* argv[], const std::string& number = {});

@@ -1,5 +1,8 @@
 #include "app/ui/SettingsDlg.h"
 
+#include "app/ui/AddedTexts.h"
+#include "platform/posix/SimulatedPhones.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -11,6 +14,7 @@
 #include <QSlider>
 #include <QTimer>
 
+#include "app/ui/AddedTexts.h"
 #include "app/ui/HandsetApp.h"
 #include "app/ui/LinkProfile.h"
 #include "app/ui/Profile.h"
@@ -18,6 +22,7 @@
 #include "app/ui/ProfilePorts.h"
 #include "platform/posix/SerialDeviceCheck.h"
 #include "platform/posix/SerialDevices.h"
+#include "platform/posix/SimulatedPhones.h"
 
 namespace {
 
@@ -211,6 +216,11 @@ void CSettingsDlg::ListDevices() {
     m_pDevice->clear();
     for (const SerialDeviceEntry& entry : ListSerialDevices(NativePath(m_strDeviceFolder))) {
         m_pDevice->addItem(DisplayPath(entry.label), DisplayPath(entry.path));
+    }
+    for (const SimulatedPhone& phone : ListSimulatedPhones(RuntimeFolder())) {
+        const QString link = DisplayPath(phone.link);
+        m_pDevice->addItem(
+            AddedText(QT_TRANSLATE_NOOP("Telvoxa", "simulated phone (%1)")).arg(link), link);
     }
     m_pDevice->setCurrentIndex(-1);
     m_pDevice->blockSignals(false);

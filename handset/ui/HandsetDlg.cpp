@@ -1,5 +1,7 @@
 #include "handset/ui/HandsetDlg.h"
 
+#include <utility>
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QLabel>
@@ -205,6 +207,7 @@ bool CHandsetDlg::OnInitDialog() {
     m_pThread->Start();
     Post([settings = m_settings](HandsetSession& session) { session.Start(settings); });
     Post([recorder = m_pRecorder.get()](HandsetSession&) { recorder->OpenStore(); });
+    if (!m_strLinkedNumber.empty()) ShowLinkedNumber(std::exchange(m_strLinkedNumber, {}));
     return true;
 }
 

@@ -132,6 +132,10 @@ public:
     std::function<QAction*(QMenu&, const QPoint&)> m_trackMenu;
     // Hands the application's phone book to the caller-name lookup.
     void PhoneBookChanged();
+    // A number from a link (dialled form): shown once the session is idle
+    // (after the start-up when it has not run yet), with its phone book name;
+    // while a call goes on a message says it was dropped.
+    void ShowLinkedNumber(const std::string& number);
 
     const SkinRect& ButtonRect(int index) const { return m_rcButton[index]; }
 
@@ -262,6 +266,8 @@ private:
     // A right-click's question to the session is on its way.
     bool m_bMenuAsked = false;
     int m_nResult = -1;
+    // A link's number that came before the session was started.
+    std::string m_strLinkedNumber;
     QCursor m_curArrow;  // cursor 104
     QCursor m_curHand;   // cursor 133
     bool m_bCursorsLoaded = false;

@@ -7,6 +7,7 @@
 #include <QMenu>
 
 #include "app/ui/AboutDlg.h"
+#include "app/ui/PhoneBookTexts.h"
 #include "app/ui/UiSeams.h"
 #include "handset/MenuCommands.h"
 #include "handset/SettingsSummary.h"
@@ -94,7 +95,13 @@ std::unique_ptr<QMenu> CHandsetDlg::LoadMenu(int resourceId) {
         QAction* action = menu->addAction(QString::fromUtf8(item.text));
         action->setData(item.id);
         action->setObjectName(QString::number(item.id));
+        // The command's own name says .mdd only; its tip names every kind read.
+        if (item.id == ID_CHANGE_PHONEBOOK) {
+            action->setStatusTip(LoadPhoneBookTip());
+            action->setToolTip(LoadPhoneBookTip());
+        }
     }
+    menu->setToolTipsVisible(true);
     return menu;
 }
 

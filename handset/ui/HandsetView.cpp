@@ -4,11 +4,13 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QWindow>
 #include <chrono>
 #include <future>
 #include <memory>
 
+#include "app/ui/DialLinkTexts.h"
 #include "app/ui/SettingsDlg.h"
 #include "app/ui/UiSeams.h"
 #include "handset/ui/HandsetDlg.h"
@@ -124,4 +126,28 @@ void CHandsetDlg::ShowMessage(const std::string& text) {
             return true;
         },
         false);
+}
+
+void CHandsetDlg::ShowLinkedNumber(const std::string& number) {
+    if (m_bEnded || m_bDestroyed) return;
+    if (!m_pThread->Started()) {
+        m_strLinkedNumber = number;
+        return;
+    }
+    Post([this, number](HandsetSession& session) {
+        if (session.ShowLinkedNumber(number)) return;
+        QMetaObject::invokeMethod(
+            this,
+            [this, number] {
+                if (m_bDestroyed) return;
+                // Not modal: the call and its monitoring go on meanwhile.
+                auto* box = new QMessageBox(QMessageBox::Information, windowTitle(),
+                                            LinkWhileBusyText(number), QMessageBox::Ok, this);
+                box->setObjectName(QStringLiteral("linkWhileBusy"));
+                box->setAttribute(Qt::WA_DeleteOnClose);
+                box->setModal(false);
+                box->show();
+            },
+            Qt::QueuedConnection);
+    });
 }

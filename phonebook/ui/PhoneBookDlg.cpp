@@ -1,6 +1,7 @@
 #include "phonebook/ui/PhoneBookDlg.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLayout>
@@ -13,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/ui/PhoneBookTexts.h"
 #include "app/ui/Profile.h"
 #include "phonebook/ListSort.h"
 #include "platform/Cp932.h"
@@ -119,6 +121,23 @@ void CPhoneBookDlg::OnInitDialog() {
     m_list->clear();
     m_list->addTopLevelItems(items);
     if (!items.isEmpty()) m_list->setCurrentItem(items.front());
+    if (items.isEmpty()) {
+        // Nothing to choose: the one line says how the list is filled. It
+        // holds no record and cannot be selected.
+        auto* hint = new QTreeWidgetItem;
+        hint->setText(0, EmptyPhoneBookText());
+        hint->setFlags(Qt::ItemIsEnabled);
+        m_list->addTopLevelItem(hint);
+        hint->setFirstColumnSpanned(true);
+        // Wrapped across the list's width rather than cut.
+        m_list->setUniformRowHeights(false);
+        m_list->setWordWrap(true);
+        const int width = std::max(m_list->viewport()->width(), 200);
+        const QRect wrapped =
+            QFontMetrics(m_list->font())
+                .boundingRect(QRect(0, 0, width - 8, 10000), Qt::TextWordWrap, hint->text(0));
+        hint->setSizeHint(0, QSize(width, wrapped.height() + 6));
+    }
     SizeColumns();
 }
 
@@ -127,7 +146,7 @@ int CPhoneBookDlg::ContentWidth(int column) const {
     // must not be cut either.
     const QFontMetrics metrics(m_list->font());
     int widest = 0;
-    for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
+    for (int row = 0; row < static_cast<int>(m_rows.size()); ++row) {
         widest =
             std::max(widest, metrics.horizontalAdvance(m_list->topLevelItem(row)->text(column)));
     }

@@ -9,11 +9,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "platform/posix/SimulatedPhones.h"
 #include "sim/PhoneSimulator.h"
 
 namespace {
@@ -156,9 +158,32 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "telvoxa-phone: %s\n", error.c_str());
         return 1;
     }
-    std::printf("telvoxa-phone: %s\n", sim.PcPath().c_str());
-    std::fflush(stdout);
+    // Telvoxa's device list offers the phone while it runs; announced
+    // before the first line, so that whoever reads that line finds it listed.
+    const std::string runtimeDir = options.sim.link.empty() ? std::string() : RuntimeFolder();
+    if (!runtimeDir.empty()) {
+        std::string announceError;
+        const std::string absolute =
+            std::filesystem::absolute(options.sim.link).lexically_normal().string();
+        if (!AnnounceSimulatedPhone(runtimeDir, absolute, announceError)) {
+            std::fprintf(stderr, "telvoxa-phone: not listed in Telvoxa's settings: %s\n",
+                         announceError.c_str());
+        }
+    }
 
+    std::printf("telvoxa-phone: %s\n", sim.PcPath().c_str());
+    if (!options.quiet) {
+        // What was made, and what it waits for.
+        if (!options.sim.link.empty()) {
+            std::printf("-- linked %s -> %s\n", options.sim.link.c_str(), sim.PcPath().c_str());
+        }
+        if (options.script.empty()) {
+            std::printf("-- type help for the commands (ring 09012345678 rings the PC)\n");
+        } else {
+            std::printf("-- running the script %s\n", options.script.c_str());
+        }
+    }
+    std::fflush(stdout);
     const bool quiet = options.quiet;
     sim.SetLineSink([quiet](const std::string& line) {
         if (quiet && line.rfind("<- ", 0) != 0 && line.rfind("error:", 0) != 0) return;
@@ -190,6 +215,7 @@ int main(int argc, char** argv) {
 
     // Closes the port and removes the link.
     sim.Stop();
+    if (!runtimeDir.empty()) WithdrawSimulatedPhone(runtimeDir);
     if (signalFd >= 0) ::close(signalFd);
     return 0;
 }

@@ -355,10 +355,45 @@ TEST_F(HandsetAppTest, AnEmptyPathAsksForTheFileAndCancellingLeavesNoPhoneBook) 
     EXPECT_EQ(app.m_strPhoneBookFile, path);
     EXPECT_EQ(app.m_phoneBook.m_nRecords, 2);
 
+    dialogs.messages.clear();
     app.LoadPhoneBook(QString());  // nothing queued: cancelled
     EXPECT_EQ(dialogs.fileDialogsShown, 2);
     EXPECT_TRUE(app.m_strPhoneBookFile.isEmpty());
     EXPECT_EQ(app.m_phoneBook.m_nRecords, 0);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(HandsetAppTest, ABookChosenFromTheMenuSaysHowManyEntriesCame) {
+    const std::string dir = work.path().toStdString() + "/";
+    PhoneBookWriter().Raw(Book(4)).Save(dir + "whole.mdd");
+    PhoneBookWriter().Raw(Book(4)).Truncate(Book(4).size() - 20).Save(dir + "cut.mdd");
+    PhoneBookWriter().Int32(0).Int32(0).Save(dir + "empty.mdd");
+    struct Case {
+        const char* file;
+        QString last;  // the last message; empty: none
+    };
+    const Case cases[] = {
+        {"whole.mdd", "Entries read from whole.mdd: 4."},
+        {"cut.mdd", "Entries read from cut.mdd: only 3; reading stopped at "},
+        {"empty.mdd", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        dialogs.messages.clear();
+        dialogs.fileAnswers.push_back(QString::fromStdString(dir + c.file));
+        app.LoadPhoneBook(QString());
+        if (c.last.isEmpty()) {
+            EXPECT_TRUE(dialogs.messages.empty());
+            continue;
+        }
+        ASSERT_FALSE(dialogs.messages.empty());
+        EXPECT_TRUE(dialogs.messages.back().text.startsWith(c.last))
+            << dialogs.messages.back().text.toStdString();
+        EXPECT_EQ(dialogs.messages.back().icon, MessageIcon::Information);
+    }
+    // The book of the start, or one read again, is not announced.
+    dialogs.messages.clear();
+    app.LoadPhoneBook(QString::fromStdString(dir + "whole.mdd"));
     EXPECT_TRUE(dialogs.messages.empty());
 }
 

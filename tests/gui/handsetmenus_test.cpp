@@ -381,7 +381,7 @@ TEST_F(HandsetMenusTest, TheCurrentSettingsMessageNamesPortCableAndFiles) {
                                                 "\r\n\r\nビットマップファイル(.bmp)\r\n" +
                                                 dir.path() +
                                                 "/body.bmp"
-                                                "\r\n\r\n電話帳ファイル(.mdd)\r\n" +
+                                                "\r\n\r\n電話帳ファイル(.mdd/.vcf/.csv)\r\n" +
                                                 dir.path() + "/book.mdd");
         EXPECT_FALSE(monitoringWhileShown);
         EXPECT_TRUE(TicksRunning(*device));

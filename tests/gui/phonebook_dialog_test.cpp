@@ -327,12 +327,24 @@ TEST_F(PhoneBookDialogTest, CancelStoresNothingAndChoosesNothing) {
     EXPECT_EQ(List(*again)->header()->sectionSize(0), 80);
 }
 
-TEST_F(PhoneBookDialogTest, EmptyBookShowsAnEmptyListAndOkChoosesNothing) {
+// The one line of an empty list: how to load a book, not a record.
+void ExpectOnlyTheLoadingHint(QTreeWidget* list) {
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    const QTreeWidgetItem* hint = list->topLevelItem(0);
+    EXPECT_TRUE(hint->text(0).contains(QStringLiteral("電話帳ファイル変更(R)")));
+    for (const char* kind : {".mdd", ".vcf", ".csv"}) EXPECT_TRUE(hint->text(0).contains(kind));
+    EXPECT_FALSE(hint->flags() & Qt::ItemIsSelectable);
+    EXPECT_TRUE(hint->isFirstColumnSpanned());
+}
+
+TEST_F(PhoneBookDialogTest, EmptyBookShowsHowToLoadOneAndOkChoosesNothing) {
     Book book({});
     auto dlg = Open(book);
-    EXPECT_EQ(List(*dlg)->topLevelItemCount(), 0);
+    ExpectOnlyTheLoadingHint(List(*dlg));
     ClickHeader(*dlg, 1);
-    EXPECT_EQ(List(*dlg)->topLevelItemCount(), 0);
+    ExpectOnlyTheLoadingHint(List(*dlg));
+    QTest::mouseClick(List(*dlg)->viewport(), Qt::LeftButton, {},
+                      List(*dlg)->visualItemRect(List(*dlg)->topLevelItem(0)).center());
     EXPECT_EQ(PhoneBookSortState().lastColumn, 1);
     List(*dlg)->header()->resizeSection(2, 55);
     QTest::mouseClick(dlg->findChild<QPushButton*>("1"), Qt::LeftButton);
@@ -345,7 +357,7 @@ TEST_F(PhoneBookDialogTest, NoRecordViewOrMissingRecordsShowNothingWrong) {
     CPhoneBookDlg dlg;
     dlg.m_nCount = 3;  // but no records handed over
     dlg.show();
-    EXPECT_EQ(List(dlg)->topLevelItemCount(), 0);
+    ExpectOnlyTheLoadingHint(List(dlg));
 
     Book book = SampleBook();
     book.book.m_records[1].reset();

@@ -15,7 +15,9 @@
 #include <string>
 
 #include "support/ChildProgram.h"
+#include "support/SampleBooks.h"
 #include "support/ScratchDir.h"
+#include "support/VCardWriter.h"
 
 // After the test framework: Xlib's macros would clash with its names.
 #include <X11/Xatom.h>
@@ -167,8 +169,9 @@ public:
         XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
         XSync(m_display, False);
     }
-    void PressReturn() {
-        const KeyCode key = XKeysymToKeycode(m_display, XK_Return);
+    void PressReturn() { PressKey(XK_Return); }
+    void PressKey(KeySym symbol) {
+        const KeyCode key = XKeysymToKeycode(m_display, symbol);
         XTestFakeKeyEvent(m_display, key, True, CurrentTime);
         XTestFakeKeyEvent(m_display, key, False, CurrentTime);
         XSync(m_display, False);
@@ -285,6 +288,58 @@ TEST_F(AppStart, ASecondStartsMessageComesUpInFrontOfAHandsetKeptOnTop) {
     }));
     EXPECT_EQ(second.Wait(20s), 0);
     EXPECT_TRUE(WaitUntil([&] { return x.IsTopmost(handset); }));
+    first.Signal(SIGTERM);
+    EXPECT_EQ(first.Wait(20s), 0);
+}
+
+}  // namespace
+
+TEST_F(AppStart, ALinksNumberIsShownFirstAndDialledOnlyBySend) {
+    if (access("/usr/bin/Xvfb", X_OK) != 0) GTEST_SKIP() << "Xvfb is not installed";
+    VirtualDisplay x;
+    ASSERT_TRUE(x.Open());
+    setenv("DISPLAY", x.Name().c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+
+    const fs::path link = dir / "phone-link";
+    ChildProgram phone(TELVOXA_PHONE_PATH, {"--link", link.string(), "--stay"});
+    ASSERT_EQ(phone.ReadLine().rfind("telvoxa-phone: ", 0), 0u);
+    std::ofstream(dir / "book.vcf") << VCardBytes(DemoBook());
+    std::ofstream(dir / "config" / "Orvel Applications" / "telvoxa.conf")
+        << "[connection]\nport=0\ncable=0\n\n[ports]\nCOM1=" << link.string()
+        << "\n\n[ini]\nmdd=" << (dir / "book.vcf").string() << "\n";
+    // A dial key extends the number shown, then send dials it: a number
+    // dialled before send would be the phone's first dial instead.
+    const auto sendDials = [&](Window handset, const std::string& dialled) {
+        x.Focus(handset);
+        x.PressKey(XK_9);
+        x.PressKey(XK_s);
+        bool dialledIt = false;
+        for (std::string line = phone.ReadLine(); !line.empty(); line = phone.ReadLine()) {
+            if (line.rfind("<- DIAL ", 0) != 0) continue;
+            dialledIt = line == "<- DIAL " + dialled + "9 caller-id=off";
+            EXPECT_TRUE(dialledIt) << line;
+            break;
+        }
+        x.PressKey(XK_q);
+        return dialledIt;
+    };
+
+    // Not yet running: the program starts with the number.
+    ChildProgram first(TELVOXA_APP_PATH, {"tel:+81-90-1234-5678"},
+                       ChildProgram::Stderr::IntoStdout);
+    Window handset = 0;
+    ASSERT_TRUE(WaitUntil([&] { return (handset = x.Find("Telvoxa")) != 0; }));
+    EXPECT_TRUE(sendDials(handset, "09012345678"));
+
+    // Running: a later link hands its number over and ends, with no box.
+    ChildProgram second(TELVOXA_APP_PATH, {"callto:03-1234-5678"},
+                        ChildProgram::Stderr::IntoStdout);
+    EXPECT_EQ(second.Wait(20s), 0);
+    EXPECT_EQ(x.Find("Telvoxa", handset), 0u);
+    EXPECT_TRUE(sendDials(handset, "0312345678"));
+
+    EXPECT_TRUE(first.Running());
     first.Signal(SIGTERM);
     EXPECT_EQ(first.Wait(20s), 0);
 }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/SimulatedPhones.h"
 #include "support/ChildProgram.h"
 #include "support/RawTerminal.h"
 #include "support/ScratchDir.h"
@@ -87,7 +88,9 @@ TEST_F(PhoneProgram, RunsAScriptedCallThroughItsLink) {
     for (std::string line = phone.ReadLine(500ms); !line.empty(); line = phone.ReadLine(500ms)) {
         lines.push_back(line);
     }
-    const std::vector<std::string> expected = {"<- HANGUP",
+    const std::vector<std::string> expected = {"-- linked " + link + " -> " + port,
+                                               "-- running the script " + script,
+                                               "<- HANGUP",
                                                "-> a5 e0 9a 93 91 aa",
                                                "<- ANSWER",
                                                "-> af",
@@ -112,7 +115,16 @@ TEST_F(PhoneProgram, UnplugAndReplugTakeTheLinkAwayAndBringItBack) {
     Program phone({"--link", link, "--status-interval", "0"});
     ASSERT_TRUE(phone.Running());
     ASSERT_EQ(phone.ReadLine().rfind("telvoxa-phone: ", 0), 0u);
+    ASSERT_EQ(phone.ReadLine(), "-- linked " + link + " -> " + fs::read_symlink(link).string());
+    ASSERT_EQ(phone.ReadLine(), "-- type help for the commands (ring 09012345678 rings the PC)");
     phone.Send("help\n");
+    // Each command that takes a value shows one, in the order of the list.
+    for (const char* example : {"ring 09012345678", "hangup 120", "charge 30", "signal 2",
+                                "send a5 e3", "sleep 500", "expect <- ANSWER"}) {
+        std::string line = phone.ReadLine();
+        while (!line.empty() && line.find(example) == std::string::npos) line = phone.ReadLine();
+        EXPECT_NE(line, "") << example;
+    }
     EXPECT_TRUE(
         phone.ReadUntil("replug            plug it back: a new port behind the same --link"));
     phone.Send("unplug\n");
@@ -162,6 +174,37 @@ TEST_F(PhoneProgram, RefusesBadOptionsAndForeignLinkPaths) {
     std::string kept;
     std::getline(in, kept);
     EXPECT_EQ(kept, "keep me");
+}
+
+TEST_F(PhoneProgram, AnnouncesItsLinkWhileItRunsAndOnlyThen) {
+    ScratchDir runtime;
+    setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
+    // What a dead phone, another program or another user could leave there.
+    runtime.Write("telvoxa-phone-999999999.link", "999999999\n/tmp/gone\n");
+    const std::string self = std::to_string(getpid());
+    runtime.Write("telvoxa-phone-1.link", self + "\n/tmp/named-for-another\n");
+    runtime.Write("telvoxa-phone-" + self + ".link", self + "\nrelative/link\n");
+    fs::create_directory(runtime.PathOf("telvoxa-phone-" + std::to_string(getppid()) + ".link"));
+    {
+        Program phone({"--link", link, "--status-interval", "0"});
+        ASSERT_EQ(phone.ReadLine().rfind("telvoxa-phone: ", 0), 0u);
+        ASSERT_TRUE(
+            phone.ReadUntil("-- type help for the commands (ring 09012345678 rings the PC)"));
+        const std::vector<SimulatedPhone> phones = ListSimulatedPhones(runtime.Path());
+        ASSERT_EQ(phones.size(), 1u);
+        EXPECT_EQ(phones[0].link, link);
+        const std::string announcement = SimulatedPhoneFile(runtime.Path(), phones[0].pid);
+        EXPECT_EQ(fs::status(announcement).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::owner_write);
+        // A link to it is not followed.
+        fs::create_symlink(announcement, runtime.PathOf("telvoxa-phone-" + self + "0.link"));
+        EXPECT_EQ(ListSimulatedPhones(runtime.Path()).size(), 1u);
+        phone.Send("quit\n");
+        EXPECT_EQ(phone.Wait(), 0);
+        EXPECT_FALSE(fs::exists(announcement));
+    }
+    EXPECT_TRUE(ListSimulatedPhones(runtime.Path()).empty());
+    unsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace

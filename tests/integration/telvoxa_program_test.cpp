@@ -135,4 +135,26 @@ TEST(TelvoxaProgram, AnythingElseIsAnErrorWithTheUsage) {
     }
 }
 
+TEST(TelvoxaProgram, ABadLinkGetsOneLineSayingWhyAndNoWindow) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"tel:"}, "telvoxa: \"tel:\" holds no phone number\n"},
+        {{"tel:abc"}, "telvoxa: \"tel:abc\" is not a phone number: \"a\" cannot be dialled\n"},
+        {{"--dial", "03-1234-5678x"},
+         "telvoxa: \"03-1234-5678x\" is not a phone number: \"x\" cannot be dialled\n"},
+        {{"tel:" + std::string(200, '9')},
+         "telvoxa: \"tel:" + std::string(36, '9') +
+             "...\" is not a phone number: more than 32 digits\n"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = RunTelvoxa(c.args);
+        EXPECT_EQ(outcome.status, 2) << c.message;
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(outcome.err, c.message);
+    }
+}
+
 }  // namespace

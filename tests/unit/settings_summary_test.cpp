@@ -21,7 +21,7 @@ std::string Expected(const std::string& portLine) {
            "\r\n\r\n"
            "スキン設定ファイル(.ini)\r\n/skins/blue.ini\r\n\r\n"
            "ビットマップファイル(.bmp)\r\n/skins/blue.bmp\r\n\r\n"
-           "電話帳ファイル(.mdd)\r\n/books/家族.mdd";
+           "電話帳ファイル(.mdd/.vcf/.csv)\r\n/books/家族.mdd";
 }
 
 TEST(SettingsSummary, TextIsJoinedWithCrLfForEachCableKind) {
@@ -58,7 +58,7 @@ TEST(SettingsSummary, AnyStoredPortIndexIsShownWithoutOverflow) {
     s.port = -1;
     EXPECT_NE(CurrentSettingsText(s).find("COM0   "), std::string::npos);
     // Without a phone book the last line is empty.
-    const std::string tail = "電話帳ファイル(.mdd)\r\n";
+    const std::string tail = "電話帳ファイル(.mdd/.vcf/.csv)\r\n";
     const std::string text = CurrentSettingsText(s);
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);

@@ -1,0 +1,7 @@
+#include "app/ui/AddedTexts.h"
+
+#include <QCoreApplication>
+
+QString AddedText(const char* english) {
+    return QCoreApplication::translate(kAddedTextContext, english);
+}

@@ -1,0 +1,126 @@
+// The texts the program adds to the handset's own: each has its Japanese
+// translation, which a Japanese session gets; the handset's own texts stay
+// as they are in it.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QFile>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTranslator>
+#include <QXmlStreamReader>
+
+#include "app/ui/AddedTexts.h"
+#include "app/ui/ApplicationStart.h"
+#include "app/ui/PhoneBookTexts.h"
+
+namespace {
+
+const QString kSourceRoot = QStringLiteral(TELVOXA_TEST_DATA "/../../..");
+
+QString ReadText(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// Every text written as AddedText(QT_TRANSLATE_NOOP("Telvoxa", ...)) in the
+// program's sources, with the file it is in; and the AddedText calls that
+// do not list their text so.
+struct SourceTexts {
+    QMap<QString, QString> texts;
+    QStringList unlisted;
+};
+
+SourceTexts ScanSources() {
+    static const QRegularExpression listed(
+        QStringLiteral(R"re(QT_TRANSLATE_NOOP\(\s*"Telvoxa",\s*((?:"(?:[^"\\]|\\.)*"\s*)+)\))re"));
+    static const QRegularExpression piece(QStringLiteral(R"re("((?:[^"\\]|\\.)*)")re"));
+    static const QRegularExpression call(
+        QStringLiteral(R"re(\bAddedText\((?!\s*QT_TRANSLATE_NOOP))re"));
+    SourceTexts found;
+    for (const char* folder : {"app", "handset", "phonebook", "history", "link", "platform"}) {
+        QDirIterator files(kSourceRoot + "/" + folder, {QStringLiteral("*.cpp")}, QDir::Files,
+                           QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const QString path = files.next();
+            const QString text = ReadText(path);
+            for (auto m = listed.globalMatch(text); m.hasNext();) {
+                QString joined;
+                for (auto p = piece.globalMatch(m.next().captured(1)); p.hasNext();)
+                    joined += p.next().captured(1);
+                joined.replace(QStringLiteral("\\\""), QStringLiteral("\""));
+                found.texts.insert(joined, path);
+            }
+            if (call.match(text).hasMatch() && !path.endsWith(QStringLiteral("AddedTexts.cpp")))
+                found.unlisted << path;
+        }
+    }
+    return found;
+}
+
+// The Japanese file's sources, and those whose translation is missing.
+struct TsTexts {
+    QSet<QString> sources;
+    QStringList unfinished;
+};
+
+TsTexts ReadTs() {
+    QFile file(kSourceRoot + "/res/translations/telvoxa_ja.ts");
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    TsTexts ts;
+    QString source;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        if (xml.name() == QStringLiteral("source")) source = xml.readElementText();
+        if (xml.name() == QStringLiteral("translation")) {
+            const bool unfinished = xml.attributes().hasAttribute(QStringLiteral("type"));
+            if (unfinished || xml.readElementText().isEmpty()) ts.unfinished << source;
+            ts.sources.insert(source);
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    return ts;
+}
+
+TEST(AddedTexts, EveryAddedTextHasItsJapaneseTranslation) {
+    const SourceTexts sources = ScanSources();
+    EXPECT_GE(sources.texts.size(), 10);
+    EXPECT_TRUE(sources.unlisted.isEmpty()) << sources.unlisted.join(' ').toStdString();
+    const TsTexts ts = ReadTs();
+    EXPECT_TRUE(ts.unfinished.isEmpty()) << ts.unfinished.join('\n').toStdString();
+    for (auto it = sources.texts.cbegin(); it != sources.texts.cend(); ++it) {
+        EXPECT_TRUE(ts.sources.contains(it.key()))
+            << "not in telvoxa_ja.ts: \"" << it.key().toStdString() << "\" ("
+            << it.value().toStdString() << ")";
+    }
+}
+
+TEST(AddedTexts, AJapaneseSessionGetsThemAndTheHandsetsOwnTextsStay) {
+    ASSERT_TRUE(LoadAddedTextTranslation(*QCoreApplication::instance(), QLocale("ja_JP")));
+    EXPECT_TRUE(EmptyPhoneBookText().startsWith(QStringLiteral("電話帳が読み込まれていません")))
+        << EmptyPhoneBookText().toStdString();
+    const SourceTexts sources = ScanSources();
+    for (auto it = sources.texts.cbegin(); it != sources.texts.cend(); ++it) {
+        const QByteArray english = it.key().toUtf8();
+        EXPECT_NE(AddedText(english.constData()), it.key()) << english.constData();
+    }
+    // The handset's own texts are not among them, whatever the language.
+    for (const char* own :
+         {"Receiving...", "On Line", "Not Notified", "Charge %d", "Already Running !!",
+          "mdd File Open Error !!", "電話帳ファイル変更(&R)", "電話帳ファイル変更(R)"}) {
+        EXPECT_EQ(AddedText(own), QString::fromUtf8(own));
+    }
+    EXPECT_TRUE(EmptyPhoneBookText().contains(QStringLiteral("電話帳ファイル変更(R)")));
+    // English where there is no translation.
+    for (QTranslator* translator :
+         QCoreApplication::instance()->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly))
+        QCoreApplication::removeTranslator(translator);
+    EXPECT_TRUE(EmptyPhoneBookText().startsWith(QStringLiteral("No phone book is loaded.")));
+    EXPECT_FALSE(LoadAddedTextTranslation(*QCoreApplication::instance(), QLocale("fr_FR")));
+}
+
+}  // namespace
