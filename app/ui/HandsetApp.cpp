@@ -275,7 +275,10 @@ void CHandsetApp::LoadPhoneBook(const QString& path) {
 
     WatchPhoneBook();
     // The user waits for the file chosen: it is read here and now.
-    ReportPhoneBookOutcome(LoadPhoneBookFile(NativePath(m_strPhoneBookFile), m_phoneBook));
+    const PhoneBookLoadOutcome outcome =
+        LoadPhoneBookFile(NativePath(m_strPhoneBookFile), m_phoneBook);
+    ReportPhoneBookOutcome(outcome);
+    if (chosenByUser) ShowPhoneBookLoaded(parent, outcome);
 }
 
 void CHandsetApp::ReportPhoneBookOutcome(const PhoneBookLoadOutcome& outcome) {
@@ -309,7 +312,6 @@ void CHandsetApp::ReportPhoneBookOutcome(const PhoneBookLoadOutcome& outcome) {
                                      MessageIcon::Stop);
             break;
     }
-    if (chosenByUser) ShowPhoneBookLoaded(parent, outcome);
 }
 
 void CHandsetApp::ShowPhoneBookLoaded(QWidget* parent, const PhoneBookLoadOutcome& outcome) {

@@ -292,8 +292,6 @@ TEST_F(AppStart, ASecondStartsMessageComesUpInFrontOfAHandsetKeptOnTop) {
     EXPECT_EQ(first.Wait(20s), 0);
 }
 
-}  // namespace
-
 TEST_F(AppStart, ALinksNumberIsShownFirstAndDialledOnlyBySend) {
     if (access("/usr/bin/Xvfb", X_OK) != 0) GTEST_SKIP() << "Xvfb is not installed";
     VirtualDisplay x;
