@@ -34,6 +34,7 @@
 #include "handset/ui/HandsetDlg.h"
 #include "platform/posix/DeviceLockFile.h"
 #include "platform/posix/PosixCommDevice.h"
+#include "support/FakeCommDevice.h"
 #include "support/PhonePty.h"
 #include "support/gui/ModalScript.h"
 #include "support/gui/ScriptedDialogs.h"
@@ -232,39 +233,22 @@ TEST_F(SignalQuitTest, TheRunEndsOnceHoweverManyQuitRequestsComeInWhateverOrder)
 // A port whose open never returns and cannot be cut short, as an open of a
 // FIFO that nobody reads: it takes the port's lock file first, as the real
 // device does, then blocks in the kernel.
-class NeverOpeningDevice final : public CommDevice {
-public:
-    NeverOpeningDevice(std::string fifo, std::string lockFolder)
-        : m_fifo(std::move(fifo)), m_folder(lockFolder), m_lockFile(std::move(lockFolder)) {}
-    bool Open(const std::string&) override {
+std::unique_ptr<CommDevice> NeverOpeningDevice(const std::string& fifo,
+                                               const std::string& lockFolder) {
+    auto device = std::make_unique<FakeCommDevice>();
+    device->beforeOpen = [fifo, lockFolder,
+                          lockFile =
+                              std::make_shared<DeviceLockFile>(lockFolder)](const std::string&) {
         LockFileHolding holder;
-        if (!m_lockFile.Take(m_fifo, holder)) return false;
-        if (std::filesystem::exists(m_folder + "/" + LockFileName(m_fifo)))
-            std::ofstream(m_folder + "/lock-taken");
-        const int fd = ::open(m_fifo.c_str(), O_WRONLY | O_CLOEXEC);
+        if (!lockFile->Take(fifo, holder)) return false;
+        if (std::filesystem::exists(lockFolder + "/" + LockFileName(fifo)))
+            std::ofstream(lockFolder + "/lock-taken");
+        const int fd = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
         if (fd >= 0) ::close(fd);
         return false;
-    }
-    bool IsOpen() const override { return false; }
-    bool Close() override { return false; }
-    bool SetupComm(uint32_t, uint32_t) override { return false; }
-    bool SetCommTimeouts(const CommTimeouts&) override { return false; }
-    bool GetCommState(Dcb&) override { return false; }
-    bool SetCommState(const Dcb&) override { return false; }
-    bool PurgeComm(uint32_t) override { return false; }
-    bool ClearCommError(uint32_t&, ComStat&) override { return false; }
-    bool EscapeCommFunction(uint32_t) override { return false; }
-    bool ReadFile(uint8_t*, uint32_t, uint32_t& got) override { return (got = 0, false); }
-    bool WriteFile(const uint8_t*, uint32_t, uint32_t& written) override {
-        return (written = 0, false);
-    }
-    void Sleep(uint32_t) override {}
-
-private:
-    std::string m_fifo;
-    std::string m_folder;
-    DeviceLockFile m_lockFile;
-};
+    };
+    return device;
+}
 
 long MonotonicMs() {
     timespec now{};
@@ -279,9 +263,7 @@ long MonotonicMs() {
     // Not a first start, whose settings would try the port first.
     Profile::WriteProfileInt("connection", "port", 0);
     Profile::Sync();
-    app.m_deviceFactory = [fifo, shared] {
-        return std::make_unique<NeverOpeningDevice>(fifo, shared);
-    };
+    app.m_deviceFactory = [fifo, shared] { return NeverOpeningDevice(fifo, shared); };
     std::ofstream(shared + "/profile-path")
         << QSettings(QSettings::NativeFormat, QSettings::UserScope,
                      QStringLiteral("Orvel Applications"), UiSeams::ApplicationName())
