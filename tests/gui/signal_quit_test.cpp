@@ -24,7 +24,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "app/ui/AboutDlg.h"
 #include "app/ui/HandsetApp.h"
@@ -36,6 +35,7 @@
 #include "platform/posix/PosixCommDevice.h"
 #include "support/FakeCommDevice.h"
 #include "support/PhonePty.h"
+#include "support/ScratchDir.h"
 #include "support/gui/ModalScript.h"
 #include "support/gui/ScriptedDialogs.h"
 #include "support/gui/TempProfile.h"
@@ -152,13 +152,6 @@ TEST_F(SignalQuitTest, EndsTheRunAsTheQuitCommandWhateverIsOpen) {
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST_F(SignalQuitTest, TheRunEndsOnceHoweverManyQuitRequestsComeInWhateverOrder) {
     struct Case {
         const char* what;
@@ -194,7 +187,7 @@ TEST_F(SignalQuitTest, TheRunEndsOnceHoweverManyQuitRequestsComeInWhateverOrder)
             CHandsetDlg* window = app.m_pMainWnd;
             // Once the start-up has opened the port and put the phone on hook.
             if (!window || !window->isVisible() || window->Shown().display1 == "Connecting..." ||
-                ReadText(logPath).find("CommOpen1() Success") == std::string::npos)
+                ReadAll(logPath).find("CommOpen1() Success") == std::string::npos)
                 return;
             asker.stop();
             if (c.busy) {
@@ -217,7 +210,7 @@ TEST_F(SignalQuitTest, TheRunEndsOnceHoweverManyQuitRequestsComeInWhateverOrder)
 
         EXPECT_FALSE(app.InitInstance());
         EXPECT_EQ(app.m_nLastRunResult, IDOK);
-        const std::string log = ReadText(logPath);
+        const std::string log = ReadAll(logPath);
         EXPECT_NE(log.find("CommClose1() Success"), std::string::npos) << log;
         EXPECT_NE(log.find("\tLog End"), std::string::npos) << log;
         EXPECT_EQ(log.find("Input Dropped At End") != std::string::npos, c.busy) << log;
@@ -313,12 +306,12 @@ TEST_F(SignalQuitDeathTest, ALinkStuckInAnOpenDoesNotKeepTheProcessPastTheBound)
     EXPECT_EXIT(RunStuckAndQuit(app, shared), testing::ExitedWithCode(0), "");
     const long ended = MonotonicMs();
     unsetenv(kShared);
-    const long quitAt = std::atol(ReadText(shared + "/quit-at").c_str());
+    const long quitAt = std::atol(ReadAll(shared + "/quit-at").c_str());
     ASSERT_GT(quitAt, 0);
     EXPECT_LE(ended - quitAt, CHandsetDlg::kEndBoundMs + kExitSlackMs);
     EXPECT_GE(ended - quitAt, CHandsetDlg::kEndBoundMs);
-    const std::filesystem::path profilePath = ReadText(shared + "/profile-path");
-    const std::string profile = ReadText(profilePath);
+    const std::filesystem::path profilePath = ReadAll(shared + "/profile-path");
+    const std::string profile = ReadAll(profilePath);
     EXPECT_NE(profile.find("inifile=default.ini"), std::string::npos) << profile;
     // The child's own temporary configuration folder, which it did not
     // stay to remove.
