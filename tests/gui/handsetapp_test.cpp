@@ -1,7 +1,5 @@
 #include "app/ui/HandsetApp.h"
 
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
 #include <QDesktopServices>
@@ -87,25 +85,6 @@ TEST_F(HandsetAppTest, WithoutAProfileRunsDefaultIniAndStoresTheDefaults) {
     EXPECT_FALSE(app.m_skinFile.IsOpen());
     InstanceLock next;
     EXPECT_EQ(next.Acquire(INSTANCE_MUTEX_NAME), InstanceLock::Outcome::HeldElsewhere);
-}
-
-// Another user's FIFO (or anything but a regular file) where the profile
-// is: the program says so and starts with the defaults, leaving it as it is.
-TEST_F(HandsetAppTest, AProfileThatIsNoRegularFileGivesTheDefaultsAndStaysAsItIs) {
-    WriteTestSkin(work.path());
-    const QString file = Profile::UserFile(QString::fromLatin1(PROFILE_ROOT));
-    QFile::remove(file);
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0666), 0);
-    RunAndQuit();
-    EXPECT_TRUE(shown);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].text.contains(file + ": not a regular file"))
-        << dialogs.messages[0].text.toStdString();
-    struct stat after {};
-    ASSERT_EQ(::lstat(QFile::encodeName(file).constData(), &after), 0);
-    EXPECT_TRUE(S_ISFIFO(after.st_mode));
-    QFile::remove(file);
 }
 
 TEST_F(HandsetAppTest, AStoredSkinThatNoLongerOpensIsReplacedByDefaultIni) {

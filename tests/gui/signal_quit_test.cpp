@@ -24,7 +24,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "app/ui/AboutDlg.h"
 #include "app/ui/HandsetApp.h"
@@ -34,7 +33,9 @@
 #include "handset/ui/HandsetDlg.h"
 #include "platform/posix/DeviceLockFile.h"
 #include "platform/posix/PosixCommDevice.h"
+#include "support/FakeCommDevice.h"
 #include "support/PhonePty.h"
+#include "support/ScratchDir.h"
 #include "support/gui/ModalScript.h"
 #include "support/gui/ScriptedDialogs.h"
 #include "support/gui/TempProfile.h"
@@ -151,13 +152,6 @@ TEST_F(SignalQuitTest, EndsTheRunAsTheQuitCommandWhateverIsOpen) {
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST_F(SignalQuitTest, TheRunEndsOnceHoweverManyQuitRequestsComeInWhateverOrder) {
     struct Case {
         const char* what;
@@ -175,7 +169,6 @@ TEST_F(SignalQuitTest, TheRunEndsOnceHoweverManyQuitRequestsComeInWhateverOrder)
     const Case cases[] = {
         {"the quit command twice (a double-click)", quit, quit, -1, false},
         {"the quit command, then a signal", quit, signal(SIGTERM), -1, false},
-        {"two signals at once (a logout)", signal(SIGHUP), signal(SIGTERM), -1, false},
         {"Escape, then a signal", escape, signal(SIGINT), -1, false},
         {"a signal during a busy input, a second one later", signal(SIGTERM), signal(SIGHUP), 100,
          true},
@@ -194,7 +187,7 @@ TEST_F(SignalQuitTest, TheRunEndsOnceHoweverManyQuitRequestsComeInWhateverOrder)
             CHandsetDlg* window = app.m_pMainWnd;
             // Once the start-up has opened the port and put the phone on hook.
             if (!window || !window->isVisible() || window->Shown().display1 == "Connecting..." ||
-                ReadText(logPath).find("CommOpen1() Success") == std::string::npos)
+                ReadAll(logPath).find("CommOpen1() Success") == std::string::npos)
                 return;
             asker.stop();
             if (c.busy) {
@@ -217,7 +210,7 @@ TEST_F(SignalQuitTest, TheRunEndsOnceHoweverManyQuitRequestsComeInWhateverOrder)
 
         EXPECT_FALSE(app.InitInstance());
         EXPECT_EQ(app.m_nLastRunResult, IDOK);
-        const std::string log = ReadText(logPath);
+        const std::string log = ReadAll(logPath);
         EXPECT_NE(log.find("CommClose1() Success"), std::string::npos) << log;
         EXPECT_NE(log.find("\tLog End"), std::string::npos) << log;
         EXPECT_EQ(log.find("Input Dropped At End") != std::string::npos, c.busy) << log;
@@ -233,39 +226,22 @@ TEST_F(SignalQuitTest, TheRunEndsOnceHoweverManyQuitRequestsComeInWhateverOrder)
 // A port whose open never returns and cannot be cut short, as an open of a
 // FIFO that nobody reads: it takes the port's lock file first, as the real
 // device does, then blocks in the kernel.
-class NeverOpeningDevice final : public CommDevice {
-public:
-    NeverOpeningDevice(std::string fifo, std::string lockFolder)
-        : m_fifo(std::move(fifo)), m_folder(lockFolder), m_lockFile(std::move(lockFolder)) {}
-    bool Open(const std::string&) override {
+std::unique_ptr<CommDevice> NeverOpeningDevice(const std::string& fifo,
+                                               const std::string& lockFolder) {
+    auto device = std::make_unique<FakeCommDevice>();
+    device->beforeOpen = [fifo, lockFolder,
+                          lockFile =
+                              std::make_shared<DeviceLockFile>(lockFolder)](const std::string&) {
         LockFileHolding holder;
-        if (!m_lockFile.Take(m_fifo, holder)) return false;
-        if (std::filesystem::exists(m_folder + "/" + LockFileName(m_fifo)))
-            std::ofstream(m_folder + "/lock-taken");
-        const int fd = ::open(m_fifo.c_str(), O_WRONLY | O_CLOEXEC);
+        if (!lockFile->Take(fifo, holder)) return false;
+        if (std::filesystem::exists(lockFolder + "/" + LockFileName(fifo)))
+            std::ofstream(lockFolder + "/lock-taken");
+        const int fd = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
         if (fd >= 0) ::close(fd);
         return false;
-    }
-    bool IsOpen() const override { return false; }
-    bool Close() override { return false; }
-    bool SetupComm(uint32_t, uint32_t) override { return false; }
-    bool SetCommTimeouts(const CommTimeouts&) override { return false; }
-    bool GetCommState(Dcb&) override { return false; }
-    bool SetCommState(const Dcb&) override { return false; }
-    bool PurgeComm(uint32_t) override { return false; }
-    bool ClearCommError(uint32_t&, ComStat&) override { return false; }
-    bool EscapeCommFunction(uint32_t) override { return false; }
-    bool ReadFile(uint8_t*, uint32_t, uint32_t& got) override { return (got = 0, false); }
-    bool WriteFile(const uint8_t*, uint32_t, uint32_t& written) override {
-        return (written = 0, false);
-    }
-    void Sleep(uint32_t) override {}
-
-private:
-    std::string m_fifo;
-    std::string m_folder;
-    DeviceLockFile m_lockFile;
-};
+    };
+    return device;
+}
 
 long MonotonicMs() {
     timespec now{};
@@ -280,9 +256,7 @@ long MonotonicMs() {
     // Not a first start, whose settings would try the port first.
     Profile::WriteProfileInt("connection", "port", 0);
     Profile::Sync();
-    app.m_deviceFactory = [fifo, shared] {
-        return std::make_unique<NeverOpeningDevice>(fifo, shared);
-    };
+    app.m_deviceFactory = [fifo, shared] { return NeverOpeningDevice(fifo, shared); };
     std::ofstream(shared + "/profile-path")
         << QSettings(QSettings::NativeFormat, QSettings::UserScope,
                      QStringLiteral("Orvel Applications"), UiSeams::ApplicationName())
@@ -301,6 +275,21 @@ long MonotonicMs() {
     std::_Exit(3);  // the run came back: the link was joined after all
 }
 
+// How long after the bound the stuck process may take to be gone: its
+// exit and the parent's wake-up. Under the sanitizers, on a loaded machine,
+// both are slower; still well short of a second bound.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr long kExitSlackMs = 3000;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr long kExitSlackMs = 3000;
+#else
+constexpr long kExitSlackMs = 1000;
+#endif
+#else
+constexpr long kExitSlackMs = 1000;
+#endif
+
 using SignalQuitDeathTest = SignalQuitTest;
 
 TEST_F(SignalQuitDeathTest, ALinkStuckInAnOpenDoesNotKeepTheProcessPastTheBound) {
@@ -317,12 +306,12 @@ TEST_F(SignalQuitDeathTest, ALinkStuckInAnOpenDoesNotKeepTheProcessPastTheBound)
     EXPECT_EXIT(RunStuckAndQuit(app, shared), testing::ExitedWithCode(0), "");
     const long ended = MonotonicMs();
     unsetenv(kShared);
-    const long quitAt = std::atol(ReadText(shared + "/quit-at").c_str());
+    const long quitAt = std::atol(ReadAll(shared + "/quit-at").c_str());
     ASSERT_GT(quitAt, 0);
-    EXPECT_LE(ended - quitAt, CHandsetDlg::kEndBoundMs + 1000);
+    EXPECT_LE(ended - quitAt, CHandsetDlg::kEndBoundMs + kExitSlackMs);
     EXPECT_GE(ended - quitAt, CHandsetDlg::kEndBoundMs);
-    const std::filesystem::path profilePath = ReadText(shared + "/profile-path");
-    const std::string profile = ReadText(profilePath);
+    const std::filesystem::path profilePath = ReadAll(shared + "/profile-path");
+    const std::string profile = ReadAll(profilePath);
     EXPECT_NE(profile.find("inifile=default.ini"), std::string::npos) << profile;
     // The child's own temporary configuration folder, which it did not
     // stay to remove.

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/posix/PosixCommDevice.h"
@@ -46,13 +45,6 @@ pid_t EndedPid() {
     siginfo_t info{};
     waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT);
     return child;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 class DeviceLockFileTest : public ::testing::Test {

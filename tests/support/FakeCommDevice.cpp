@@ -91,6 +91,7 @@ void FakeCommDevice::Unplug() {
 bool FakeCommDevice::Open(const std::string& portName) {
     m_openFailure.clear();
     m_openSystemError.clear();
+    if (beforeOpen && !beforeOpen(portName)) return false;
     if (!Enter(FakeOp::Open, "Open(" + portName + ")")) return false;
     if (m_unplugged) {
         m_openFailure = portName + ": No such device";

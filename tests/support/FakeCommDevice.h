@@ -71,6 +71,10 @@ public:
     bool dtr = false;  // modem lines, set by SetCommState and EscapeCommFunction
     bool rts = false;
 
+    // Runs first in each Open, as a driver's open that may block; when it
+    // answers false the open fails.
+    std::function<bool(const std::string& portName)> beforeOpen;
+
     // --- what happened ---
     uint64_t Now() const { return m_now; }
     // How many operations the port has seen; the one record any thread may

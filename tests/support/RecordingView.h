@@ -40,6 +40,11 @@ public:
 
 class RecordingCallSink final : public CallEventSink {
 public:
-    void OnCallEvent(const CallEvent& event) override { events.push_back(event); }
+    void OnCallEvent(const CallEvent& event) override {
+        events.push_back(event);
+        if (onEvent) onEvent(event);
+    }
     std::vector<CallEvent> events;
+    // Runs after each event is recorded, on the thread that told it.
+    std::function<void(const CallEvent&)> onEvent;
 };

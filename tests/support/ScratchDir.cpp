@@ -32,6 +32,10 @@ std::string ScratchDir::Write(std::string_view name, std::string_view bytes) con
 }
 
 std::string ScratchDir::Read(std::string_view name) const {
-    std::ifstream in(PathOf(name), std::ios::binary);
+    return ReadAll(PathOf(name));
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

@@ -22,3 +22,6 @@ public:
 private:
     std::string m_path;
 };
+
+// The bytes of the file at `path`, anywhere; empty when there is none.
+std::string ReadAll(const std::string& path);

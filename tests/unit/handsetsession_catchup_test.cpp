@@ -117,24 +117,16 @@ TEST_F(HandsetSessionCatchUpTest, AnInputArrivingDuringACatchUpRunsBeforeTheRest
     Start(Settings(0, 0, 10));
     LinkThread thread(*session);
     std::promise<size_t> leftWhenRan;
-    struct PostOnRing : CallEventSink {
-        LinkThread* thread;
-        std::promise<size_t>* left;
-        FakeCommDevice* fake;
-        void OnCallEvent(const CallEvent& event) override {
-            if (event.kind != CallEventKind::Incoming) return;
-            thread->Post([this](HandsetSession&) { left->set_value(fake->PendingIncoming()); });
-        }
-    } sink;
-    sink.thread = &thread;
-    sink.left = &leftWhenRan;
-    sink.fake = fake;
-    session->AddCallSink(&sink);
+    calls.onEvent = [&](const CallEvent& event) {
+        if (event.kind != CallEventKind::Incoming) return;
+        thread.Post([&](HandsetSession&) { leftWhenRan.set_value(fake->PendingIncoming()); });
+    };
     // Together less than one tick reads.
     fake->Incoming(Join({Repeat(1000, 0xC5), kRing, Repeat(2000, 0xC5)}));
     thread.Start();
     EXPECT_EQ(leftWhenRan.get_future().get(), 2000u);
     thread.Shutdown({});
+    calls.onEvent = nullptr;
 }
 
 }  // namespace
