@@ -41,9 +41,3 @@ ReadableFile OpenReadableFile(const std::string& path, std::uint64_t maxSize) {
     opened.size = size;
     return opened;
 }
-
-std::string ReadableFileProblem(const std::string& path) {
-    ReadableFile opened = OpenReadableFile(path);
-    if (opened.file != nullptr) std::fclose(opened.file);
-    return opened.reason;
-}
