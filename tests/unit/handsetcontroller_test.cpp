@@ -14,6 +14,7 @@
 #include "support/HangGuard.h"
 #include "support/RecordingView.h"
 #include "support/ScratchDir.h"
+#include "support/SessionAccess.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ TEST_F(HandsetControllerTest, TheIdleGuardAnswersAfterWhatWasPostedAndNotOnceThe
         // No tick changes the state meanwhile.
         local.PauseMonitor();
         // The state the guard sees is the one after the inputs already posted.
-        if (row.onCall) local.Post([](HandsetSession& s) { s.m_nCallState = CALL_ONLINE; });
+        if (row.onCall) local.Post([](HandsetSession& s) { TestState(s).callState = CALL_ONLINE; });
         int answers = 0;
         bool idle = false;
         local.AskIdle([&](bool answer) {
