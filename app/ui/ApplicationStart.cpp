@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "app/DisplayCheck.h"
-#include "app/ui/DialogFrames.h"
+#include "common/ui/DialogFrames.h"
 
 namespace {
 

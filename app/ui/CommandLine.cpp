@@ -7,12 +7,12 @@
 #include <map>
 #include <set>
 
-#include "app/ui/AboutDlg.h"
 #include "app/ui/ApplicationStart.h"
-#include "app/ui/DialLinkTexts.h"
 #include "app/ui/HandsetApp.h"
-#include "app/ui/Profile.h"
-#include "app/ui/ProfilePorts.h"
+#include "common/ui/AboutDlg.h"
+#include "common/ui/DialLinkTexts.h"
+#include "common/ui/Profile.h"
+#include "common/ui/ProfilePorts.h"
 #include "phonebook/DialLink.h"
 #include "platform/posix/SerialDeviceCheck.h"
 #include "platform/posix/SerialDevices.h"

@@ -1,13 +1,13 @@
 #include "app/ui/FirstRunSettings.h"
 
-#include "app/ui/AddedTexts.h"
+#include "common/ui/AddedTexts.h"
 
 #include <QFileInfo>
 
-#include "app/ui/Profile.h"
-#include "app/ui/ProfilePorts.h"
-#include "app/ui/SettingsDlg.h"
-#include "app/ui/UiSeams.h"
+#include "common/ui/Profile.h"
+#include "common/ui/ProfilePorts.h"
+#include "common/ui/SettingsDlg.h"
+#include "common/ui/UiSeams.h"
 #include "platform/posix/SerialDeviceCheck.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <QDialog>
 
 #include "app/ui/HandsetApp.h"
-#include "app/ui/SettingsDlg.h"
+#include "common/ui/SettingsDlg.h"
 #include "handset/MenuCommands.h"
 #include "handset/ui/HandsetDlg.h"
 

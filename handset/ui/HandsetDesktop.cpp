@@ -6,7 +6,7 @@
 #include <QLoggingCategory>
 #include <QWindow>
 
-#include "app/ui/DesktopAbilities.h"
+#include "common/ui/DesktopAbilities.h"
 #include "handset/ui/HandsetDlg.h"
 
 namespace {

@@ -7,10 +7,10 @@
 #include <QLabel>
 #include <QTimer>
 
-#include "app/ui/LinkProfile.h"
-#include "app/ui/ProfileKeys.h"
-#include "app/ui/ProfilePorts.h"
-#include "app/ui/UiSeams.h"
+#include "common/ui/LinkProfile.h"
+#include "common/ui/ProfileKeys.h"
+#include "common/ui/ProfilePorts.h"
+#include "common/ui/UiSeams.h"
 #include "history/CallHistoryPath.h"
 #include "link/PortOpenMessage.h"
 #include "platform/Cp932.h"

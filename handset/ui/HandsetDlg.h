@@ -26,7 +26,7 @@
 #include <string>
 
 #include "app/ui/HandsetApp.h"
-#include "app/ui/ProfileKeys.h"
+#include "common/ui/ProfileKeys.h"
 #include "handset/BmpReader.h"
 #include "handset/HandsetController.h"
 #include "handset/HandsetSession.h"

@@ -6,9 +6,9 @@
 #include <QCursor>
 #include <QMenu>
 
-#include "app/ui/AboutDlg.h"
-#include "app/ui/PhoneBookTexts.h"
-#include "app/ui/UiSeams.h"
+#include "common/ui/AboutDlg.h"
+#include "common/ui/PhoneBookTexts.h"
+#include "common/ui/UiSeams.h"
 #include "handset/MenuCommands.h"
 #include "handset/SettingsSummary.h"
 #include "handset/ui/HandsetDlg.h"

@@ -7,7 +7,7 @@
 #include <QRect>
 #include <algorithm>
 
-#include "app/ui/DesktopAbilities.h"
+#include "common/ui/DesktopAbilities.h"
 #include "handset/ui/HandsetDlg.h"
 
 namespace {

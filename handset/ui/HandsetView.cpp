@@ -8,9 +8,9 @@
 #include <QWindow>
 #include <memory>
 
-#include "app/ui/DialLinkTexts.h"
-#include "app/ui/SettingsDlg.h"
-#include "app/ui/UiSeams.h"
+#include "common/ui/DialLinkTexts.h"
+#include "common/ui/SettingsDlg.h"
+#include "common/ui/UiSeams.h"
 #include "handset/ui/HandsetDlg.h"
 #include "phonebook/ui/PhoneBookDlg.h"
 #include "platform/Cp932.h"

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/ui/UiSeams.h"
+#include "common/ui/UiSeams.h"
 #include "history/CallCsv.h"
 #include "history/CallStore.h"
 #include "history/CallTexts.h"

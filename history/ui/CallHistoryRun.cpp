@@ -1,6 +1,6 @@
 #include "history/ui/CallHistoryRun.h"
 
-#include "app/ui/UiSeams.h"
+#include "common/ui/UiSeams.h"
 #include "history/CallHistoryNotice.h"
 #include "history/CallStore.h"
 #include "history/ui/CallHistoryDlg.h"

@@ -14,8 +14,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/ui/PhoneBookTexts.h"
-#include "app/ui/Profile.h"
+#include "common/ui/PhoneBookTexts.h"
+#include "common/ui/Profile.h"
 #include "phonebook/ListSort.h"
 #include "platform/Cp932.h"
 

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/ui/AboutDlg.h"
+#include "common/ui/AboutDlg.h"
 
 namespace {
 

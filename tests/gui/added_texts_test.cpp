@@ -13,9 +13,9 @@
 #include <QTranslator>
 #include <QXmlStreamReader>
 
-#include "app/ui/AddedTexts.h"
 #include "app/ui/ApplicationStart.h"
-#include "app/ui/PhoneBookTexts.h"
+#include "common/ui/AddedTexts.h"
+#include "common/ui/PhoneBookTexts.h"
 
 namespace {
 

@@ -17,11 +17,11 @@
 #include <QWindow>
 #include <functional>
 
-#include "app/ui/AboutDlg.h"
 #include "app/ui/ApplicationStart.h"
-#include "app/ui/DialogFrames.h"
 #include "app/ui/InstanceBeacon.h"
-#include "app/ui/UiSeams.h"
+#include "common/ui/AboutDlg.h"
+#include "common/ui/DialogFrames.h"
+#include "common/ui/UiSeams.h"
 #include "support/ScratchDir.h"
 
 namespace {

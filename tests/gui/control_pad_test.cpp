@@ -20,7 +20,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/ui/Profile.h"
+#include "common/ui/Profile.h"
 #include "link/PhoneLink.h"
 #include "support/FakeCommDevice.h"
 #include "textpad/ui/ControlPadDlg.h"

@@ -14,8 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "app/ui/DesktopAbilities.h"
-#include "app/ui/Profile.h"
+#include "common/ui/DesktopAbilities.h"
+#include "common/ui/Profile.h"
 #include "handset/ui/HandsetDlg.h"
 #include "support/FakeCommDevice.h"
 #include "support/PhoneBytes.h"

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "app/ui/DataFolder.h"
-#include "app/ui/ProfilePorts.h"
+#include "common/ui/ProfilePorts.h"
 #include "handset/ui/HandsetDlg.h"
 #include "platform/posix/PosixCommDevice.h"
 #include "support/PhoneBookWriter.h"

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ui/Profile.h"
+#include "common/ui/Profile.h"
 #include "handset/MenuCommands.h"
 #include "handset/ui/HandsetDlg.h"
 #include "phonebook/ListSort.h"

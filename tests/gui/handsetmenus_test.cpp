@@ -14,9 +14,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/ui/AboutDlg.h"
 #include "app/ui/DataFolder.h"
-#include "app/ui/SettingsDlg.h"
+#include "common/ui/AboutDlg.h"
+#include "common/ui/SettingsDlg.h"
 #include "handset/MenuCommands.h"
 #include "handset/SettingsSummary.h"
 #include "handset/ui/HandsetDlg.h"

@@ -13,7 +13,7 @@
 #include <QWindow>
 
 #include "app/ui/DataFolder.h"
-#include "app/ui/SettingsDlg.h"
+#include "common/ui/SettingsDlg.h"
 #include "support/FixedTime.h"
 #include "support/PhoneBytes.h"
 #include "support/PhonePty.h"

@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "app/SkinFile.h"
-#include "app/ui/Profile.h"
+#include "common/ui/Profile.h"
 #include "handset/BmpReader.h"
 #include "link/PhoneLink.h"
 #include "phonebook/PhoneBook.h"

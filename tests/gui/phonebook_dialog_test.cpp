@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ui/Profile.h"
+#include "common/ui/Profile.h"
 #include "phonebook/ListSort.h"
 #include "phonebook/ui/PhoneBookDlg.h"
 #include "platform/Cp932.h"

@@ -1,7 +1,7 @@
 // The profile on disk: the owner's alone, and a write that fails is told in
 // one message box with its reason rather than taken for success.
 
-#include "app/ui/Profile.h"
+#include "common/ui/Profile.h"
 
 #include <sys/mount.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "app/ui/SettingsDlg.h"
+#include "common/ui/SettingsDlg.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "app/ui/FirstRunSettings.h"
-#include "app/ui/UiSeams.h"
+#include "common/ui/UiSeams.h"
 #include "platform/posix/PosixCommDevice.h"
 
 #include "support/HangGuard.h"

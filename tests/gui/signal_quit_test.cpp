@@ -25,10 +25,10 @@
 #include <fstream>
 #include <functional>
 
-#include "app/ui/AboutDlg.h"
 #include "app/ui/HandsetApp.h"
-#include "app/ui/SettingsDlg.h"
 #include "app/ui/TerminationSignals.h"
+#include "common/ui/AboutDlg.h"
+#include "common/ui/SettingsDlg.h"
 #include "handset/MenuCommands.h"
 #include "handset/ui/HandsetDlg.h"
 #include "platform/posix/DeviceLockFile.h"

@@ -11,8 +11,8 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "app/ui/DesktopAbilities.h"
-#include "app/ui/Profile.h"
+#include "common/ui/DesktopAbilities.h"
+#include "common/ui/Profile.h"
 #include "link/PhoneKeys.h"
 #include "link/PhoneLink.h"
 #include "platform/Cp932.h"

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/ui/UiSeams.h"
+#include "common/ui/UiSeams.h"
 
 class ScriptedDialogs final : public MessageBoxes, public FileDialogs {
 public:

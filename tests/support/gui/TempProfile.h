@@ -4,8 +4,8 @@
 
 #include <QSettings>
 
-#include "app/ui/Profile.h"
-#include "app/ui/UiSeams.h"
+#include "common/ui/Profile.h"
+#include "common/ui/UiSeams.h"
 
 inline void ResetProfile() {
     {

@@ -1,8 +1,8 @@
-#include "app/ui/PhoneBookTexts.h"
+#include "common/ui/PhoneBookTexts.h"
 
 #include <QFileInfo>
 
-#include "app/ui/AddedTexts.h"
+#include "common/ui/AddedTexts.h"
 
 QString LoadPhoneBookCommandName() {
     return QStringLiteral("電話帳ファイル変更(R)");

@@ -1,4 +1,4 @@
-#include "app/ui/DialogFrames.h"
+#include "common/ui/DialogFrames.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "app/ui/Profile.h"
+#include "common/ui/Profile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/ui/UiSeams.h"
+#include "common/ui/UiSeams.h"
 #include "platform/ReadableFile.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/ui/AddedTexts.h"
+#include "common/ui/AddedTexts.h"
 
 #include <QCoreApplication>
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "app/ui/LinkProfile.h"
+#include "common/ui/LinkProfile.h"
 #include "platform/posix/SerialDeviceCheck.h"
 
 class QCheckBox;

@@ -1,4 +1,4 @@
-#include "app/ui/DesktopAbilities.h"
+#include "common/ui/DesktopAbilities.h"
 
 #include <QGuiApplication>
 #include <cstring>

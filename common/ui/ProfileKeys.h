@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "app/ui/Profile.h"
+#include "common/ui/Profile.h"
 
 struct ProfileIntKey {
     const char* section;

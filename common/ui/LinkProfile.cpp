@@ -1,6 +1,6 @@
-#include "app/ui/LinkProfile.h"
+#include "common/ui/LinkProfile.h"
 
-#include "app/ui/ProfileKeys.h"
+#include "common/ui/ProfileKeys.h"
 
 namespace {
 

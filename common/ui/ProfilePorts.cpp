@@ -1,9 +1,9 @@
-#include "app/ui/ProfilePorts.h"
+#include "common/ui/ProfilePorts.h"
 
 #include <QFile>
 
-#include "app/ui/Profile.h"
-#include "app/ui/ProfileKeys.h"
+#include "common/ui/Profile.h"
+#include "common/ui/ProfileKeys.h"
 #include "link/PhoneLink.h"
 #include "platform/posix/PosixCommDevice.h"
 

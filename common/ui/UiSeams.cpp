@@ -1,4 +1,4 @@
-#include "app/ui/UiSeams.h"
+#include "common/ui/UiSeams.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <algorithm>
 
-#include "app/ui/AboutDlg.h"
+#include "common/ui/AboutDlg.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "app/ui/DialLinkTexts.h"
+#include "common/ui/DialLinkTexts.h"
 
 #include <QCoreApplication>
 
-#include "app/ui/AddedTexts.h"
+#include "common/ui/AddedTexts.h"
 
 std::string DialLinkProblemText(const DialLink& parsed, std::string_view link) {
     const QString shown = QString::fromStdString(LinkForMessage(link));

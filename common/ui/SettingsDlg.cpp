@@ -1,6 +1,6 @@
-#include "app/ui/SettingsDlg.h"
+#include "common/ui/SettingsDlg.h"
 
-#include "app/ui/AddedTexts.h"
+#include "common/ui/AddedTexts.h"
 #include "platform/posix/SimulatedPhones.h"
 
 #include <QCheckBox>
@@ -14,12 +14,12 @@
 #include <QSlider>
 #include <QTimer>
 
-#include "app/ui/AddedTexts.h"
-#include "app/ui/HandsetApp.h"
-#include "app/ui/LinkProfile.h"
-#include "app/ui/Profile.h"
-#include "app/ui/ProfileKeys.h"
-#include "app/ui/ProfilePorts.h"
+#include "app/HandsetStart.h"
+#include "common/ui/AddedTexts.h"
+#include "common/ui/LinkProfile.h"
+#include "common/ui/Profile.h"
+#include "common/ui/ProfileKeys.h"
+#include "common/ui/ProfilePorts.h"
 #include "platform/posix/SerialDeviceCheck.h"
 #include "platform/posix/SerialDevices.h"
 #include "platform/posix/SimulatedPhones.h"

@@ -1,4 +1,4 @@
-#include "app/ui/AboutDlg.h"
+#include "common/ui/AboutDlg.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
