@@ -41,7 +41,8 @@ SourceTexts ScanSources() {
     static const QRegularExpression call(
         QStringLiteral(R"re(\bAddedText\((?!\s*QT_TRANSLATE_NOOP))re"));
     SourceTexts found;
-    for (const char* folder : {"app", "handset", "phonebook", "history", "link", "platform"}) {
+    for (const char* folder :
+         {"app", "common", "handset", "phonebook", "history", "link", "platform"}) {
         QDirIterator files(kSourceRoot + "/" + folder, {QStringLiteral("*.cpp")}, QDir::Files,
                            QDirIterator::Subdirectories);
         while (files.hasNext()) {
