@@ -155,7 +155,7 @@ void StartUp(benchmark::State& state, const QString& skinFile, bool pty) {
     };
     for (auto _ : state) {
         const auto begin = std::chrono::steady_clock::now();
-        auto window = std::make_unique<CHandsetDlg>(nullptr, factory);
+        auto window = std::make_unique<CHandsetDlg>(*env.app, nullptr, factory);
         FirstPaint paint;
         window->installEventFilter(&paint);
         if (!window->OnInitDialog()) {

@@ -109,7 +109,7 @@ bool CHandsetApp::InitInstance() {
 
     if (!OfferSettingsOnFirstRun(nullptr, m_deviceFactory)) return false;
 
-    auto window = std::make_unique<CHandsetDlg>(nullptr, m_deviceFactory, m_clock);
+    auto window = std::make_unique<CHandsetDlg>(*this, nullptr, m_deviceFactory, m_clock);
     m_pMainWnd = window.get();
     if (!m_strLinkedNumber.empty()) window->ShowLinkedNumber(m_strLinkedNumber);
     const int result = window->DoModal();

@@ -13,6 +13,7 @@
 #include "app/SkinFile.h"
 #include "handset/SkinDefinition.h"
 #include "handset/StatusTexts.h"
+#include "handset/ui/HandsetHost.h"
 #include "phonebook/PhoneBook.h"
 #include "platform/CommDevice.h"
 #include "platform/InstanceLock.h"
@@ -24,7 +25,7 @@ class PhoneBookReader;
 class PhoneBookWatcher;
 struct PhoneBookRead;
 
-class CHandsetApp : public SkinLookup {
+class CHandsetApp : public SkinLookup, public HandsetHost {
 public:
     CHandsetApp();
     ~CHandsetApp() override;
@@ -47,7 +48,7 @@ public:
     // bitmap failed) for this run only: m_strSkinFile, the user's choice,
     // stays for the profile. False when the default is the one in use or
     // does not open.
-    bool UseDefaultSkin();
+    bool UseDefaultSkin() override;
 
     // The skin settings file lookups (an absent key gives "", 0, all zeros).
     std::string GetSkinString(const std::string& key) override;
@@ -55,13 +56,13 @@ public:
     SkinRect GetSkinRect(const std::string& key) override;
     // A file named in the skin settings file, in the folder of the skin file
     // in use.
-    QString SkinRelativePath(const std::string& cp932Value) const;
+    QString SkinRelativePath(const std::string& cp932Value) const override;
 
     // Phone book.
     void ClearPhoneBook();
     // An empty path asks for the file. Failures are reported here. The file
     // is then watched: when it changes, ReloadPhoneBook runs.
-    void LoadPhoneBook(const QString& path);
+    void LoadPhoneBook(const QString& path) override;
     // Watches `path` and reads it on the reader's thread, as LoadPhoneBook
     // would; the book is empty until the reading is handed back.
     void StartPhoneBook(const QString& path);
@@ -81,9 +82,19 @@ public:
     void ShowPhoneBookLoaded(QWidget* parent, const PhoneBookLoadOutcome& outcome);
 
     // Lets the user choose another skin settings file for the next start.
-    void ChooseSkinFile();
+    void ChooseSkinFile() override;
     // Opens "Readme.txt" with the desktop's viewer; both arguments are ignored.
     void WinHelp(unsigned long data = 0, unsigned int command = 0);
+
+    // HandsetHost: what the handset window reads and changes.
+    SkinLookup& Skin() override { return *this; }
+    void SetBitmapFile(const QString& path) override { m_strBitmapFile = path; }
+    void SetPictureFile(const QString& path) override { m_strPictureFile = path; }
+    QString ChosenSkinFile() const override { return m_strSkinFile; }
+    QString BitmapFileInUse() const override { return m_strBitmapFile; }
+    QString PhoneBookFileInUse() const override { return m_strPhoneBookFile; }
+    const PhoneBook& Book() const override { return m_phoneBook; }
+    void ShowHelp() override { WinHelp(0, 0); }
 
     QString m_strSkinFile;       // as stored in the profile
     QString m_strSkinFileInUse;  // the path that actually opened

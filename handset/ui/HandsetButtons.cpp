@@ -223,7 +223,7 @@ bool CHandsetDlg::PreTranslateKey(QKeyEvent* event) {
                 break;
             case Qt::Key_F1:
                 // The platform's help key: the read-me file.
-                if (CHandsetApp* app = TheApp()) app->WinHelp(0, 0);
+                m_host.ShowHelp();
                 break;
             default:
                 break;

@@ -37,8 +37,9 @@ std::unique_ptr<CommDevice> MakeDevice(const CommDeviceFactory& factory,
 
 }  // namespace
 
-CHandsetDlg::CHandsetDlg(QWidget* parent, CommDeviceFactory deviceFactory, ClockSource clock)
-    : QDialog(parent, Qt::FramelessWindowHint | Qt::Tool) {
+CHandsetDlg::CHandsetDlg(HandsetHost& host, QWidget* parent, CommDeviceFactory deviceFactory,
+                         ClockSource clock)
+    : QDialog(parent, Qt::FramelessWindowHint | Qt::Tool), m_host(host) {
     HandsetView& view = *this;
     UiDispatcher& ui = *this;
     m_controller = std::make_unique<HandsetController>(
@@ -166,8 +167,7 @@ bool CHandsetDlg::OnInitDialog() {
         // The message names the bitmap and why; the default skin then stands
         // in for this run, so the user can choose another skin from the menu.
         QString text = QStringLiteral("BMP File Open Error !!\n") + m_strSkinProblem;
-        CHandsetApp* app = TheApp();
-        const bool fallback = app && app->UseDefaultSkin() && LoadSkin();
+        const bool fallback = m_host.UseDefaultSkin() && LoadSkin();
         if (fallback) text += QStringLiteral("\nStarting with the default skin.");
         UiSeams::Messages().Show(this, text, MessageIcon::None);
         if (!fallback) {
@@ -268,10 +268,5 @@ void CHandsetDlg::StartMonitor() {
 }
 
 void CHandsetDlg::PhoneBookChanged() {
-    const CHandsetApp* app = TheApp();
-    if (app) {
-        m_controller->SetPhoneBook(app->m_phoneBook);
-    } else {
-        Post([](HandsetSession& session) { session.SetCallerDirectory(nullptr); });
-    }
+    m_controller->SetPhoneBook(m_host.Book());
 }

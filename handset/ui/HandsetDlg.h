@@ -25,7 +25,7 @@
 #include <memory>
 #include <string>
 
-#include "app/ui/HandsetApp.h"
+#include "app/HandsetStart.h"
 #include "common/ui/ProfileKeys.h"
 #include "handset/BmpReader.h"
 #include "handset/HandsetController.h"
@@ -35,6 +35,7 @@
 #include "handset/RegionSpans.h"
 #include "handset/SkinButtons.h"
 #include "handset/StatusTexts.h"
+#include "handset/ui/HandsetHost.h"
 #include "handset/ui/SkinRegion.h"
 #include "history/ui/CallNotifier.h"
 
@@ -57,8 +58,9 @@ class CHandsetDlg : public QDialog, private HandsetView, private UiDispatcher {
     Q_OBJECT
 
 public:
-    explicit CHandsetDlg(QWidget* parent = nullptr, CommDeviceFactory deviceFactory = {},
-                         ClockSource clock = {});
+    // `host` (not owned) outlives the window.
+    explicit CHandsetDlg(HandsetHost& host, QWidget* parent = nullptr,
+                         CommDeviceFactory deviceFactory = {}, ClockSource clock = {});
     ~CHandsetDlg() override;
 
     // Runs the window modally: start-up, the user's session, teardown. The
@@ -214,6 +216,7 @@ private:
     // Deletes any pad still open, without saving its position.
     void DeletePads();
 
+    HandsetHost& m_host;
     // Skin.
     BitmapInfoHeader m_bihSkin{};
     QString m_strSkinProblem;

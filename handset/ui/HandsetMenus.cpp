@@ -128,18 +128,17 @@ void CHandsetDlg::OnCommand(int id) {
 }
 
 void CHandsetDlg::RunCommand(int id) {
-    CHandsetApp* app = TheApp();
     switch (id) {
         case ID_SETTINGS:
             OnSettings();
             break;
         case ID_CHANGE_PHONEBOOK:
             // The file dialog leaves the timer running.
-            if (app) app->LoadPhoneBook(QString());
+            m_host.LoadPhoneBook(QString());
             PhoneBookChanged();
             break;
         case ID_CHANGE_SKIN:
-            if (app) app->ChooseSkinFile();
+            m_host.ChooseSkinFile();
             break;
         case ID_SHOW_SETTINGS:
             ShowCurrentSettings();
@@ -171,11 +170,9 @@ void CHandsetDlg::ShowCurrentSettings() {
     CurrentSettings settings;
     settings.port = m_settings.port;
     settings.cable = m_settings.cable;
-    if (const CHandsetApp* app = TheApp()) {
-        settings.skinFile = app->m_strSkinFile.toStdString();
-        settings.bitmapFile = app->m_strBitmapFile.toStdString();
-        settings.phoneBookFile = app->m_strPhoneBookFile.toStdString();
-    }
+    settings.skinFile = m_host.ChosenSkinFile().toStdString();
+    settings.bitmapFile = m_host.BitmapFileInUse().toStdString();
+    settings.phoneBookFile = m_host.PhoneBookFileInUse().toStdString();
     UiSeams::Messages().Show(this, QString::fromStdString(CurrentSettingsText(settings)),
                              MessageIcon::Information);
     StartMonitor();

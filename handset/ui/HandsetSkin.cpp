@@ -34,16 +34,15 @@ QRect ToQRect(const SkinRect& r) {
 }  // namespace
 
 bool CHandsetDlg::LoadSkin() {
-    CHandsetApp* app = TheApp();
-    if (!app) return false;
-    const SkinDefinition skin = ReadSkinDefinition(*app);
+    const SkinDefinition skin = ReadSkinDefinition(m_host.Skin());
 
     // The skin bitmap, named in the skin file beside it, read whole and
     // checked against its real size: a bitmap that does not read is refused with the reason.
-    app->m_strBitmapFile = app->SkinRelativePath(skin.bitmapFile);
-    const BmpReadResult bmp = ReadSkinBmp(QFile::encodeName(app->m_strBitmapFile).toStdString());
+    const QString bitmapFile = m_host.SkinRelativePath(skin.bitmapFile);
+    m_host.SetBitmapFile(bitmapFile);
+    const BmpReadResult bmp = ReadSkinBmp(QFile::encodeName(bitmapFile).toStdString());
     const auto refuse = [&](const QString& why) {
-        m_strSkinProblem = app->m_strBitmapFile + QStringLiteral(": ") + why;
+        m_strSkinProblem = bitmapFile + QStringLiteral(": ") + why;
         return false;
     };
     if (!bmp.openFailure.empty()) return refuse(QString::fromStdString(bmp.openFailure));
@@ -122,21 +121,17 @@ void CHandsetDlg::paintEvent(QPaintEvent*) {
 
 void CHandsetDlg::SetPicture(int which) {
     m_nPictureShown = (which == 1 || which == 2) ? which : 0;
-    CHandsetApp* app = TheApp();
-    if (!app || (which != 1 && which != 2)) {
-        if (app) app->m_strPictureFile.clear();
-        m_bmpPicture = QImage();
-        return;
-    }
-    const std::string value = app->GetSkinString(which == 1 ? "PICTURE1" : "PICTURE2");
+    const std::string value =
+        which == 1 || which == 2 ? m_host.Skin().GetSkinString(which == 1 ? "PICTURE1" : "PICTURE2")
+                                 : std::string();
     if (value.empty()) {
-        app->m_strPictureFile.clear();
+        m_host.SetPictureFile(QString());
         m_bmpPicture = QImage();
         return;
     }
-    app->m_strPictureFile = app->SkinRelativePath(value);
+    const QString pictureFile = m_host.SkinRelativePath(value);
+    m_host.SetPictureFile(pictureFile);
     // A picture that cannot be read shows nothing, without a message.
-    const BmpReadResult bmp =
-        ReadPictureBmp(QFile::encodeName(app->m_strPictureFile).toStdString());
+    const BmpReadResult bmp = ReadPictureBmp(QFile::encodeName(pictureFile).toStdString());
     m_bmpPicture = bmp.ok() ? ToImage(bmp.image) : QImage();
 }

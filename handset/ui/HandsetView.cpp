@@ -51,20 +51,17 @@ std::optional<ChosenEntry> CHandsetDlg::ChooseFromPhoneBook() {
     // double-click's second press too) is over.
     DropDrag();
     CPhoneBookDlg dialog(this);
-    const CHandsetApp* app = TheApp();
-    if (app) {
-        dialog.m_pRecords = app->m_phoneBook.m_records.data();
-        dialog.m_pGroupNames = app->m_phoneBook.m_groupNames.data();
-        dialog.m_nCount = app->m_phoneBook.m_nRecords;
-    }
+    const PhoneBook& book = m_host.Book();
+    dialog.m_pRecords = book.m_records.data();
+    dialog.m_pGroupNames = book.m_groupNames.data();
+    dialog.m_nCount = book.m_nRecords;
     dialog.m_nSelected = -1;
     const int result = dialog.exec();
     DropDrag();
     if (result != QDialog::Accepted) return std::nullopt;
     const int chosen = dialog.m_nSelected;
-    const CMemoryDial* record = app && chosen >= 0 && chosen < app->m_phoneBook.m_nRecords
-                                    ? app->m_phoneBook.m_records[size_t(chosen)].get()
-                                    : nullptr;
+    const CMemoryDial* record =
+        chosen >= 0 && chosen < book.m_nRecords ? book.m_records[size_t(chosen)].get() : nullptr;
     if (!record) return std::nullopt;
     return ChosenEntry{record->m_strName, record->m_strNumber[0]};
 }

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "app/ui/HandsetApp.h"
 #include "common/ui/DesktopAbilities.h"
 #include "common/ui/Profile.h"
 #include "handset/ui/HandsetDlg.h"
@@ -47,7 +48,7 @@ protected:
     std::unique_ptr<CHandsetDlg> Start(const QString& ini, const Desktop& desktop) {
         OverrideDesktopForTests(desktop.abilities);
         EXPECT_TRUE(app.OpenSkinFile(ini));
-        return StartOnFakePort(phone);
+        return StartOnFakePort(app, phone);
     }
 
     QTemporaryDir dir;

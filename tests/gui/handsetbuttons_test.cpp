@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ui/HandsetApp.h"
 #include "common/ui/Profile.h"
 #include "handset/MenuCommands.h"
 #include "handset/ui/HandsetDlg.h"
@@ -91,7 +92,7 @@ protected:
     // are the test's business) and its communication log open.
     std::unique_ptr<CHandsetDlg> Start() {
         EXPECT_TRUE(app.OpenSkinFile(SkinPath("default.ini")));
-        auto window = StartOnFakePort(phone);
+        auto window = StartOnFakePort(app, phone);
         // A right press opens the context menu; these tests choose nothing from it.
         window->m_trackMenu = [](QMenu&, const QPoint&) -> QAction* { return nullptr; };
         EXPECT_TRUE(window->Session().Link().LogOpen(SkinPath("comm.log").toStdString()));

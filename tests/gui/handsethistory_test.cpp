@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "app/ui/HandsetApp.h"
 #include "handset/MenuCommands.h"
 #include "handset/ui/HandsetDlg.h"
 #include "handset/ui/TrayIcon.h"
@@ -48,7 +49,8 @@ protected:
 
     std::unique_ptr<CHandsetDlg> Start() {
         auto window = std::make_unique<CHandsetDlg>(
-            nullptr, [] { return std::make_unique<FakeCommDevice>(); }, [] { return std::tm{}; });
+            app, nullptr, [] { return std::make_unique<FakeCommDevice>(); },
+            [] { return std::tm{}; });
         EXPECT_TRUE(window->OnInitDialog());
         window->Flush();
         return window;

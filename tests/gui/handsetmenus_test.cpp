@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "app/ui/DataFolder.h"
+#include "app/ui/HandsetApp.h"
 #include "common/ui/AboutDlg.h"
 #include "common/ui/SettingsDlg.h"
 #include "handset/MenuCommands.h"
@@ -74,7 +75,7 @@ protected:
     // answered by `choose` (0: dismissed).
     std::unique_ptr<CHandsetDlg> Start() {
         auto window = std::make_unique<CHandsetDlg>(
-            nullptr,
+            app, nullptr,
             [this] {
                 auto fake = std::make_unique<FakeCommDevice>();
                 device = fake.get();

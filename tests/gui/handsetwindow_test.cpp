@@ -1,3 +1,4 @@
+#include "app/ui/HandsetApp.h"
 #include "handset/ui/HandsetDlg.h"
 
 #include <gtest/gtest.h>
@@ -42,8 +43,8 @@ protected:
     // The window after its start-up; ticks are driven by the test.
     std::unique_ptr<CHandsetDlg> Start() {
         EXPECT_TRUE(app.OpenSkinFile(SkinPath("default.ini")));
-        auto window =
-            std::make_unique<CHandsetDlg>(nullptr, CommDeviceFactory{}, [this] { return now; });
+        auto window = std::make_unique<CHandsetDlg>(app, nullptr, CommDeviceFactory{},
+                                                    [this] { return now; });
         EXPECT_TRUE(window->OnInitDialog());
         window->StopMonitor();
         window->Flush();
@@ -246,7 +247,7 @@ TEST_F(HandsetWindowTest, ABitmapThatCannotBeReadEndsTheWindowAsConfirmed) {
         if (!bytes.empty()) WriteBytes(badBmp.toStdString(), bytes);
         ASSERT_TRUE(app.OpenSkinFile(SkinPath("bad.ini")));
         dialogs.messages.clear();
-        CHandsetDlg window(nullptr, CommDeviceFactory{}, [this] { return now; });
+        CHandsetDlg window(app, nullptr, CommDeviceFactory{}, [this] { return now; });
         EXPECT_EQ(window.DoModal(), IDOK);
         EXPECT_EQ(dialogs.Texts(),
                   QStringList{"BMP File Open Error !!\n" + badBmp + ": " + c.reason});
@@ -289,7 +290,7 @@ TEST_F(ReconnectionTest, AFailedOpenAtStartUpAsksForSettingsOverTheWindowUntilAP
         Choose(d, -1, "1");  // COM1 again: still no port
     });
     settings.Then([](CSettingsDlg* d) { Choose(d, 1, "1"); });
-    CHandsetDlg window(nullptr, CommDeviceFactory{}, [this] { return now; });
+    CHandsetDlg window(app, nullptr, CommDeviceFactory{}, [this] { return now; });
     EXPECT_TRUE(window.OnInitDialog());
     window.StopMonitor();
     FlushAnswering(window);
@@ -311,7 +312,7 @@ TEST_F(ReconnectionTest, AFailedOpenAtStartUpAsksForSettingsOverTheWindowUntilAP
 TEST_F(ReconnectionTest, TheQuitButtonEndsTheProgramInsteadOfRetrying) {
     ModalScript<CSettingsDlg> settings;
     settings.Then([](CSettingsDlg* d) { Choose(d, 1, "3"); });
-    CHandsetDlg window(nullptr, CommDeviceFactory{}, [this] { return now; });
+    CHandsetDlg window(app, nullptr, CommDeviceFactory{}, [this] { return now; });
     EXPECT_EQ(window.DoModal(), IDOK);
     ASSERT_EQ(dialogs.Texts().size(), 1);
     EXPECT_TRUE(dialogs.Texts()[0].startsWith("COM Port Open Error !!\n"));

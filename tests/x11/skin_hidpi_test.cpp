@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 
+#include "app/ui/HandsetApp.h"
 #include "handset/ui/HandsetDlg.h"
 #include "support/FakeCommDevice.h"
 #include "support/TestBitmaps.h"
@@ -75,7 +76,8 @@ protected:
                    }));
         ASSERT_TRUE(app.OpenSkinFile(dir.path() + "/default.ini"));
         window = std::make_unique<CHandsetDlg>(
-            nullptr, [] { return std::unique_ptr<CommDevice>(std::make_unique<FakeCommDevice>()); },
+            app, nullptr,
+            [] { return std::unique_ptr<CommDevice>(std::make_unique<FakeCommDevice>()); },
             [] { return std::tm{}; });
         ASSERT_TRUE(window->OnInitDialog());
         window->StopMonitor();

@@ -11,9 +11,10 @@
 #include "support/FakeCommDevice.h"
 
 // `phone` names the port, a new one at every opening.
-inline std::unique_ptr<CHandsetDlg> StartOnFakePort(FakeCommDevice*& phone) {
+// `host` is the application the window runs for.
+inline std::unique_ptr<CHandsetDlg> StartOnFakePort(HandsetHost& host, FakeCommDevice*& phone) {
     auto window = std::make_unique<CHandsetDlg>(
-        nullptr,
+        host, nullptr,
         [&phone] {
             auto device = std::make_unique<FakeCommDevice>();
             phone = device.get();

@@ -1,4 +1,5 @@
 #include "support/gui/StagedRun.h"
+#include "app/ui/HandsetApp.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
