@@ -180,13 +180,56 @@ std::string ReadOnlyReason(const std::string& path) {
     // customisation; nothing stops writing in it.
     if ((attributes & FILE_ATTRIBUTE_READONLY) != 0 && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
         return "the file is read-only";
+    if (OnReadOnlyFileSystem(path)) return "the file system is read-only";
+    return {};
+}
+
+bool OnReadOnlyFileSystem(const std::string& path) {
+    const std::wstring wide = WidePath(path);
     wchar_t volume[MAX_PATH + 1] = {};
     DWORD flags = 0;
-    if (GetVolumePathNameW(wide.c_str(), volume, MAX_PATH) &&
-        GetVolumeInformationW(volume, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
-        (flags & FILE_READ_ONLY_VOLUME) != 0)
-        return "the file system is read-only";
-    return {};
+    return !wide.empty() && GetVolumePathNameW(wide.c_str(), volume, MAX_PATH) &&
+           GetVolumeInformationW(volume, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+           (flags & FILE_READ_ONLY_VOLUME) != 0;
+}
+
+bool MayWriteIn(const std::string& folder) {
+    const std::wstring wide = WidePath(folder);
+    if (wide.empty()) return false;
+    // Asked of the folder itself: may this user add a file to it.
+    const Handle opened(CreateFileW(wide.c_str(), FILE_ADD_FILE, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return opened.IsOpen();
+}
+
+bool BelongsToThisUser(const std::string& path) {
+    const std::wstring wide = WidePath(path);
+    if (wide.empty()) return false;
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(wide.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
+                              nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+        return false;
+    bool same = false;
+    HANDLE token = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        DWORD size = 0;
+        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        auto user = std::make_unique<BYTE[]>(size ? size : 1);
+        if (size && GetTokenInformation(token, TokenUser, user.get(), size, &size))
+            same = EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user.get())->User.Sid) != FALSE;
+        CloseHandle(token);
+    }
+    LocalFree(descriptor);
+    return same;
+}
+
+void BeginPrivateFile(const std::string& path) {
+    const std::wstring wide = WidePath(path);
+    if (wide.empty() || GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+    OwnerOnly owner;
+    MakeParents(wide, owner);
+    const Handle made(OpenNoFollow(wide, GENERIC_WRITE, CREATE_NEW, owner.Attributes()));
 }
 
 std::optional<std::uint64_t> FreeBytes(const std::string& path) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -14,8 +15,10 @@
 #include "platform/CommDevice.h"
 #include "platform/InstanceLock.h"
 #include "platform/PrivateFiles.h"
+#include "platform/TerminationRequests.h"
 #include "platform/UserDataFolder.h"
 #include "platform/win32/ComPorts.h"
+#include "platform/win32/ConsoleEvents.h"
 #include "platform/win32/RegistryProfile.h"
 #include "platform/win32/Win32Text.h"
 #include "support/ScratchDir.h"
@@ -181,6 +184,29 @@ TEST(Win32ComPortsTest, APortThatWillNotOpenSaysWhy) {
     EXPECT_EQ(DescribeComPortError(ERROR_GEN_FAILURE).state, DeviceState::Failed);
     static_assert(COMM_PURGE_ALL == PURGE_TXABORT + PURGE_RXABORT + PURGE_TXCLEAR + PURGE_RXCLEAR);
     static_assert(COMM_EVENPARITY == EVENPARITY && COMM_SETRTS == SETRTS && COMM_CLRDTR == CLRDTR);
+}
+
+TEST(Win32TerminationTest, ConsoleEventsAreTakenAsSignalsInOrder) {
+    TerminationRequests requests;
+    ASSERT_TRUE(requests.IsWatching());
+    EXPECT_FALSE(TerminationRequests().IsWatching()) << "one watches at a time";
+    const HANDLE wake = reinterpret_cast<HANDLE>(requests.WakeObject());
+    EXPECT_EQ(WaitForSingleObject(wake, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    struct Case {
+        std::vector<DWORD> events;
+        std::vector<int> taken;
+    };
+    const Case cases[] = {
+        {{CTRL_C_EVENT}, {SIGINT}},
+        {{CTRL_BREAK_EVENT, CTRL_C_EVENT}, {SIGBREAK, SIGINT}},
+    };
+    for (const Case& c : cases) {
+        for (DWORD event : c.events) EXPECT_TRUE(OnConsoleEvent(event));
+        EXPECT_EQ(WaitForSingleObject(wake, 0), static_cast<DWORD>(WAIT_OBJECT_0));
+        EXPECT_EQ(requests.Take(), c.taken);
+        EXPECT_EQ(WaitForSingleObject(wake, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    }
+    EXPECT_TRUE(TerminationRequests::IsHandled(SIGTERM));
 }
 
 }  // namespace
