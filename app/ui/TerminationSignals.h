@@ -1,15 +1,12 @@
 #pragma once
 // SIGTERM, SIGINT and SIGHUP (a logout, kill, Ctrl+C or the closing of the
-// terminal) delivered as a Qt signal from the event loop. The handler itself
-// only writes the signal number into a pipe; a socket notifier on the pipe's
-// reading end passes it on, so whatever follows runs as ordinary code, never
-// inside the handler. A signal ignored when the program started stays
-// ignored. The first signal begins the ending; another one ends the process
-// at once, by that signal, when the ending has run for 7 s, or when it has
-// run 7 s if it comes sooner (a stuck ending is never waited for forever;
-// the window's own ending is bounded well within that).
+// terminal) delivered as a Qt signal from the event loop: a socket notifier
+// on the requests' wake-up descriptor passes each on (platform/
+// TerminationRequests.h has the rules), never inside the handler.
 
 #include <QObject>
+
+#include "platform/TerminationRequests.h"
 
 class QSocketNotifier;
 
@@ -23,8 +20,8 @@ public:
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
-    // False when the pipe could not be made or another instance already
-    // watches: the signals then keep their previous handling.
+    // False when the handlers could not be set up or another instance
+    // already watches: the signals then keep their previous handling.
     bool IsWatching() const { return m_notifier != nullptr; }
     // Whether this signal is handled here (false for one ignored at start).
     static bool IsHandled(int signalNumber);
@@ -35,7 +32,6 @@ signals:
 private:
     void Drain();
 
-    int m_readFd = -1;
-    int m_writeFd = -1;
+    TerminationRequests m_requests;
     QSocketNotifier* m_notifier = nullptr;
 };

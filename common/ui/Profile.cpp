@@ -1,10 +1,5 @@
 #include "common/ui/Profile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
-
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
@@ -13,6 +8,7 @@
 #include <memory>
 
 #include "common/ui/UiSeams.h"
+#include "platform/PrivateFiles.h"
 #include "platform/ReadableFile.h"
 
 namespace {
@@ -42,7 +38,7 @@ QString UnreadableProfile(const QString& company, std::string& reason) {
         if (!QFileInfo(file).exists()) continue;
         reason = ReadableFileProblem(QFile::encodeName(file).toStdString());
         // QSettings writes through a link: only to a file of the user's.
-        if (reason.empty() && QFileInfo(file).ownerId() != ::geteuid()) {
+        if (reason.empty() && !BelongsToThisUser(QFile::encodeName(file).toStdString())) {
             reason = "the file belongs to another user";
         }
         if (!reason.empty()) return file;
@@ -58,47 +54,29 @@ QString Path(const QString& section, const QString& key) {
 // tells.
 QString WriteProblem(QSettings::Status status, const QString& file) {
     if (status == QSettings::FormatError) return QStringLiteral("ファイルの形式が正しくありません");
-    const QByteArray folder = QFile::encodeName(QFileInfo(file).absolutePath());
-    struct statvfs fs {};
-    if (::statvfs(folder.constData(), &fs) == 0) {
-        if (fs.f_flag & ST_RDONLY) return QStringLiteral("読み取り専用のファイルシステムです");
-        if (fs.f_bavail == 0) return QStringLiteral("ディスクに空きがありません");
-    }
-    if (::access(folder.constData(), W_OK) != 0)
-        return QStringLiteral("フォルダに書き込む権限がありません");
+    const std::string folder = QFile::encodeName(QFileInfo(file).absolutePath()).toStdString();
+    if (OnReadOnlyFileSystem(folder)) return QStringLiteral("読み取り専用のファイルシステムです");
+    if (const auto free = FreeBytes(folder); free && *free == 0)
+        return QStringLiteral("ディスクに空きがありません");
+    if (!MayWriteIn(folder)) return QStringLiteral("フォルダに書き込む権限がありません");
     return QStringLiteral("書き込めませんでした");
-}
-
-// Each missing folder on the way to `folder` is made 0700, whatever the umask.
-void MakeFolders(const QByteArray& folder) {
-    if (folder.isEmpty() || folder == "/") return;
-    struct stat st {};
-    if (::lstat(folder.constData(), &st) == 0) return;
-    MakeFolders(QFile::encodeName(QFileInfo(QFile::decodeName(folder)).absolutePath()));
-    ::mkdir(folder.constData(), 0700);
 }
 
 // A profile not yet written is begun empty with mode 0600 before its first
 // write, which replaces the file keeping its mode: it is never readable by
 // others, not even for a moment under a loose umask.
 void BeginPrivate(const QString& file) {
-    const QByteArray name = QFile::encodeName(file);
-    struct stat st {};
-    if (::lstat(name.constData(), &st) == 0) return;
-    MakeFolders(QFile::encodeName(QFileInfo(file).absolutePath()));
-    const int fd =
-        ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd >= 0) ::close(fd);
+    BeginPrivateFile(QFile::encodeName(file).toStdString());
 }
 
 // The profile is the user's alone: its folder 0700, the file 0600 (kept by
 // every later write, which replaces the file with the same mode).
 void MakePrivate(const QString& file) {
     const QFileInfo info(file);
-    if (!info.exists() || info.ownerId() != ::geteuid()) return;
+    if (!info.exists() || !BelongsToThisUser(QFile::encodeName(file).toStdString())) return;
     QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const QFileInfo folder(info.absolutePath());
-    if (folder.ownerId() == ::geteuid())
+    if (BelongsToThisUser(QFile::encodeName(folder.absoluteFilePath()).toStdString()))
         QFile::setPermissions(folder.absoluteFilePath(), QFileDevice::ReadOwner |
                                                              QFileDevice::WriteOwner |
                                                              QFileDevice::ExeOwner);

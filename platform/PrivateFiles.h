@@ -31,3 +31,14 @@ void NarrowToOwner(const std::string& path);
 
 // Bytes an ordinary user may still write in the file system of `path`.
 std::optional<std::uint64_t> FreeBytes(const std::string& path);
+
+// Whether the file system of `path` is mounted read-only.
+bool OnReadOnlyFileSystem(const std::string& path);
+// Whether this process may make files in `folder`.
+bool MayWriteIn(const std::string& folder);
+// Whether `path` (links followed) belongs to the user running the program.
+bool BelongsToThisUser(const std::string& path);
+// Begins `path` empty and private when nothing, not even a link, is there:
+// each missing folder on the way is made private too. What is there
+// already is left alone.
+void BeginPrivateFile(const std::string& path);

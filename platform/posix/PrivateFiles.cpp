@@ -1,4 +1,4 @@
-#include "history/PrivateFiles.h"
+#include "platform/PrivateFiles.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -104,9 +104,7 @@ std::string ReadOnlyReason(const std::string& path) {
     // Also for a user the system lets write anyway: the owner's own choice.
     if ((st.st_mode & S_IWUSR) == 0)
         return S_ISDIR(st.st_mode) ? "the folder is read-only" : "the file is read-only";
-    struct statvfs fs {};
-    if (::statvfs(path.c_str(), &fs) == 0 && (fs.f_flag & ST_RDONLY))
-        return "the file system is read-only";
+    if (OnReadOnlyFileSystem(path)) return "the file system is read-only";
     return {};
 }
 
@@ -114,4 +112,28 @@ std::optional<std::uint64_t> FreeBytes(const std::string& path) {
     struct statvfs fs {};
     if (::statvfs(path.c_str(), &fs) != 0) return std::nullopt;
     return static_cast<std::uint64_t>(fs.f_bavail) * fs.f_frsize;
+}
+
+bool OnReadOnlyFileSystem(const std::string& path) {
+    struct statvfs fs {};
+    return ::statvfs(path.c_str(), &fs) == 0 && (fs.f_flag & ST_RDONLY) != 0;
+}
+
+bool MayWriteIn(const std::string& folder) {
+    return ::access(folder.c_str(), W_OK) == 0;
+}
+
+bool BelongsToThisUser(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && st.st_uid == ::geteuid();
+}
+
+void BeginPrivateFile(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0) return;
+    const fs::path file(path);
+    if (file.has_parent_path()) MakeParents(fs::absolute(file).parent_path());
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kOwnerOnlyFile);
+    if (fd >= 0) ::close(fd);
 }
