@@ -8,7 +8,9 @@
 #include <set>
 
 #include "app/ui/AboutDlg.h"
+#include "app/ui/AddedTexts.h"
 #include "app/ui/ApplicationStart.h"
+#include "app/ui/DeviceCheckTexts.h"
 #include "app/ui/DialLinkTexts.h"
 #include "app/ui/HandsetApp.h"
 #include "app/ui/Profile.h"
@@ -53,19 +55,34 @@ private:
     std::map<std::string, DeviceCheck> m_checked;
 };
 
+// An application object without any window, for the profile and the
+// user's language.
+class WindowlessApplication {
+public:
+    WindowlessApplication() : m_application(m_argc, m_argv) {
+        Profile::SetRegistryKey(QString::fromLatin1(PROFILE_ROOT));
+        LoadAddedTextTranslation(m_application, QLocale());
+    }
+
+private:
+    int m_argc = 1;
+    char m_name[8] = "telvoxa";
+    char* m_argv[2] = {m_name, nullptr};
+    QCoreApplication m_application;
+};
+
+// The profile's ports, read as the program reads them.
 std::vector<PortDevice> ProfilePorts() {
-    // The profile is read as the program reads it, without any window.
-    int argc = 1;
-    char name[] = "telvoxa";
-    char* argv[] = {name, nullptr};
-    QCoreApplication application(argc, argv);
-    Profile::SetRegistryKey(QString::fromLatin1(PROFILE_ROOT));
     std::vector<PortDevice> ports;
     for (int i = 1; i <= kListedPorts; ++i) {
         const std::string port = "COM" + std::to_string(i);
         ports.push_back({port, ProfilePortPath(port)});
     }
     return ports;
+}
+
+std::string Said(const DeviceCheck& check) {
+    return DeviceCheckText(check).toStdString();
 }
 
 // The request of a link or of --dial: the window with its number, or why not.
@@ -106,15 +123,18 @@ std::vector<std::string> DescribePorts(const std::vector<PortDevice>& ports,
     std::vector<std::string> lines;
     std::set<std::string> named;
     for (const PortDevice& port : ports) {
-        lines.push_back(port.port + "  " + port.device + ": " + check(port.device).text);
+        lines.push_back(port.port + "  " + port.device + ": " + Said(check(port.device)));
         named.insert(DeviceBehind(port.device));
     }
     std::vector<std::string> others;
     for (const SerialDeviceEntry& entry : ListSerialDevices(devDir)) {
         if (named.count(DeviceBehind(entry.path)) != 0) continue;
-        others.push_back(entry.label + ": " + check(entry.path).text);
+        others.push_back(entry.label + ": " + Said(check(entry.path)));
     }
-    lines.push_back(others.empty() ? "No other serial devices found" : "Other devices found:");
+    lines.push_back((others.empty()
+                         ? AddedText(QT_TRANSLATE_NOOP("Telvoxa", "No other serial devices found"))
+                         : AddedText(QT_TRANSLATE_NOOP("Telvoxa", "Other devices found:")))
+                        .toStdString());
     lines.insert(lines.end(), others.begin(), others.end());
     return lines;
 }
@@ -128,6 +148,7 @@ int RunCommandLine(const CommandLineRequest& request, std::FILE* out, std::FILE*
             std::fprintf(out, "%s\n", VersionText().toUtf8().constData());
             return 0;
         case CommandLineAction::ListPorts: {
+            const WindowlessApplication application;
             const std::vector<std::string> lines =
                 DescribePorts(ProfilePorts(), SerialDeviceFolder());
             for (const std::string& line : lines) std::fprintf(out, "%s\n", line.c_str());
@@ -137,11 +158,7 @@ int RunCommandLine(const CommandLineRequest& request, std::FILE* out, std::FILE*
             std::string error = request.error;
             if (!request.refusedLink.empty()) {
                 // Said again, now in the user's language.
-                int argc = 1;
-                char name[] = "telvoxa";
-                char* argv[] = {name, nullptr};
-                QCoreApplication application(argc, argv);
-                LoadAddedTextTranslation(application, QLocale());
+                const WindowlessApplication application;
                 error =
                     DialLinkProblemText(ParseDialLink(request.refusedLink), request.refusedLink);
             }

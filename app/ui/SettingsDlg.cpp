@@ -14,7 +14,7 @@
 #include <QSlider>
 #include <QTimer>
 
-#include "app/ui/AddedTexts.h"
+#include "app/ui/DeviceCheckTexts.h"
 #include "app/ui/HandsetApp.h"
 #include "app/ui/LinkProfile.h"
 #include "app/ui/Profile.h"
@@ -53,6 +53,16 @@ std::string NativePath(const QString& path) {
 
 QString DisplayPath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// The path as the user types it, with the home folder as "~" (which the
+// field takes back, see ChosenDevice).
+QString HomeShortened(const QString& path) {
+    const QString home = QDir::homePath();
+    if (home.isEmpty() || home == QStringLiteral("/")) return path;
+    if (path == home) return QStringLiteral("~");
+    if (path.startsWith(home + '/')) return QStringLiteral("~") + path.mid(home.size());
+    return path;
 }
 
 // A list index outside the list leaves it without a selection.
@@ -219,8 +229,9 @@ void CSettingsDlg::ListDevices() {
     }
     for (const SimulatedPhone& phone : ListSimulatedPhones(RuntimeFolder())) {
         const QString link = DisplayPath(phone.link);
-        m_pDevice->addItem(
-            AddedText(QT_TRANSLATE_NOOP("Telvoxa", "simulated phone (%1)")).arg(link), link);
+        m_pDevice->addItem(AddedText(QT_TRANSLATE_NOOP("Telvoxa", "simulated phone (%1)"))
+                               .arg(HomeShortened(link)),
+                           link);
     }
     m_pDevice->setCurrentIndex(-1);
     m_pDevice->blockSignals(false);
@@ -270,7 +281,7 @@ void CSettingsDlg::ShowDeviceStatus() {
     // An empty field leaves the port's device as the profile has it.
     QString path = ChosenDevice();
     if (path.isEmpty()) path = DisplayPath(ProfilePortPath(PortName(m_nShownPort)));
-    m_pDeviceStatus->setText(QString::fromStdString(m_checkDevice(NativePath(path)).text));
+    m_pDeviceStatus->setText(DeviceCheckText(m_checkDevice(NativePath(path))));
 }
 
 void CSettingsDlg::StoreChosenDevice() {

@@ -18,11 +18,18 @@ std::string LockFileName(const std::string& device);
 // Who holds a device's lock file: a live process, or nobody who can be
 // known, as when the name is taken by something that is no lock file at all
 // (a FIFO, a folder, a link), which is never opened and counts as in use.
+enum class LockFileOddity { None, Link, NotRegularFile, BeingReplaced };
 struct LockFileHolding {
     pid_t process = 0;
     std::string why;  // "LCK..ttyS0 is not a regular file" and the like
+    // The parts of `why`, for telling it in another language.
+    LockFileOddity oddity = LockFileOddity::None;
+    std::string lockFile;  // "LCK..ttyS0"
     bool Held() const { return process != 0 || !why.empty(); }
 };
+
+// Held for `oddity` of the lock file `lockFile`, with `why` in English.
+LockFileHolding OddLockFile(LockFileOddity oddity, const std::string& lockFile);
 
 // Who holds `device`'s lock file in `folder`; nobody when there is none, it
 // is unreadable, or its process has gone.

@@ -20,9 +20,25 @@ enum class DeviceState {
     Failed,        // the system's own error text
 };
 
+// What a "Permission denied" advises the user to do.
+enum class PermissionAdvice {
+    None,
+    LogInAgain,   // the user is in the device's group, this login not yet
+    JoinDialout,  // the device belongs to the dialout group
+};
+
 struct DeviceCheck {
     DeviceState state = DeviceState::Failed;
-    std::string text;
+    std::string text;  // in English, as the logs and --list-ports give it
+    // The parts of `text`, for telling it in another language:
+    LockFileHolding holding;  // Busy: who holds it, or why it counts as held
+    PermissionAdvice advice = PermissionAdvice::None;  // NoPermission
+    std::string adviceGroup;                           // LogInAgain: the group
+    // NoPermission: the device's owner, group and mode ("0600"), when known.
+    std::string owner;
+    std::string group;
+    std::string mode;
+    int error = 0;  // Failed: the system error `text` tells, 0 when none
 };
 
 // What the system says about the user and a device's rights. Tests put in

@@ -51,5 +51,69 @@
         <source>simulated phone (%1)</source>
         <translation>模擬電話機 (%1)</translation>
     </message>
+    <message>
+        <source>Ready</source>
+        <translation>使用できます</translation>
+    </message>
+    <message>
+        <source>No such device</source>
+        <translation>デバイスがありません</translation>
+    </message>
+    <message>
+        <source>Not a serial device</source>
+        <translation>シリアルデバイスではありません</translation>
+    </message>
+    <message>
+        <source>Unknown error</source>
+        <translation>不明なエラー</translation>
+    </message>
+    <message>
+        <source>Permission denied</source>
+        <translation>アクセス権がありません</translation>
+    </message>
+    <message>
+        <source>Permission denied (%1:%2 %3)</source>
+        <translation>アクセス権がありません(%1:%2 %3)</translation>
+    </message>
+    <message>
+        <source>Permission denied: add your user to the dialout group (%1:%2 %3)</source>
+        <translation>アクセス権がありません:ユーザーを dialout グループに追加してください(%1:%2 %3)</translation>
+    </message>
+    <message>
+        <source>Permission denied: your user is in the %1 group, but this login is not yet: log in again (%2:%3 %4)</source>
+        <translation>アクセス権がありません:ユーザーは %1 グループに入っていますが、今のログインにはまだ反映されていません。ログインし直してください(%2:%3 %4)</translation>
+    </message>
+    <message>
+        <source>In use by another program</source>
+        <translation>別のプログラムが使用中です</translation>
+    </message>
+    <message>
+        <source>In use by another program (process %1)</source>
+        <translation>別のプログラムが使用中です(プロセス %1)</translation>
+    </message>
+    <message>
+        <source>In use by another program (%1 is a link)</source>
+        <translation>別のプログラムが使用中です(%1 がリンクです)</translation>
+    </message>
+    <message>
+        <source>In use by another program (%1 is not a regular file)</source>
+        <translation>別のプログラムが使用中です(%1 が通常のファイルではありません)</translation>
+    </message>
+    <message>
+        <source>In use by another program (%1 is being replaced by another program)</source>
+        <translation>別のプログラムが使用中です(%1 を別のプログラムが置き換えています)</translation>
+    </message>
+    <message>
+        <source>Other devices found:</source>
+        <translation>ほかに見つかったデバイス:</translation>
+    </message>
+    <message>
+        <source>No other serial devices found</source>
+        <translation>ほかにシリアルデバイスは見つかりません</translation>
+    </message>
+    <message>
+        <source>Telvoxa needs a graphical desktop (no display found)</source>
+        <translation>Telvoxa にはグラフィカルなデスクトップが必要です(ディスプレイが見つかりません)</translation>
+    </message>
 </context>
 </TS>

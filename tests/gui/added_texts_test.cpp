@@ -15,7 +15,9 @@
 
 #include "app/ui/AddedTexts.h"
 #include "app/ui/ApplicationStart.h"
+#include "app/ui/DeviceCheckTexts.h"
 #include "app/ui/PhoneBookTexts.h"
+#include "support/FakeAccounts.h"
 
 namespace {
 
@@ -121,6 +123,76 @@ TEST(AddedTexts, AJapaneseSessionGetsThemAndTheHandsetsOwnTextsStay) {
         QCoreApplication::removeTranslator(translator);
     EXPECT_TRUE(EmptyPhoneBookText().startsWith(QStringLiteral("No phone book is loaded.")));
     EXPECT_FALSE(LoadAddedTextTranslation(*QCoreApplication::instance(), QLocale("fr_FR")));
+}
+
+// The Japanese translation for the scope of a test; English after it.
+class JapaneseSession {
+public:
+    JapaneseSession() {
+        m_loaded = LoadAddedTextTranslation(*QCoreApplication::instance(), QLocale("ja_JP"));
+    }
+    ~JapaneseSession() {
+        for (QTranslator* translator :
+             QCoreApplication::instance()->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly)) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+    }
+    bool Loaded() const { return m_loaded; }
+
+private:
+    bool m_loaded = false;
+};
+
+// A device's state as the core tells it (in English, for its logs and
+// --list-ports) is the same text the window shows without a translation;
+// in a Japanese session each part of it stays, in Japanese words.
+TEST(AddedTexts, DeviceStatesAreTheCoresWordsInEnglishAndJapaneseInAJapaneseSession) {
+    struct stat device {};
+    device.st_mode = S_IFCHR | 0660;
+    FakeAccounts accounts;
+    SetUserAccounts(&accounts);
+    const auto denied = [&](const char* group, bool listed) {
+        accounts.group = group;
+        accounts.listed = listed;
+        return DescribeNoPermission(device);
+    };
+    const struct {
+        DeviceCheck check;
+        const char* japanese;
+    } cases[] = {
+        {DescribeState(DeviceState::Ready), "使用できます"},
+        {DescribeOpenError(ENOENT), "デバイスがありません"},
+        {DescribeOpenError(ENOTTY), "シリアルデバイスではありません"},
+        {DescribeState(DeviceState::Failed), "不明なエラー"},
+        {DescribeOpenError(EACCES), "アクセス権がありません"},
+        {denied("uucp", false), "アクセス権がありません(root:uucp 0660)"},
+        {denied("dialout", false),
+         "アクセス権がありません:ユーザーを dialout グループに追加してください(root:dialout 0660)"},
+        {denied("plugdev", true),
+         "アクセス権がありません:ユーザーは plugdev グループに入っていますが、今のログインには"
+         "まだ反映されていません。ログインし直してください(root:plugdev 0660)"},
+        {DescribeHolder(0), "別のプログラムが使用中です"},
+        {DescribeHolder(4242), "別のプログラムが使用中です(プロセス 4242)"},
+        {DescribeHolding(OddLockFile(LockFileOddity::Link, "LCK..ttyS0")),
+         "別のプログラムが使用中です(LCK..ttyS0 がリンクです)"},
+        {DescribeHolding(OddLockFile(LockFileOddity::NotRegularFile, "LCK..ttyS0")),
+         "別のプログラムが使用中です(LCK..ttyS0 が通常のファイルではありません)"},
+        {DescribeHolding(OddLockFile(LockFileOddity::BeingReplaced, "LCK..pts_3")),
+         "別のプログラムが使用中です(LCK..pts_3 を別のプログラムが置き換えています)"},
+    };
+    SetUserAccounts(nullptr);
+    for (const auto& c : cases) {
+        EXPECT_EQ(DeviceCheckText(c.check).toStdString(), c.check.text);
+    }
+    const JapaneseSession japanese;
+    ASSERT_TRUE(japanese.Loaded());
+    for (const auto& c : cases) {
+        EXPECT_EQ(DeviceCheckText(c.check), QString::fromUtf8(c.japanese)) << c.check.text;
+    }
+    // The system's own words stay the system's.
+    const DeviceCheck failed = DescribeOpenError(EIO);
+    EXPECT_EQ(DeviceCheckText(failed).toStdString(), failed.text);
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "app/ui/UiSeams.h"
 #include "platform/posix/PosixCommDevice.h"
 
+#include "support/FakeAccounts.h"
 #include "support/HangGuard.h"
 #include "support/PhonePty.h"
 #include "support/ScratchDir.h"
@@ -361,20 +362,6 @@ TEST_F(SettingsDlgTest, TypingChecksTheDeviceOnceTheFieldIsStillAndExpandsTheHom
     EXPECT_EQ(PortEntry(1), home + "/phone-link");
 }
 
-// Made-up accounts: root owns the device, the user is in whichever groups a
-// case says.
-class FakeAccounts : public UserAccounts {
-public:
-    std::string group;
-    bool listed = false;
-    bool inProcess = false;
-    bool MayReadWrite(const std::string&) const override { return false; }
-    std::string UserName(uid_t) const override { return "root"; }
-    std::string GroupName(gid_t) const override { return group; }
-    bool ProcessInGroup(gid_t) const override { return inProcess; }
-    bool ListedInGroup(gid_t) const override { return listed; }
-};
-
 TEST_F(SettingsDlgTest, APortWithoutRightsSaysWhatWouldHelp) {
     PhonePty phone;
     ASSERT_TRUE(phone.IsOpen());
@@ -442,7 +429,7 @@ TEST_F(SettingsDlgTest, AFirstStartWithoutAPhoneOnCom1OpensTheSettingsWithAHint)
     });
     EXPECT_TRUE(OfferSettingsOnFirstRun(nullptr, ready)) << "COM1 opens: no dialog";
     EXPECT_FALSE(OfferSettingsOnFirstRun(nullptr, missing)) << "終了 ends the program";
-    EXPECT_EQ(hint, FirstRunHint(dev.PathOf("gone") + ": No such device"));
+    EXPECT_EQ(hint, FirstRunHint(QString::fromStdString(dev.PathOf("gone")) + ": No such device"));
     EXPECT_TRUE(hint.contains("telvoxa-phone --link ~/phone-link")) << hint.toStdString();
     EXPECT_EQ(listed, 1);
 
