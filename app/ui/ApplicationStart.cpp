@@ -52,6 +52,7 @@ std::unique_ptr<QApplication> StartApplication(int& argc, char** argv) {
     qInstallMessageHandler(g_previousHandler);
     LoadQtTranslation(*application, QLocale(), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     LoadAddedTextTranslation(*application, QLocale());
+    SayCoreTextsInTheUsersLanguage();
     InstallDialogFrames(*application);
     return application;
 }

@@ -1,5 +1,7 @@
 #include "app/ui/Profile.h"
 
+#include "app/ui/AddedTexts.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -57,16 +59,19 @@ QString Path(const QString& section, const QString& key) {
 // Why the profile at `file` could not be written, as far as the file system
 // tells.
 QString WriteProblem(QSettings::Status status, const QString& file) {
-    if (status == QSettings::FormatError) return QStringLiteral("ファイルの形式が正しくありません");
+    if (status == QSettings::FormatError)
+        return AddedText(QT_TRANSLATE_NOOP("Telvoxa", "The file is not in the right format"));
     const QByteArray folder = QFile::encodeName(QFileInfo(file).absolutePath());
     struct statvfs fs {};
     if (::statvfs(folder.constData(), &fs) == 0) {
-        if (fs.f_flag & ST_RDONLY) return QStringLiteral("読み取り専用のファイルシステムです");
-        if (fs.f_bavail == 0) return QStringLiteral("ディスクに空きがありません");
+        if (fs.f_flag & ST_RDONLY)
+            return AddedText(QT_TRANSLATE_NOOP("Telvoxa", "The file system is read-only"));
+        if (fs.f_bavail == 0) return AddedText(QT_TRANSLATE_NOOP("Telvoxa", "The disk is full"));
     }
     if (::access(folder.constData(), W_OK) != 0)
-        return QStringLiteral("フォルダに書き込む権限がありません");
-    return QStringLiteral("書き込めませんでした");
+        return AddedText(
+            QT_TRANSLATE_NOOP("Telvoxa", "There is no permission to write into the folder"));
+    return AddedText(QT_TRANSLATE_NOOP("Telvoxa", "It could not be written"));
 }
 
 // Each missing folder on the way to `folder` is made 0700, whatever the umask.
@@ -122,8 +127,10 @@ void SetRegistryKey(const QString& company) {
                                           QSettings::IniFormat);
     UiSeams::Messages().Show(
         nullptr,
-        QStringLiteral("設定を読み込めませんでした\n%1: %2\n既定の設定で動き、設定は保存しません")
-            .arg(unreadable, QString::fromStdString(reason)),
+        AddedText(QT_TRANSLATE_NOOP("Telvoxa", "The settings could not be read")) + '\n' +
+            unreadable + QStringLiteral(": ") + QString::fromStdString(reason) + '\n' +
+            AddedText(QT_TRANSLATE_NOOP("Telvoxa",
+                                        "Telvoxa runs with the default settings and saves none")),
         MessageIcon::Stop);
 }
 
@@ -175,8 +182,8 @@ bool Sync() {
     if (status == QSettings::NoError) return true;
     UiSeams::Messages().Show(
         nullptr,
-        QStringLiteral("設定を保存できませんでした\n%1\n%2")
-            .arg(WriteProblem(status, Store()->fileName()), Store()->fileName()),
+        AddedText(QT_TRANSLATE_NOOP("Telvoxa", "The settings could not be saved")) + '\n' +
+            WriteProblem(status, Store()->fileName()) + '\n' + Store()->fileName(),
         MessageIcon::Stop);
     return false;
 }

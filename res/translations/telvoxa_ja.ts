@@ -115,5 +115,101 @@
         <source>Telvoxa needs a graphical desktop (no display found)</source>
         <translation>Telvoxa にはグラフィカルなデスクトップが必要です(ディスプレイが見つかりません)</translation>
     </message>
+    <message>
+        <source>The call history was damaged: it was moved to %1 and a new one begun.</source>
+        <translation>通話履歴が壊れていたため %1 に移し、新しい履歴を始めました。</translation>
+    </message>
+    <message>
+        <source>The call history %1 is in use by another program.</source>
+        <translation>通話履歴 %1 は別のプログラムが使用中です。</translation>
+    </message>
+    <message>
+        <source>The call history %1 cannot be used: the disk is full.</source>
+        <translation>ディスクに空きがないため、通話履歴 %1 を使えません。</translation>
+    </message>
+    <message>
+        <source>The call history %1 is read-only (%2).</source>
+        <translation>通話履歴 %1 は読み取り専用です（%2）。</translation>
+    </message>
+    <message>
+        <source>The call history %1 was made by a newer version of Telvoxa.</source>
+        <translation>通話履歴 %1 は新しい版のTelvoxaで作られています。</translation>
+    </message>
+    <message>
+        <source>The call history %1 cannot be used (%2).</source>
+        <translation>通話履歴 %1 を使えません（%2）。</translation>
+    </message>
+    <message>
+        <source>%1 The file is left as it is.</source>
+        <translation>%1ファイルはそのままです。</translation>
+    </message>
+    <message>
+        <source>%1 The file is left as it is; calls are recorded as soon as they can be written.</source>
+        <translation>%1ファイルはそのままで、通話は書き込めるようになりしだい記録します。</translation>
+    </message>
+    <message>
+        <source>%1 The file is left as it is; calls are not recorded.</source>
+        <translation>%1ファイルはそのままで、通話は記録されません。</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1%2</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1〜%2</translation>
+    </message>
+    <message>
+        <source>Calls not yet written to the call history: %1 (%2, %3). They are written as soon as it can be.</source>
+        <translation>通話 %1 件を通話履歴に書き込めていません（%2、%3）。書き込めるようになりしだい書き込みます。</translation>
+    </message>
+    <message>
+        <source>Calls that could not be recorded in the call history: %1 (%2).</source>
+        <translation>通話 %1 件は通話履歴に記録できませんでした（%2）。</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>ディスクに空きがないため</translation>
+    </message>
+    <message>
+        <source>the call history cannot be used</source>
+        <translation>通話履歴を使えないため</translation>
+    </message>
+    <message>
+        <source>The file is not in the right format</source>
+        <translation>ファイルの形式が正しくありません</translation>
+    </message>
+    <message>
+        <source>The file system is read-only</source>
+        <translation>読み取り専用のファイルシステムです</translation>
+    </message>
+    <message>
+        <source>The disk is full</source>
+        <translation>ディスクに空きがありません</translation>
+    </message>
+    <message>
+        <source>There is no permission to write into the folder</source>
+        <translation>フォルダに書き込む権限がありません</translation>
+    </message>
+    <message>
+        <source>It could not be written</source>
+        <translation>書き込めませんでした</translation>
+    </message>
+    <message>
+        <source>The settings could not be read</source>
+        <translation>設定を読み込めませんでした</translation>
+    </message>
+    <message>
+        <source>Telvoxa runs with the default settings and saves none</source>
+        <translation>既定の設定で動き、設定は保存しません</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved</source>
+        <translation>設定を保存できませんでした</translation>
+    </message>
+    <message>
+        <source>Characters that Shift_JIS cannot hold were written as &quot;?&quot;: %1.</source>
+        <translation>Shift_JISで書けない%1文字を「?」にしました。</translation>
+    </message>
 </context>
 </TS>

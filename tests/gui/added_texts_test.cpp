@@ -12,11 +12,14 @@
 #include <QSet>
 #include <QTranslator>
 #include <QXmlStreamReader>
+#include <functional>
 
 #include "app/ui/AddedTexts.h"
 #include "app/ui/ApplicationStart.h"
 #include "app/ui/DeviceCheckTexts.h"
 #include "app/ui/PhoneBookTexts.h"
+#include "history/CallHistoryNotice.h"
+#include "history/UserLanguage.h"
 #include "support/FakeAccounts.h"
 
 namespace {
@@ -28,9 +31,9 @@ QString ReadText(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-// Every text written as AddedText(QT_TRANSLATE_NOOP("Telvoxa", ...)) in the
-// program's sources, with the file it is in; and the AddedText calls that
-// do not list their text so.
+// Every text written as AddedText(QT_TRANSLATE_NOOP("Telvoxa", ...)) (or
+// InUserLanguage in the core) in the program's sources, with the file it is
+// in; and the calls that do not list their text so.
 struct SourceTexts {
     QMap<QString, QString> texts;
     QStringList unlisted;
@@ -41,7 +44,7 @@ SourceTexts ScanSources() {
         QStringLiteral(R"re(QT_TRANSLATE_NOOP\(\s*"Telvoxa",\s*((?:"(?:[^"\\]|\\.)*"\s*)+)\))re"));
     static const QRegularExpression piece(QStringLiteral(R"re("((?:[^"\\]|\\.)*)")re"));
     static const QRegularExpression call(
-        QStringLiteral(R"re(\bAddedText\((?!\s*QT_TRANSLATE_NOOP))re"));
+        QStringLiteral(R"re(\b(?:AddedText|InUserLanguage)\((?!\s*QT_TRANSLATE_NOOP))re"));
     SourceTexts found;
     for (const char* folder : {"app", "handset", "phonebook", "history", "link", "platform"}) {
         QDirIterator files(kSourceRoot + "/" + folder, {QStringLiteral("*.cpp")}, QDir::Files,
@@ -56,8 +59,9 @@ SourceTexts ScanSources() {
                 joined.replace(QStringLiteral("\\\""), QStringLiteral("\""));
                 found.texts.insert(joined, path);
             }
-            if (call.match(text).hasMatch() && !path.endsWith(QStringLiteral("AddedTexts.cpp")))
-                found.unlisted << path;
+            const bool translating = path.endsWith(QStringLiteral("AddedTexts.cpp")) ||
+                                     path.endsWith(QStringLiteral("UserLanguage.cpp"));
+            if (call.match(text).hasMatch() && !translating) found.unlisted << path;
         }
     }
     return found;
@@ -193,6 +197,70 @@ TEST(AddedTexts, DeviceStatesAreTheCoresWordsInEnglishAndJapaneseInAJapaneseSess
     // The system's own words stay the system's.
     const DeviceCheck failed = DescribeOpenError(EIO);
     EXPECT_EQ(DeviceCheckText(failed).toStdString(), failed.text);
+}
+
+// The call history's lines, made by the core on the link thread, come in
+// the session's language as they came before in Japanese.
+TEST(AddedTexts, TheCallHistorysLinesAreSaidInTheSessionsLanguage) {
+    const auto opening = [](CallStoreTrouble trouble, const char* reason = "") {
+        CallStoreOpening made;
+        made.trouble = trouble;
+        made.reason = reason;
+        made.aside = "/h/calls.sqlite.damaged";
+        return made;
+    };
+    setenv("TZ", "UTC", 1);
+    tzset();
+    const std::time_t march11 = 1710118800;  // 2024-03-11 01:00 UTC
+    const auto trouble = [&](CallStoreTrouble kind, bool recording, const char* reason = "") {
+        return [=] { return CallStoreTroubleText(opening(kind, reason), "/h/c", recording); };
+    };
+    const struct {
+        std::function<std::string()> line;
+        const char* japanese;
+    } cases[] = {
+        {trouble(CallStoreTrouble::MovedAside, true),
+         "通話履歴が壊れていたため /h/calls.sqlite.damaged に移し、新しい履歴を始めました。"},
+        {trouble(CallStoreTrouble::Locked, true),
+         "通話履歴 /h/c は別のプログラムが使用中です。ファイルはそのままで、通話は書き込めるよう"
+         "になりしだい記録します。"},
+        {trouble(CallStoreTrouble::DiskFull, false),
+         "ディスクに空きがないため、通話履歴 /h/c を使えません。ファイルはそのままです。"},
+        {trouble(CallStoreTrouble::ReadOnly, false, "mode 0444"),
+         "通話履歴 /h/c は読み取り専用です（mode 0444）。ファイルはそのままです。"},
+        {trouble(CallStoreTrouble::Newer, true),
+         "通話履歴 /h/c は新しい版のTelvoxaで作られています。ファイルはそのままで、通話は記録"
+         "されません。"},
+        {trouble(CallStoreTrouble::Unusable, true, "not a database"),
+         "通話履歴 /h/c を使えません（not a database）。ファイルはそのままで、通話は記録されま"
+         "せん。"},
+        {[=] {
+             return UnsavedCallsText(2, 1, march11, march11 + 3600, CallWriteFailedWhy("", true));
+         },
+         "通話 2 件を通話履歴に書き込めていません（03/11 01:00〜03/11 02:00、ディスクに空きが"
+         "ないため）。書き込めるようになりしだい書き込みます。通話 1 件は通話履歴に記録できませ"
+         "んでした（03/11 01:00〜03/11 02:00）。"},
+        {[=] { return UnsavedCallsText(1, 0, march11, march11, CallHistoryUnusableWhy()); },
+         "通話 1 件を通話履歴に書き込めていません（03/11 01:00、通話履歴を使えないため）。"
+         "書き込めるようになりしだい書き込みます。"},
+    };
+    // English without the translation: whole sentences with their parts.
+    EXPECT_EQ(cases[1].line(),
+              "The call history /h/c is in use by another program. The file is left as it is; "
+              "calls are recorded as soon as they can be written.");
+    EXPECT_EQ(cases[6].line(),
+              "Calls not yet written to the call history: 2 (03/11 01:00 to 03/11 02:00, the disk "
+              "is full). They are written as soon as it can be. Calls that could not be recorded "
+              "in the call history: 1 (03/11 01:00 to 03/11 02:00).");
+    {
+        const JapaneseSession japanese;
+        ASSERT_TRUE(japanese.Loaded());
+        SayCoreTextsInTheUsersLanguage();
+        for (const auto& c : cases) EXPECT_EQ(c.line(), c.japanese);
+        SetUserTranslation(nullptr);
+    }
+    // An argument's own "%2" is not filled in again.
+    EXPECT_EQ(InUserLanguage("%1 (%2)", {"50%2", "x"}), "50%2 (x)");
 }
 
 }  // namespace
