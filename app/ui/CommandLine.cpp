@@ -1,5 +1,8 @@
 #include "app/ui/CommandLine.h"
 
+#include <unistd.h>
+
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLocale>
 #include <climits>
@@ -7,6 +10,7 @@
 #include <map>
 #include <set>
 
+#include "app/DisplayCheck.h"
 #include "app/ui/AboutDlg.h"
 #include "app/ui/AddedTexts.h"
 #include "app/ui/ApplicationStart.h"
@@ -15,6 +19,7 @@
 #include "app/ui/HandsetApp.h"
 #include "app/ui/Profile.h"
 #include "app/ui/ProfilePorts.h"
+#include "app/ui/UiSeams.h"
 #include "phonebook/DialLink.h"
 #include "platform/posix/SerialDeviceCheck.h"
 #include "platform/posix/SerialDevices.h"
@@ -100,6 +105,27 @@ CommandLineRequest DialRequest(const std::string& text) {
     return request;
 }
 
+// Says why `link` was refused, in the user's language: on `err`, and in a
+// message box as well when no terminal may see it (a link clicked in a
+// browser) and there is a desktop to show the box on.
+int TellRefusedLink(const std::string& link, std::FILE* err) {
+    const DialLink parsed = ParseDialLink(link);
+    if (::isatty(::fileno(err)) || !CanReachDisplay(CurrentDisplayEnvironment())) {
+        const WindowlessApplication application;
+        std::fprintf(err, "telvoxa: %s\n", DialLinkProblemText(parsed, link).c_str());
+        return 2;
+    }
+    int argc = 1;
+    char name[] = "telvoxa";
+    char* argv[] = {name, nullptr};
+    const std::unique_ptr<QApplication> application = StartApplication(argc, argv);
+    const std::string said = DialLinkProblemText(parsed, link);
+    std::fprintf(err, "telvoxa: %s\n", said.c_str());
+    std::fflush(err);
+    UiSeams::Messages().Show(nullptr, QString::fromStdString(said), MessageIcon::Stop);
+    return 2;
+}
+
 }  // namespace
 
 CommandLineRequest ParseCommandLine(const std::vector<std::string>& arguments) {
@@ -155,14 +181,9 @@ int RunCommandLine(const CommandLineRequest& request, std::FILE* out, std::FILE*
             return 0;
         }
         case CommandLineAction::Error: {
-            std::string error = request.error;
-            if (!request.refusedLink.empty()) {
-                // Said again, now in the user's language.
-                const WindowlessApplication application;
-                error =
-                    DialLinkProblemText(ParseDialLink(request.refusedLink), request.refusedLink);
-            }
-            std::fprintf(err, "telvoxa: %s\n%s", error.c_str(), request.usage ? kUsage : "");
+            if (!request.refusedLink.empty()) return TellRefusedLink(request.refusedLink, err);
+            std::fprintf(err, "telvoxa: %s\n%s", request.error.c_str(),
+                         request.usage ? kUsage : "");
             return 2;
         }
         case CommandLineAction::RunWindow:
