@@ -1,5 +1,7 @@
 #include "app/ui/HandsetApp.h"
 
+#include "app/ui/AddedTexts.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -104,11 +106,12 @@ bool CHandsetApp::InitInstance() {
             return false;
         }
         if (!refused.empty()) {
-            UiSeams::Messages().Show(nullptr,
-                                     QStringLiteral("ini File Open Error !!\n") +
-                                         QString::fromStdString(refused) +
-                                         QStringLiteral("\nStarting with the default skin."),
-                                     MessageIcon::None);
+            UiSeams::Messages().Show(
+                nullptr,
+                QStringLiteral("ini File Open Error !!\n") + QString::fromStdString(refused) +
+                    QStringLiteral("\n") +
+                    AddedText(QT_TRANSLATE_NOOP("Telvoxa", "Starting with the default skin.")),
+                MessageIcon::None);
         }
     }
 

@@ -211,5 +211,13 @@
         <source>Characters that Shift_JIS cannot hold were written as &quot;?&quot;: %1.</source>
         <translation>Shift_JISで書けない%1文字を「?」にしました。</translation>
     </message>
+    <message>
+        <source>The profile&apos;s %1=%2 is outside %3 to %4: %5 is used.</source>
+        <translation>プロファイルの %1=%2 は %3〜%4 の範囲外のため、%5 を使います。</translation>
+    </message>
+    <message>
+        <source>Starting with the default skin.</source>
+        <translation>既定のスキンで起動します。</translation>
+    </message>
 </context>
 </TS>
