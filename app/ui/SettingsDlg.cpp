@@ -165,8 +165,9 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, bool offerQuit) : QDialog(parent) {
 
     connect(m_pPort, &QComboBox::currentIndexChanged, this, [this] { ShowDeviceOfChosenPort(); });
     // A listed entry is shown by its label but stands for its path.
-    connect(m_pDevice, &QComboBox::activated, this,
-            [this](int index) { m_pDevice->setEditText(m_pDevice->itemData(index).toString()); });
+    connect(m_pDevice, &QComboBox::activated, this, [this](int index) {
+        m_pDevice->setEditText(HomeShortened(m_pDevice->itemData(index).toString()));
+    });
     // Typing checks nothing on its way ("/dev/ttyUSB1" on the way to
     // "/dev/ttyUSB10"): the check waits until the field is still.
     connect(m_pDevice, &QComboBox::editTextChanged, m_pDeviceCheckTimer,

@@ -261,6 +261,8 @@ TEST_F(SettingsDlgTest, TheDeviceFieldShowsEachPortsDeviceAndListsThoseFound) {
         EXPECT_EQ(Status(dlg), "Not a serial device") << "a made-up device is a plain file";
         EXPECT_EQ(dlg->ChosenDevice(), d + "serial/by-id/usb-X-if00-port0");
         device->setCurrentIndex(3);
+        emit device->activated(3);
+        EXPECT_EQ(device->currentText(), "~/phone-link");
         EXPECT_EQ(dlg->ChosenDevice(), phoneLink);
         Click(dlg, "2");
     });
