@@ -219,5 +219,41 @@
         <source>Starting with the default skin.</source>
         <translation>既定のスキンで起動します。</translation>
     </message>
+    <message>
+        <source>the folder is a link owned by another user</source>
+        <translation>フォルダが別のユーザーのリンクです</translation>
+    </message>
+    <message>
+        <source>the folder belongs to another user</source>
+        <translation>フォルダが別のユーザーのものです</translation>
+    </message>
+    <message>
+        <source>the file is a link</source>
+        <translation>ファイルがリンクです</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>通常のファイルではありません</translation>
+    </message>
+    <message>
+        <source>the file belongs to another user</source>
+        <translation>ファイルが別のユーザーのものです</translation>
+    </message>
+    <message>
+        <source>the folder is read-only</source>
+        <translation>フォルダが読み取り専用です</translation>
+    </message>
+    <message>
+        <source>the file is read-only</source>
+        <translation>ファイルが読み取り専用です</translation>
+    </message>
+    <message>
+        <source>the file system is read-only</source>
+        <translation>ファイルシステムが読み取り専用です</translation>
+    </message>
+    <message>
+        <source>not a call history</source>
+        <translation>通話履歴のファイルではありません</translation>
+    </message>
 </context>
 </TS>
