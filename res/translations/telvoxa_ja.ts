@@ -255,5 +255,65 @@
         <source>not a call history</source>
         <translation>通話履歴のファイルではありません</translation>
     </message>
+    <message>
+        <source>%1: larger than %2 MB, more than any address book; not read</source>
+        <translation>%1:%2 MB を超えていて、アドレス帳としては大きすぎるため読み込みません</translation>
+    </message>
+    <message>
+        <source>%1: more than %2 entries; the first %2 were read</source>
+        <translation>%1:%2 件を超えています。最初の %2 件を読み込みました</translation>
+    </message>
+    <message>
+        <source>%1, line %2: %3</source>
+        <translation>%1 の %2 行目:%3</translation>
+    </message>
+    <message>
+        <source>more than %1 groups; the entries of the groups after them are listed in group 0</source>
+        <translation>グループが %1 を超えています。それより後のグループの項目はグループ 0 に入れました</translation>
+    </message>
+    <message>
+        <source>no name and phone columns in the first line (looked for a name column: %1; and a phone column: %2)</source>
+        <translation>1 行目に名前と電話番号の列がありません(名前の列として %1、電話番号の列として %2 を探しました)</translation>
+    </message>
+    <message>
+        <source>more than %1 columns in one row</source>
+        <translation>1 行の列が %1 を超えています</translation>
+    </message>
+    <message>
+        <source>a row longer than %1 MB</source>
+        <translation>%1 MB を超える長さの行があります</translation>
+    </message>
+    <message>
+        <source>a quoted field that never ends</source>
+        <translation>引用符が閉じていないフィールドがあります</translation>
+    </message>
+    <message>
+        <source>bytes that are not valid %1</source>
+        <translation>%1 として正しくないバイトがあります</translation>
+    </message>
+    <message>
+        <source>the card that begins here has no END:VCARD</source>
+        <translation>ここから始まるカードに END:VCARD がありません</translation>
+    </message>
+    <message>
+        <source>a property longer than %1 MB (left out)</source>
+        <translation>%1 MB を超えるプロパティがあります(読み飛ばしました)</translation>
+    </message>
+    <message>
+        <source>more than %1 parameters in one property (left out)</source>
+        <translation>1 つのプロパティのパラメータが %1 を超えています(読み飛ばしました)</translation>
+    </message>
+    <message>
+        <source>a line that is no vCard property (no &quot;:&quot;)</source>
+        <translation>vCard のプロパティではない行があります(「:」がありません)</translation>
+    </message>
+    <message>
+        <source>END:VCARD without BEGIN:VCARD</source>
+        <translation>BEGIN:VCARD のない END:VCARD があります</translation>
+    </message>
+    <message>
+        <source>text outside BEGIN:VCARD and END:VCARD</source>
+        <translation>BEGIN:VCARD と END:VCARD の外に文字があります</translation>
+    </message>
 </context>
 </TS>

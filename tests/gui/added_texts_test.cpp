@@ -20,7 +20,9 @@
 #include "app/ui/PhoneBookTexts.h"
 #include "history/CallHistoryNotice.h"
 #include "history/UserLanguage.h"
+#include "phonebook/PhoneBook.h"
 #include "support/FakeAccounts.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -92,43 +94,6 @@ TsTexts ReadTs() {
     return ts;
 }
 
-TEST(AddedTexts, EveryAddedTextHasItsJapaneseTranslation) {
-    const SourceTexts sources = ScanSources();
-    EXPECT_GE(sources.texts.size(), 10);
-    EXPECT_TRUE(sources.unlisted.isEmpty()) << sources.unlisted.join(' ').toStdString();
-    const TsTexts ts = ReadTs();
-    EXPECT_TRUE(ts.unfinished.isEmpty()) << ts.unfinished.join('\n').toStdString();
-    for (auto it = sources.texts.cbegin(); it != sources.texts.cend(); ++it) {
-        EXPECT_TRUE(ts.sources.contains(it.key()))
-            << "not in telvoxa_ja.ts: \"" << it.key().toStdString() << "\" ("
-            << it.value().toStdString() << ")";
-    }
-}
-
-TEST(AddedTexts, AJapaneseSessionGetsThemAndTheHandsetsOwnTextsStay) {
-    ASSERT_TRUE(LoadAddedTextTranslation(*QCoreApplication::instance(), QLocale("ja_JP")));
-    EXPECT_TRUE(EmptyPhoneBookText().startsWith(QStringLiteral("電話帳が読み込まれていません")))
-        << EmptyPhoneBookText().toStdString();
-    const SourceTexts sources = ScanSources();
-    for (auto it = sources.texts.cbegin(); it != sources.texts.cend(); ++it) {
-        const QByteArray english = it.key().toUtf8();
-        EXPECT_NE(AddedText(english.constData()), it.key()) << english.constData();
-    }
-    // The handset's own texts are not among them, whatever the language.
-    for (const char* own :
-         {"Receiving...", "On Line", "Not Notified", "Charge %d", "Already Running !!",
-          "mdd File Open Error !!", "電話帳ファイル変更(&R)", "電話帳ファイル変更(R)"}) {
-        EXPECT_EQ(AddedText(own), QString::fromUtf8(own));
-    }
-    EXPECT_TRUE(EmptyPhoneBookText().contains(QStringLiteral("電話帳ファイル変更(R)")));
-    // English where there is no translation.
-    for (QTranslator* translator :
-         QCoreApplication::instance()->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly))
-        QCoreApplication::removeTranslator(translator);
-    EXPECT_TRUE(EmptyPhoneBookText().startsWith(QStringLiteral("No phone book is loaded.")));
-    EXPECT_FALSE(LoadAddedTextTranslation(*QCoreApplication::instance(), QLocale("fr_FR")));
-}
-
 // The Japanese translation for the scope of a test; English after it.
 class JapaneseSession {
 public:
@@ -147,6 +112,43 @@ public:
 private:
     bool m_loaded = false;
 };
+
+TEST(AddedTexts, EveryAddedTextHasItsJapaneseTranslation) {
+    const SourceTexts sources = ScanSources();
+    EXPECT_GE(sources.texts.size(), 10);
+    EXPECT_TRUE(sources.unlisted.isEmpty()) << sources.unlisted.join(' ').toStdString();
+    const TsTexts ts = ReadTs();
+    EXPECT_TRUE(ts.unfinished.isEmpty()) << ts.unfinished.join('\n').toStdString();
+    for (auto it = sources.texts.cbegin(); it != sources.texts.cend(); ++it) {
+        EXPECT_TRUE(ts.sources.contains(it.key()))
+            << "not in telvoxa_ja.ts: \"" << it.key().toStdString() << "\" ("
+            << it.value().toStdString() << ")";
+    }
+}
+
+TEST(AddedTexts, AJapaneseSessionGetsThemAndTheHandsetsOwnTextsStay) {
+    {
+        const JapaneseSession japanese;
+        ASSERT_TRUE(japanese.Loaded());
+        EXPECT_TRUE(EmptyPhoneBookText().startsWith(QStringLiteral("電話帳が読み込まれていません")))
+            << EmptyPhoneBookText().toStdString();
+        const SourceTexts sources = ScanSources();
+        for (auto it = sources.texts.cbegin(); it != sources.texts.cend(); ++it) {
+            const QByteArray english = it.key().toUtf8();
+            EXPECT_NE(AddedText(english.constData()), it.key()) << english.constData();
+        }
+        // The handset's own texts are not among them, whatever the language.
+        for (const char* own :
+             {"Receiving...", "On Line", "Not Notified", "Charge %d", "Already Running !!",
+              "mdd File Open Error !!", "電話帳ファイル変更(&R)", "電話帳ファイル変更(R)"}) {
+            EXPECT_EQ(AddedText(own), QString::fromUtf8(own));
+        }
+        EXPECT_TRUE(EmptyPhoneBookText().contains(QStringLiteral("電話帳ファイル変更(R)")));
+    }
+    // English where there is no translation.
+    EXPECT_TRUE(EmptyPhoneBookText().startsWith(QStringLiteral("No phone book is loaded.")));
+    EXPECT_FALSE(LoadAddedTextTranslation(*QCoreApplication::instance(), QLocale("fr_FR")));
+}
 
 // A device's state as the core tells it (in English, for its logs and
 // --list-ports) is the same text the window shows without a translation;
@@ -199,9 +201,10 @@ TEST(AddedTexts, DeviceStatesAreTheCoresWordsInEnglishAndJapaneseInAJapaneseSess
     EXPECT_EQ(DeviceCheckText(failed).toStdString(), failed.text);
 }
 
-// The call history's lines, made by the core on the link thread, come in
-// the session's language as they came before in Japanese.
-TEST(AddedTexts, TheCallHistorysLinesAreSaidInTheSessionsLanguage) {
+// The core's lines (the call history's, made on the link thread, and a
+// phone book's reasons) come in the session's language; the history's as
+// they came before in Japanese.
+TEST(AddedTexts, TheCoresLinesAreSaidInTheSessionsLanguage) {
     const auto opening = [](CallStoreTrouble trouble, const char* reason = "") {
         CallStoreOpening made;
         made.trouble = trouble;
@@ -212,12 +215,17 @@ TEST(AddedTexts, TheCallHistorysLinesAreSaidInTheSessionsLanguage) {
     setenv("TZ", "UTC", 1);
     tzset();
     const std::time_t march11 = 1710118800;  // 2024-03-11 01:00 UTC
+    ScratchDir folder;
+    folder.Write("book.vcf",
+                 "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:x\r\nEND:VCARD\r\n"
+                 "BEGIN:VCARD\r\nFN:y\r\n");
+    const std::string unended = folder.PathOf("book.vcf");
     const auto trouble = [&](CallStoreTrouble kind, bool recording, const char* reason = "") {
         return [=] { return CallStoreTroubleText(opening(kind, reason), "/h/c", recording); };
     };
     const struct {
         std::function<std::string()> line;
-        const char* japanese;
+        std::string japanese;
     } cases[] = {
         {trouble(CallStoreTrouble::MovedAside, true),
          "通話履歴が壊れていたため /h/calls.sqlite.damaged に移し、新しい履歴を始めました。"},
@@ -243,6 +251,11 @@ TEST(AddedTexts, TheCallHistorysLinesAreSaidInTheSessionsLanguage) {
         {[=] { return UnsavedCallsText(1, 0, march11, march11, CallHistoryUnusableWhy()); },
          "通話 1 件を通話履歴に書き込めていません（03/11 01:00、通話履歴を使えないため）。"
          "書き込めるようになりしだい書き込みます。"},
+        {[&] {
+             PhoneBook book;
+             return LoadPhoneBookFile(unended, book).description;
+         },
+         unended + " の 5 行目:ここから始まるカードに END:VCARD がありません"},
     };
     // English without the translation: whole sentences with their parts.
     EXPECT_EQ(cases[1].line(),
