@@ -60,20 +60,36 @@ private:
     std::map<std::string, DeviceCheck> m_checked;
 };
 
-// An application object without any window, for the profile and the
-// user's language.
+// Without a window, what would go in a message box (a profile that cannot
+// be read) goes to standard error.
+class MessagesToStderr final : public MessageBoxes {
+public:
+    void Show(QWidget*, const QString& text, MessageIcon) override {
+        QString line = text;
+        line.replace('\n', QStringLiteral(": "));
+        std::fprintf(stderr, "telvoxa: %s\n", line.toLocal8Bit().constData());
+    }
+};
+
+// An application object without any window, for the user's language and,
+// where asked, the profile.
 class WindowlessApplication {
 public:
-    WindowlessApplication() : m_application(m_argc, m_argv) {
-        Profile::SetRegistryKey(QString::fromLatin1(PROFILE_ROOT));
+    explicit WindowlessApplication(bool readProfile = false) : m_application(m_argc, m_argv) {
         LoadAddedTextTranslation(m_application, QLocale());
+        UiSeams::SetMessages(&m_messages);
+        if (readProfile) Profile::SetRegistryKey(QString::fromLatin1(PROFILE_ROOT));
     }
+    ~WindowlessApplication() { UiSeams::SetMessages(nullptr); }
+    WindowlessApplication(const WindowlessApplication&) = delete;
+    WindowlessApplication& operator=(const WindowlessApplication&) = delete;
 
 private:
     int m_argc = 1;
     char m_name[8] = "telvoxa";
     char* m_argv[2] = {m_name, nullptr};
     QCoreApplication m_application;
+    MessagesToStderr m_messages;
 };
 
 // The profile's ports, read as the program reads them.
@@ -174,7 +190,7 @@ int RunCommandLine(const CommandLineRequest& request, std::FILE* out, std::FILE*
             std::fprintf(out, "%s\n", VersionText().toUtf8().constData());
             return 0;
         case CommandLineAction::ListPorts: {
-            const WindowlessApplication application;
+            const WindowlessApplication application(true);
             const std::vector<std::string> lines =
                 DescribePorts(ProfilePorts(), SerialDeviceFolder());
             for (const std::string& line : lines) std::fprintf(out, "%s\n", line.c_str());
