@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/DisplayCheck.h"
+#include "app/ui/ApplicationStart.h"
 #include "app/ui/CommandLine.h"
 #include "app/ui/HandsetApp.h"
 
@@ -14,7 +15,7 @@ int main(int argc, char* argv[]) {
     }
     // Before Qt, which would abort without a display to show the window on.
     if (!CanReachDisplay(CurrentDisplayEnvironment())) {
-        std::fprintf(stderr, "%s\n", kNoDisplayMessage);
+        std::fprintf(stderr, "%s\n", NoDisplayText().c_str());
         return 1;
     }
     return RunHandsetApp(argc, argv, request.number);

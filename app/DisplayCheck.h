@@ -5,9 +5,6 @@
 
 #include <string>
 
-inline constexpr const char* kNoDisplayMessage =
-    "Telvoxa needs a graphical desktop (no display found)";
-
 struct DisplayEnvironment {
     std::string display;         // DISPLAY
     std::string waylandDisplay;  // WAYLAND_DISPLAY

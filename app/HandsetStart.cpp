@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/UserLanguage.h"
+
 namespace {
 
 bool Exists(const std::string& path) {
@@ -58,7 +60,8 @@ StartSkin OpenStartSkin(SkinFile& file, const std::string& stored, const std::st
     start.inUse = *opened;
     if (!refused.empty()) {
         start.messages.push_back(
-            {"ini File Open Error !!\n" + refused + "\nStarting with the default skin.",
+            {"ini File Open Error !!\n" + refused + "\n" +
+                 InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "Starting with the default skin.")),
              MessageIcon::None});
     }
     return start;

@@ -42,9 +42,8 @@ public:
     void SetView(HandsetView* view) { m_view = view; }
     // Every sink hears every call event, in the order they were added.
     void AddCallSink(CallEventSink* sink) { m_callSinks.push_back(sink); }
-    void SetCallerDirectory(std::shared_ptr<const CallerDirectory> directory) {
-        m_directory = std::move(directory);
-    }
+    // A linked number still on show without a name gets the new book's.
+    void SetCallerDirectory(std::shared_ptr<const CallerDirectory> directory);
     // The wall clock of the call events; tests fix it.
     void SetEventClock(std::function<std::time_t()> now) { m_eventClock = std::move(now); }
     // Where the settings' device paths go; the device's port resolver reads
@@ -164,6 +163,9 @@ private:
     HandsetView* m_view = nullptr;
     std::vector<CallEventSink*> m_callSinks;
     std::shared_ptr<const CallerDirectory> m_directory;
+    // The linked number shown before any name was known for it (a link that
+    // started the program while its book was still being read).
+    std::string m_strLinkedWithoutName;
     std::shared_ptr<PortPaths> m_portPaths;
     std::atomic<bool> m_bOpening{false};
     bool m_bMonitoring = false;

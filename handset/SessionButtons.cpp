@@ -3,6 +3,9 @@
 // keys, which go to the phone as they are.
 
 #include "handset/HandsetSession.h"
+
+#include <utility>
+
 #include "handset/SkinButtons.h"
 
 void HandsetSession::OnButton(int index) {
@@ -186,7 +189,18 @@ bool HandsetSession::ShowLinkedNumber(const std::string& number) {
     if (m_nCallState != CALL_IDLE) return false;
     const std::string* name = m_directory ? m_directory->NameFor(number) : nullptr;
     ShowChosenEntry({name ? *name : std::string(), number});
+    m_strLinkedWithoutName = name ? std::string() : number;
     return true;
+}
+
+void HandsetSession::SetCallerDirectory(std::shared_ptr<const CallerDirectory> directory) {
+    m_directory = std::move(directory);
+    const std::string linked = std::exchange(m_strLinkedWithoutName, {});
+    // Only while the number is still on show as it came, nothing typed or
+    // dialled since.
+    if (linked.empty() || !m_directory || m_nCallState != CALL_IDLE) return;
+    if (m_strDisplay3 != linked || !m_strDisplay2.empty()) return;
+    if (const std::string* name = m_directory->NameFor(linked)) ShowChosenEntry({*name, linked});
 }
 
 void HandsetSession::SendKey(const std::string& text) {

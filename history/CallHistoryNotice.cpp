@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "common/UserLanguage.h"
+
 namespace {
 
 std::mutex g_mutex;
@@ -17,31 +19,61 @@ std::string CallStoreTroubleText(const CallStoreOpening& opening, const std::str
         case CallStoreTrouble::None:
             return {};
         case CallStoreTrouble::MovedAside:
-            return "通話履歴が壊れていたため " + opening.aside +
-                   " に移し、新しい履歴を始めました。";
+            return InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa",
+                                                    "The call history was damaged: it was moved "
+                                                    "to %1 and a new one begun."),
+                                  {opening.aside});
         case CallStoreTrouble::Locked:
-            text = "通話履歴 " + path + " は別のプログラムが使用中です。";
+            text = InUserLanguage(
+                QT_TRANSLATE_NOOP("Telvoxa", "The call history %1 is in use by another program."),
+                {path});
             break;
         case CallStoreTrouble::DiskFull:
-            text = "ディスクに空きがないため、通話履歴 " + path + " を使えません。";
+            text = InUserLanguage(
+                QT_TRANSLATE_NOOP("Telvoxa",
+                                  "The call history %1 cannot be used: the disk is full."),
+                {path});
             break;
         case CallStoreTrouble::ReadOnly:
-            text = "通話履歴 " + path + " は読み取り専用です（" + opening.reason + "）。";
+            text = InUserLanguage(
+                QT_TRANSLATE_NOOP("Telvoxa", "The call history %1 is read-only (%2)."),
+                {path, opening.reason});
             break;
         case CallStoreTrouble::Newer:
-            text = "通話履歴 " + path + " は新しい版のTelvoxaで作られています。";
+            text = InUserLanguage(
+                QT_TRANSLATE_NOOP("Telvoxa",
+                                  "The call history %1 was made by a newer version of Telvoxa."),
+                {path});
             break;
         case CallStoreTrouble::Unusable:
-            text = "通話履歴 " + path + " を使えません（" + opening.reason + "）。";
+            text = InUserLanguage(
+                QT_TRANSLATE_NOOP("Telvoxa", "The call history %1 cannot be used (%2)."),
+                {path, opening.reason});
             break;
     }
-    if (!recording) return text + "ファイルはそのままです。";
+    if (!recording) {
+        return InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "%1 The file is left as it is."),
+                              {text});
+    }
     // These may pass: the recorder tries again at the next call.
     const bool passing = opening.trouble == CallStoreTrouble::Locked ||
                          opening.trouble == CallStoreTrouble::DiskFull ||
                          opening.trouble == CallStoreTrouble::ReadOnly;
-    return text + (passing ? "ファイルはそのままで、通話は書き込めるようになりしだい記録します。"
-                           : "ファイルはそのままで、通話は記録されません。");
+    if (passing) {
+        return InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa",
+                                                "%1 The file is left as it is; calls are "
+                                                "recorded as soon as they can be written."),
+                              {text});
+    }
+    return InUserLanguage(
+        QT_TRANSLATE_NOOP("Telvoxa", "%1 The file is left as it is; calls are not recorded."),
+        {text});
+}
+
+std::string JoinedLines(const std::string& first, const std::string& second) {
+    if (first.empty()) return second;
+    if (second.empty()) return first;
+    return InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "%1 %2"), {first, second});
 }
 
 namespace {
@@ -60,19 +92,32 @@ std::string UnsavedCallsText(int waiting, int lost, std::time_t first, std::time
                              const std::string& why) {
     if (waiting <= 0 && lost <= 0) return {};
     std::string when = ShortTime(first);
-    if (ShortTime(last) != when) when += "〜" + ShortTime(last);
+    if (ShortTime(last) != when) {
+        when = InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "%1 to %2"), {when, ShortTime(last)});
+    }
     std::string text;
-    if (waiting > 0)
-        text = "通話 " + std::to_string(waiting) + " 件を通話履歴に書き込めていません（" + when +
-               "、" + why + "）。書き込めるようになりしだい書き込みます。";
-    if (lost > 0)
-        text += "通話 " + std::to_string(lost) + " 件は通話履歴に記録できませんでした（" + when +
-                "）。";
+    if (waiting > 0) {
+        text = InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa",
+                                                "Calls not yet written to the call history: %1 "
+                                                "(%2, %3). They are written as soon as it can be."),
+                              {std::to_string(waiting), when, why});
+    }
+    if (lost > 0) {
+        text = JoinedLines(
+            text, InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa",
+                                                   "Calls that could not be recorded in the call "
+                                                   "history: %1 (%2)."),
+                                 {std::to_string(lost), when}));
+    }
     return text;
 }
 
 std::string CallWriteFailedWhy(const std::string& reason, bool diskFull) {
-    return diskFull ? "ディスクに空きがないため" : reason;
+    return diskFull ? InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "the disk is full")) : reason;
+}
+
+std::string CallHistoryUnusableWhy() {
+    return InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "the call history cannot be used"));
 }
 
 namespace CallHistoryNotice {

@@ -1,6 +1,6 @@
 #pragma once
 // What the user is told when the call history cannot be kept: one line
-// (UTF-8) for the history dialog, the tray tip and a message box. The run's
+// (UTF-8, in the user's language) for the history dialog, the tray tip and a message box. The run's
 // current line is kept here, written by the recorder on the link thread and
 // read by the window.
 
@@ -15,6 +15,10 @@ std::string CallStoreTroubleText(const CallStoreOpening& opening, const std::str
                                  bool recording);
 // Why a write failed, in a few words for the lines below.
 std::string CallWriteFailedWhy(const std::string& reason, bool diskFull);
+// The same when there is no history to write to.
+std::string CallHistoryUnusableWhy();
+// Two of these lines as one; either may be empty.
+std::string JoinedLines(const std::string& first, const std::string& second);
 // The line for calls of this run not in the history: `waiting` still to be
 // written (tried again), `lost` given up, begun between `first` and `last`.
 std::string UnsavedCallsText(int waiting, int lost, std::time_t first, std::time_t last,

@@ -250,10 +250,10 @@ void CallRecorder::Publish() {
         span(m_lostFirst, waiting == 0);
         span(m_lostLast, false);
     }
-    std::string line = m_trouble;
     // Without a store the open's line says why; with one, the write's words.
-    const std::string why = m_store ? m_why : std::string("通話履歴を使えないため");
-    line += UnsavedCallsText(waiting, m_lost, first, last, why);
+    const std::string why = m_store ? m_why : CallHistoryUnusableWhy();
+    const std::string line =
+        JoinedLines(m_trouble, UnsavedCallsText(waiting, m_lost, first, last, why));
     if (line == m_shown) return;
     if (!line.empty() && line != m_trouble) m_diagnostics << "telvoxa: " << line << "\n";
     m_shown = line;

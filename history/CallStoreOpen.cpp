@@ -12,6 +12,8 @@
 
 #include "history/CallStore.h"
 #include "history/CallStoreSchema.h"
+#include "history/PrivateFiles.h"
+#include "common/UserLanguage.h"
 #include "platform/PrivateFiles.h"
 
 namespace fs = std::filesystem;
@@ -135,7 +137,8 @@ struct CallStoreProbe {
         // SQLite falls back to reading a file it may not write: that is a
         // look, and its journals must not stay.
         if (sqlite3_db_readonly(store->m_db.Handle(), "main") == 1)
-            return {Verdict::Trouble, CallStoreTrouble::ReadOnly, "the file is read-only"};
+            return {Verdict::Trouble, CallStoreTrouble::ReadOnly,
+                    InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "the file is read-only"))};
         return Judge(std::move(store), create, out, checkWhole);
     }
 
@@ -163,7 +166,9 @@ struct CallStoreProbe {
         if (*version > CALL_STORE_SCHEMA_VERSION)
             return {Verdict::Trouble, CallStoreTrouble::Newer,
                     "schema version " + std::to_string(*version)};
-        if (*version < 0) return {Verdict::Damaged, CallStoreTrouble::None, "not a call history"};
+        if (*version < 0)
+            return {Verdict::Damaged, CallStoreTrouble::None,
+                    InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "not a call history"))};
         // The whole file is checked before it is written to (here, or by
         // CheckWhole); a read finds damage on the pages it reads.
         if (create && checkWhole) {

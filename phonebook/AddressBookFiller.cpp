@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "common/UserLanguage.h"
 #include "phonebook/KanaReading.h"
 
 namespace {
@@ -37,8 +38,10 @@ std::string AddressBookFiller::GroupNumber(const std::string& group, int line) {
         if (m_book.m_groupNames[static_cast<size_t>(g)].first == group) return std::to_string(g);
     }
     if (m_groupsUsed >= MAX_GROUP) {
-        Problem(line, "more than " + std::to_string(MAX_GROUP - 1) +
-                          " groups; the entries of the groups after them are listed in group 0");
+        Problem(line, InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa",
+                                                       "more than %1 groups; the entries of the "
+                                                       "groups after them are listed in group 0"),
+                                     {std::to_string(MAX_GROUP - 1)}));
         return "0";
     }
     m_book.m_groupNames[static_cast<size_t>(m_groupsUsed)].first = group;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/UserLanguage.h"
 #include "phonebook/CsvRows.h"
 #include "phonebook/TextCharset.h"
 #include "platform/Cp932.h"
@@ -97,9 +98,12 @@ Columns FindColumns(const std::vector<std::string>& headers) {
 }
 
 std::string Refusal() {
-    return "no name and phone columns in the first line (looked for a name column: 名前, 氏名, "
-           "Name, Last Name/First Name, 姓/名; and a phone column: 電話番号, 電話, 携帯, TEL, "
-           "Phone, Mobile)";
+    return InUserLanguage(
+        QT_TRANSLATE_NOOP("Telvoxa",
+                          "no name and phone columns in the first line (looked for a name column: "
+                          "%1; and a phone column: %2)"),
+        {"名前, 氏名, Name, Last Name/First Name, 姓/名",
+         "電話番号, 電話, 携帯, TEL, Phone, Mobile"});
 }
 
 bool IsAscii(std::string_view text) {
@@ -136,8 +140,11 @@ public:
                 m_filler.Problem(
                     line,
                     row == CsvRows::Row::TooManyColumns
-                        ? "more than " + std::to_string(kMaxCsvColumns) + " columns in one row"
-                        : "a row longer than " + std::to_string(kMaxCsvRowBytes >> 20) + " MB");
+                        ? InUserLanguage(
+                              QT_TRANSLATE_NOOP("Telvoxa", "more than %1 columns in one row"),
+                              {std::to_string(kMaxCsvColumns)})
+                        : InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "a row longer than %1 MB"),
+                                         {std::to_string(kMaxCsvRowBytes >> 20)}));
                 // Without its first line no column can be told; a bad row
                 // below it is left out.
                 if (!haveHeader) return m_filler.Finish();
@@ -164,7 +171,9 @@ public:
         }
         if (!haveHeader) m_filler.Problem(1, Refusal());
         if (rows.UnclosedQuoteLine() > 0) {
-            m_filler.Problem(rows.UnclosedQuoteLine(), "a quoted field that never ends");
+            m_filler.Problem(
+                rows.UnclosedQuoteLine(),
+                InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "a quoted field that never ends")));
         }
         return m_filler.Finish();
     }
@@ -173,9 +182,9 @@ private:
     SplittableText Decode(const std::string& field, int line) {
         SplittableText text = DecodeText(field, m_charset);
         if (!text.valid) {
-            m_filler.Problem(line, m_charset == Charset::Utf8
-                                       ? "bytes that are not valid UTF-8"
-                                       : "bytes that are not valid Shift_JIS");
+            m_filler.Problem(
+                line, InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "bytes that are not valid %1"),
+                                     {m_charset == Charset::Utf8 ? "UTF-8" : "Shift_JIS"}));
         }
         return text;
     }

@@ -8,6 +8,7 @@
 #include <string>
 #include <system_error>
 
+#include "common/UserLanguage.h"
 #include "phonebook/ArchiveReader.h"
 #include "phonebook/CsvReader.h"
 #include "phonebook/PhoneBookFormat.h"
@@ -63,20 +64,23 @@ void ReadAddressBook(std::FILE* file, const std::string& path, PhoneBookFormat f
     if (cut) {
         // Refused before any of it is taken apart.
         outcome.result = PhoneBookLoad::FormatError;
-        outcome.description = path + ": larger than " + std::to_string(kMaxAddressBookSize >> 20) +
-                              " MB, more than any address book; not read";
+        outcome.description = InUserLanguage(
+            QT_TRANSLATE_NOOP("Telvoxa",
+                              "%1: larger than %2 MB, more than any address book; not read"),
+            {path, std::to_string(kMaxAddressBookSize >> 20)});
         return;
     }
     const AddressBookOutcome read =
         format == PhoneBookFormat::VCard ? ReadVCardBook(bytes, book) : ReadCsvBook(bytes, book);
     outcome.result = read.result;
     if (read.result == PhoneBookLoad::CountError) {
-        outcome.description = path + ": more than " + std::to_string(MAX_MEMORY_DIAL) +
-                              " entries; the first " + std::to_string(MAX_MEMORY_DIAL) +
-                              " were read";
+        outcome.description = InUserLanguage(
+            QT_TRANSLATE_NOOP("Telvoxa", "%1: more than %2 entries; the first %2 were read"),
+            {path, std::to_string(MAX_MEMORY_DIAL)});
     } else if (read.result == PhoneBookLoad::FormatError) {
         outcome.description = read.line > 0
-                                  ? path + ", line " + std::to_string(read.line) + ": " + read.what
+                                  ? InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "%1, line %2: %3"),
+                                                   {path, std::to_string(read.line), read.what})
                                   : path + ": " + read.what;
     }
 }

@@ -5,10 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "common/UserLanguage.h"
 #include "phonebook/TextCharset.h"
 #include "phonebook/VCardLines.h"
 
 namespace {
+
+std::string NoEndText() {
+    return InUserLanguage(
+        QT_TRANSLATE_NOOP("Telvoxa", "the card that begins here has no END:VCARD"));
+}
 
 // What a card holds so far, before its END.
 struct OpenCard {
@@ -56,7 +62,7 @@ public:
         VCardProperty property;
         while (!m_filler.Overflowed() && m_lines.Next(property)) Take(property);
         if (m_card && !m_filler.Overflowed()) {
-            m_filler.Problem(m_card->line, "the card that begins here has no END:VCARD");
+            m_filler.Problem(m_card->line, NoEndText());
         }
         return m_filler.Finish();
     }
@@ -64,18 +70,25 @@ public:
 private:
     void Take(const VCardProperty& property) {
         if (property.bound == VCardProperty::Bound::TooLong) {
-            m_filler.Problem(property.line, "a property longer than " +
-                                                std::to_string(kMaxVCardPropertyBytes >> 20) +
-                                                " MB (left out)");
+            m_filler.Problem(
+                property.line,
+                InUserLanguage(
+                    QT_TRANSLATE_NOOP("Telvoxa", "a property longer than %1 MB (left out)"),
+                    {std::to_string(kMaxVCardPropertyBytes >> 20)}));
             return;
         }
         if (property.bound == VCardProperty::Bound::TooManyParams) {
-            m_filler.Problem(property.line, "more than " + std::to_string(kMaxVCardParameters) +
-                                                " parameters in one property (left out)");
+            m_filler.Problem(
+                property.line,
+                InUserLanguage(QT_TRANSLATE_NOOP(
+                                   "Telvoxa", "more than %1 parameters in one property (left out)"),
+                               {std::to_string(kMaxVCardParameters)}));
             return;
         }
         if (!property.wellFormed) {
-            m_filler.Problem(property.line, "a line that is no vCard property (no \":\")");
+            m_filler.Problem(property.line,
+                             InUserLanguage(QT_TRANSLATE_NOOP(
+                                 "Telvoxa", "a line that is no vCard property (no \":\")")));
             return;
         }
         const bool begin = property.name == "BEGIN" && Upper(property.value) == "VCARD";
@@ -91,7 +104,7 @@ private:
                 ++m_nestedDepth;
             } else {
                 if (m_card) {
-                    m_filler.Problem(m_card->line, "the card that begins here has no END:VCARD");
+                    m_filler.Problem(m_card->line, NoEndText());
                 }
                 m_card.emplace();
                 m_card->line = property.line;
@@ -101,10 +114,13 @@ private:
                 Finish(*m_card);
                 m_card.reset();
             } else {
-                m_filler.Problem(property.line, "END:VCARD without BEGIN:VCARD");
+                m_filler.Problem(property.line, InUserLanguage(QT_TRANSLATE_NOOP(
+                                                    "Telvoxa", "END:VCARD without BEGIN:VCARD")));
             }
         } else if (!m_card) {
-            m_filler.Problem(property.line, "text outside BEGIN:VCARD and END:VCARD");
+            m_filler.Problem(property.line,
+                             InUserLanguage(QT_TRANSLATE_NOOP(
+                                 "Telvoxa", "text outside BEGIN:VCARD and END:VCARD")));
         } else {
             Field(property, *m_card);
         }
@@ -127,10 +143,10 @@ private:
         if (!text.valid) {
             m_filler.Problem(
                 property.line,
-                "bytes that are not valid " +
-                    (charsetName.empty()
-                         ? std::string(charset == Charset::Utf8 ? "UTF-8" : "Shift_JIS")
-                         : charsetName));
+                InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "bytes that are not valid %1"),
+                               {charsetName.empty()
+                                    ? std::string(charset == Charset::Utf8 ? "UTF-8" : "Shift_JIS")
+                                    : charsetName}));
         }
         return text;
     }

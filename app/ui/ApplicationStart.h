@@ -8,8 +8,13 @@
 #include <QLocale>
 #include <QString>
 #include <memory>
+#include <string>
 
 std::unique_ptr<QApplication> StartApplication(int& argc, char** argv);
+
+// That the program needs a desktop, in the session's language (told before
+// any application object is made).
+std::string NoDisplayText();
 
 // Installs Qt's own translation (qtbase_<language>.qm in `folder`) for
 // `locale` into `application`. False when there is none for it.

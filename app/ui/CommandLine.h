@@ -3,6 +3,8 @@
 // output and end the program before any window (or display) is needed. A
 // "tel:" or "callto:" link, or --dial NUMBER, opens the window (or the one
 // running) with the number shown, to be dialled when the user presses send.
+// A link refused is told on standard error, and also in a message box when
+// no terminal sees standard error (a click in a browser) on a desktop.
 
 #include <cstdio>
 #include <string>

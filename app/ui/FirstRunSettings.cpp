@@ -2,8 +2,10 @@
 
 #include "common/ui/AddedTexts.h"
 
+#include <QFile>
 #include <QFileInfo>
 
+#include "common/ui/DeviceCheckTexts.h"
 #include "common/ui/Profile.h"
 #include "common/ui/ProfilePorts.h"
 #include "common/ui/SettingsDlg.h"
@@ -20,11 +22,13 @@ bool ProfileExists() {
 // Why COM1 does not open, or "" when it does. The program's own serial
 // device is checked without opening it; a device made by `factory` can only
 // be tried.
-std::string WhyCom1DoesNotOpen(const CommDeviceFactory& factory) {
+QString WhyCom1DoesNotOpen(const CommDeviceFactory& factory) {
     if (!factory) {
         const std::string path = ProfilePortPath("COM1");
         const DeviceCheck check = CheckSerialDevice(path);
-        return check.state == DeviceState::Ready ? std::string() : path + ": " + check.text;
+        if (check.state == DeviceState::Ready) return {};
+        return QFile::decodeName(QByteArray::fromStdString(path)) + QStringLiteral(": ") +
+               DeviceCheckText(check);
     }
     const std::unique_ptr<CommDevice> device = factory();
     if (device->Open("COM1")) {
@@ -32,24 +36,27 @@ std::string WhyCom1DoesNotOpen(const CommDeviceFactory& factory) {
         return {};
     }
     const std::string why = device->OpenFailureText();
-    return why.empty() ? "COM1: " + DescribeState(DeviceState::Failed).text : why;
+    if (why.empty()) {
+        return QStringLiteral("COM1: ") + DeviceCheckText(DescribeState(DeviceState::Failed));
+    }
+    return QString::fromStdString(why);
 }
 
 }  // namespace
 
-QString FirstRunHint(const std::string& why) {
+QString FirstRunHint(const QString& why) {
     return AddedText(QT_TRANSLATE_NOOP(
                          "Telvoxa",
                          "No phone on COM1 (%1). Plug in the phone's cable and choose its device "
                          "below, or start the simulated phone with \"telvoxa-phone --link "
                          "~/phone-link\" and type ~/phone-link."))
-        .arg(QString::fromStdString(why));
+        .arg(why);
 }
 
 bool OfferSettingsOnFirstRun(QWidget* parent, const CommDeviceFactory& factory) {
     if (ProfileExists()) return true;
-    const std::string why = WhyCom1DoesNotOpen(factory);
-    if (why.empty()) return true;
+    const QString why = WhyCom1DoesNotOpen(factory);
+    if (why.isEmpty()) return true;
     CSettingsDlg dialog(parent, true);
     dialog.SetHint(FirstRunHint(why));
     return dialog.exec() != CSettingsDlg::IDQUIT;

@@ -11,7 +11,7 @@ class QWidget;
 
 // The line the settings dialog shows then; `why` is COM1's device and what
 // opening it met ("/dev/ttyS0: No such device").
-QString FirstRunHint(const std::string& why);
+QString FirstRunHint(const QString& why);
 
 // Runs the settings dialog when this is a first start and COM1 does not
 // open: on a device from `factory`, or when it is empty, on the profile's

@@ -1,5 +1,7 @@
 #include "app/ui/HandsetApp.h"
 
+#include "common/ui/AddedTexts.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>

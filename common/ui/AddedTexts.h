@@ -11,3 +11,7 @@ inline constexpr const char* kAddedTextContext = "Telvoxa";
 
 // `english` in the user's language (as it is without a translation).
 QString AddedText(const char* english);
+
+// Has the core's lines for the user (the call history's) said through the
+// same translation.
+void SayCoreTextsInTheUsersLanguage();

@@ -1,5 +1,6 @@
 #include "common/ui/LinkProfile.h"
 
+#include "common/ui/AddedTexts.h"
 #include "common/ui/ProfileKeys.h"
 
 namespace {
@@ -10,7 +11,8 @@ template <typename Shown>
 int Checked(const ProfileIntKey& key, int low, int high, Shown shown, QStringList& problems) {
     const int stored = ReadProfile(key);
     if (stored >= low && stored <= high) return stored;
-    problems << QStringLiteral("The profile's %1=%2 is outside %3 to %4: %5 is used.")
+    problems << AddedText(QT_TRANSLATE_NOOP("Telvoxa",
+                                            "The profile's %1=%2 is outside %3 to %4: %5 is used."))
                     .arg(QString::fromLatin1(key.key))
                     .arg(stored)
                     .arg(shown(low), shown(high), shown(key.defaultValue));

@@ -1,4 +1,9 @@
+#include "common/ui/AddedTexts.h"
 #include "common/ui/Profile.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -53,13 +58,17 @@ QString Path(const QString& section, const QString& key) {
 // Why the profile at `file` could not be written, as far as the file system
 // tells.
 QString WriteProblem(QSettings::Status status, const QString& file) {
-    if (status == QSettings::FormatError) return QStringLiteral("ファイルの形式が正しくありません");
+    if (status == QSettings::FormatError)
+        return AddedText(QT_TRANSLATE_NOOP("Telvoxa", "The file is not in the right format"));
     const std::string folder = QFile::encodeName(QFileInfo(file).absolutePath()).toStdString();
-    if (OnReadOnlyFileSystem(folder)) return QStringLiteral("読み取り専用のファイルシステムです");
+    if (OnReadOnlyFileSystem(folder))
+        return AddedText(QT_TRANSLATE_NOOP("Telvoxa", "The file system is read-only"));
     if (const auto free = FreeBytes(folder); free && *free == 0)
-        return QStringLiteral("ディスクに空きがありません");
-    if (!MayWriteIn(folder)) return QStringLiteral("フォルダに書き込む権限がありません");
-    return QStringLiteral("書き込めませんでした");
+        return AddedText(QT_TRANSLATE_NOOP("Telvoxa", "The disk is full"));
+    if (!MayWriteIn(folder))
+        return AddedText(
+            QT_TRANSLATE_NOOP("Telvoxa", "There is no permission to write into the folder"));
+    return AddedText(QT_TRANSLATE_NOOP("Telvoxa", "It could not be written"));
 }
 
 // A profile not yet written is begun empty with mode 0600 before its first
@@ -100,8 +109,10 @@ void SetRegistryKey(const QString& company) {
                                           QSettings::IniFormat);
     UiSeams::Messages().Show(
         nullptr,
-        QStringLiteral("設定を読み込めませんでした\n%1: %2\n既定の設定で動き、設定は保存しません")
-            .arg(unreadable, QString::fromStdString(reason)),
+        AddedText(QT_TRANSLATE_NOOP("Telvoxa", "The settings could not be read")) + '\n' +
+            unreadable + QStringLiteral(": ") + QString::fromStdString(reason) + '\n' +
+            AddedText(QT_TRANSLATE_NOOP("Telvoxa",
+                                        "Telvoxa runs with the default settings and saves none")),
         MessageIcon::Stop);
 }
 
@@ -153,8 +164,8 @@ bool Sync() {
     if (status == QSettings::NoError) return true;
     UiSeams::Messages().Show(
         nullptr,
-        QStringLiteral("設定を保存できませんでした\n%1\n%2")
-            .arg(WriteProblem(status, Store()->fileName()), Store()->fileName()),
+        AddedText(QT_TRANSLATE_NOOP("Telvoxa", "The settings could not be saved")) + '\n' +
+            WriteProblem(status, Store()->fileName()) + '\n' + Store()->fileName(),
         MessageIcon::Stop);
     return false;
 }

@@ -15,7 +15,9 @@
 #include <QTimer>
 
 #include "app/HandsetStart.h"
+#include "app/ui/HandsetApp.h"
 #include "common/ui/AddedTexts.h"
+#include "common/ui/DeviceCheckTexts.h"
 #include "common/ui/LinkProfile.h"
 #include "common/ui/Profile.h"
 #include "common/ui/ProfileKeys.h"
@@ -53,6 +55,16 @@ std::string NativePath(const QString& path) {
 
 QString DisplayPath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// The path as the user types it, with the home folder as "~" (which the
+// field takes back, see ChosenDevice).
+QString HomeShortened(const QString& path) {
+    const QString home = QDir::homePath();
+    if (home.isEmpty() || home == QStringLiteral("/")) return path;
+    if (path == home) return QStringLiteral("~");
+    if (path.startsWith(home + '/')) return QStringLiteral("~") + path.mid(home.size());
+    return path;
 }
 
 // A list index outside the list leaves it without a selection.
@@ -155,8 +167,9 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, bool offerQuit) : QDialog(parent) {
 
     connect(m_pPort, &QComboBox::currentIndexChanged, this, [this] { ShowDeviceOfChosenPort(); });
     // A listed entry is shown by its label but stands for its path.
-    connect(m_pDevice, &QComboBox::activated, this,
-            [this](int index) { m_pDevice->setEditText(m_pDevice->itemData(index).toString()); });
+    connect(m_pDevice, &QComboBox::activated, this, [this](int index) {
+        m_pDevice->setEditText(HomeShortened(m_pDevice->itemData(index).toString()));
+    });
     // Typing checks nothing on its way ("/dev/ttyUSB1" on the way to
     // "/dev/ttyUSB10"): the check waits until the field is still.
     connect(m_pDevice, &QComboBox::editTextChanged, m_pDeviceCheckTimer,
@@ -219,8 +232,9 @@ void CSettingsDlg::ListDevices() {
     }
     for (const SimulatedPhone& phone : ListSimulatedPhones(RuntimeFolder())) {
         const QString link = DisplayPath(phone.link);
-        m_pDevice->addItem(
-            AddedText(QT_TRANSLATE_NOOP("Telvoxa", "simulated phone (%1)")).arg(link), link);
+        m_pDevice->addItem(AddedText(QT_TRANSLATE_NOOP("Telvoxa", "simulated phone (%1)"))
+                               .arg(HomeShortened(link)),
+                           link);
     }
     m_pDevice->setCurrentIndex(-1);
     m_pDevice->blockSignals(false);
@@ -270,7 +284,7 @@ void CSettingsDlg::ShowDeviceStatus() {
     // An empty field leaves the port's device as the profile has it.
     QString path = ChosenDevice();
     if (path.isEmpty()) path = DisplayPath(ProfilePortPath(PortName(m_nShownPort)));
-    m_pDeviceStatus->setText(QString::fromStdString(m_checkDevice(NativePath(path)).text));
+    m_pDeviceStatus->setText(DeviceCheckText(m_checkDevice(NativePath(path))));
 }
 
 void CSettingsDlg::StoreChosenDevice() {

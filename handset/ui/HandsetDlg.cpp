@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QTimer>
 
+#include "common/ui/AddedTexts.h"
 #include "common/ui/LinkProfile.h"
 #include "common/ui/ProfileKeys.h"
 #include "common/ui/ProfilePorts.h"
@@ -168,7 +169,9 @@ bool CHandsetDlg::OnInitDialog() {
         // in for this run, so the user can choose another skin from the menu.
         QString text = QStringLiteral("BMP File Open Error !!\n") + m_strSkinProblem;
         const bool fallback = m_host.UseDefaultSkin() && LoadSkin();
-        if (fallback) text += QStringLiteral("\nStarting with the default skin.");
+        if (fallback)
+            text += QStringLiteral("\n") +
+                    AddedText(QT_TRANSLATE_NOOP("Telvoxa", "Starting with the default skin."));
         UiSeams::Messages().Show(this, text, MessageIcon::None);
         if (!fallback) {
             EndDialog(IDOK);

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "common/ui/AddedTexts.h"
 #include "common/ui/UiSeams.h"
 #include "history/CallCsv.h"
 #include "history/CallStore.h"
@@ -189,7 +190,11 @@ void CCallHistoryDlg::ExportCsv() {
     }
     if (csv.replaced > 0) {
         UiSeams::Messages().Show(
-            this, QStringLiteral("Shift_JISで書けない%1文字を「?」にしました。").arg(csv.replaced),
+            this,
+            AddedText(QT_TRANSLATE_NOOP("Telvoxa",
+                                        "Characters that Shift_JIS cannot hold were written as "
+                                        "\"?\": %1."))
+                .arg(csv.replaced),
             MessageIcon::Information);
     }
 }

@@ -84,7 +84,7 @@ pid_t ParseHolder(const char* text, size_t size) {
 struct FoundLockFile {
     int fd = -1;
     bool missing = false;
-    std::string notLockFile;  // why the name holds no lock file
+    LockFileHolding notLockFile;  // why the name holds no lock file
     struct stat info {};
     pid_t pid = 0;
 
@@ -108,12 +108,12 @@ void ReadLockFile(const std::string& path, FoundLockFile& found) {
         if (errno == ENOENT) {
             found.missing = true;
         } else if (errno == ELOOP) {
-            found.notLockFile = BaseName(path) + " is a link";
+            found.notLockFile = OddLockFile(LockFileOddity::Link, BaseName(path));
         }
         return;  // unreadable: no holder that can be known
     }
     if (::fstat(found.fd, &found.info) != 0 || !S_ISREG(found.info.st_mode)) {
-        found.notLockFile = BaseName(path) + " is not a regular file";
+        found.notLockFile = OddLockFile(LockFileOddity::NotRegularFile, BaseName(path));
         return;
     }
     char text[kMaxLockFileSize + 1] = {};
@@ -190,11 +190,30 @@ std::string LockFileName(const std::string& device) {
     return "LCK.." + name;
 }
 
+LockFileHolding OddLockFile(LockFileOddity oddity, const std::string& lockFile) {
+    LockFileHolding holding;
+    holding.oddity = oddity;
+    holding.lockFile = lockFile;
+    switch (oddity) {
+        case LockFileOddity::None:
+            break;
+        case LockFileOddity::Link:
+            holding.why = lockFile + " is a link";
+            break;
+        case LockFileOddity::NotRegularFile:
+            holding.why = lockFile + " is not a regular file";
+            break;
+        case LockFileOddity::BeingReplaced:
+            holding.why = lockFile + " is being replaced by another program";
+            break;
+    }
+    return holding;
+}
+
 LockFileHolding LockFileHolder(const std::string& folder, const std::string& device) {
     FoundLockFile found;
     ReadLockFile(JoinPath(folder, LockFileName(device)), found);
-    LockFileHolding holding;
-    holding.why = found.notLockFile;
+    LockFileHolding holding = found.notLockFile;
     if (IsAlive(found.pid)) holding.process = found.pid;
     return holding;
 }
@@ -234,8 +253,8 @@ bool DeviceLockFile::Take(const std::string& device, LockFileHolding& holder) {
         FoundLockFile found;
         ReadLockFile(path, found);
         if (found.missing) continue;  // removed meanwhile: try again
-        if (!found.notLockFile.empty()) {
-            holder.why = found.notLockFile;
+        if (found.notLockFile.Held()) {
+            holder = found.notLockFile;
             break;
         }
         // Already this process's (another opener of the port in it): the
@@ -249,7 +268,7 @@ bool DeviceLockFile::Take(const std::string& device, LockFileHolding& holder) {
         if (!RemoveStale(path, found)) std::this_thread::sleep_for(kRetryPause);
     }
     if (ready && !taken && !holder.Held() && ReadHolder(path) != self) {
-        holder.why = LockFileName(device) + " is being replaced by another program";
+        holder = OddLockFile(LockFileOddity::BeingReplaced, LockFileName(device));
     }
     ::unlink(temporary.c_str());
     if (taken) {

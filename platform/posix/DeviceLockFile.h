@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "platform/DeviceCheck.h"
+
 // The lock folder: TELVOXA_LOCK_DIR when set (to try the locks on a made-up
 // folder), else /run/lock or /var/lock, whichever is a folder.
 std::string DeviceLockFolder();
@@ -15,14 +17,8 @@ std::string DeviceLockFolder();
 // the parts with '_' ("LCK..pts_3"). `device` is the path with links followed.
 std::string LockFileName(const std::string& device);
 
-// Who holds a device's lock file: a live process, or nobody who can be
-// known, as when the name is taken by something that is no lock file at all
-// (a FIFO, a folder, a link), which is never opened and counts as in use.
-struct LockFileHolding {
-    pid_t process = 0;
-    std::string why;  // "LCK..ttyS0 is not a regular file" and the like
-    bool Held() const { return process != 0 || !why.empty(); }
-};
+// Held for `oddity` of the lock file `lockFile`, with `why` in English.
+LockFileHolding OddLockFile(LockFileOddity oddity, const std::string& lockFile);
 
 // Who holds `device`'s lock file in `folder`; nobody when there is none, it
 // is unreadable, or its process has gone.

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/UserLanguage.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -47,7 +49,8 @@ std::string MakePrivateFolder(const std::string& folder) {
     struct stat link {};
     if (::lstat(folder.c_str(), &link) != 0) return ErrnoText(errno);
     if (S_ISLNK(link.st_mode) && link.st_uid != ::geteuid())
-        return "the folder is a link owned by another user";
+        return InUserLanguage(
+            QT_TRANSLATE_NOOP("Telvoxa", "the folder is a link owned by another user"));
     // The folder itself, opened without following a link any further.
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return ErrnoText(errno);
@@ -56,7 +59,8 @@ std::string MakePrivateFolder(const std::string& folder) {
     if (::fstat(fd, &st) != 0)
         problem = ErrnoText(errno);
     else if (st.st_uid != ::geteuid())
-        problem = "the folder belongs to another user";
+        problem =
+            InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "the folder belongs to another user"));
     else if (!NarrowOpenFile(fd, st, kOwnerOnlyFolder))
         problem = ErrnoText(errno);
     ::close(fd);
@@ -74,15 +78,17 @@ std::string MakePrivateFile(const std::string& path, bool& created) {
                     kOwnerOnlyFile);
         created = fd >= 0;
     }
-    if (fd < 0) return errno == ELOOP ? "the file is a link" : ErrnoText(errno);
+    if (fd < 0)
+        return errno == ELOOP ? InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "the file is a link"))
+                              : ErrnoText(errno);
     struct stat st {};
     std::string problem;
     if (::fstat(fd, &st) != 0)
         problem = ErrnoText(errno);
     else if (!S_ISREG(st.st_mode))
-        problem = "not a regular file";
+        problem = InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "not a regular file"));
     else if (st.st_uid != ::geteuid())
-        problem = "the file belongs to another user";
+        problem = InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "the file belongs to another user"));
     else if (!NarrowOpenFile(fd, st, kOwnerOnlyFile))
         problem = ErrnoText(errno);
     ::close(fd);
@@ -103,8 +109,11 @@ std::string ReadOnlyReason(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0) return {};
     // Also for a user the system lets write anyway: the owner's own choice.
     if ((st.st_mode & S_IWUSR) == 0)
-        return S_ISDIR(st.st_mode) ? "the folder is read-only" : "the file is read-only";
-    if (OnReadOnlyFileSystem(path)) return "the file system is read-only";
+        return S_ISDIR(st.st_mode)
+                   ? InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "the folder is read-only"))
+                   : InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "the file is read-only"));
+    if (OnReadOnlyFileSystem(path))
+        return InUserLanguage(QT_TRANSLATE_NOOP("Telvoxa", "the file system is read-only"));
     return {};
 }
 

@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/posix/DeviceLockFile.h"
@@ -27,16 +28,22 @@ const UserAccounts& Accounts() {
     return g_accounts != nullptr ? *g_accounts : system;
 }
 
+DeviceCheck Checked(DeviceState state, std::string text) {
+    DeviceCheck check;
+    check.state = state;
+    check.text = std::move(text);
+    return check;
+}
+
 bool AllDigits(const std::string& s) {
     return !s.empty() &&
            std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
-std::string OwnerAndMode(const struct stat& device) {
+std::string ModeText(const struct stat& device) {
     char mode[8];
     std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(device.st_mode & 07777));
-    return Accounts().UserName(device.st_uid) + ":" + Accounts().GroupName(device.st_gid) + " " +
-           mode;
+    return mode;
 }
 
 // The other process that holds the device: its lock file, else its flock().
@@ -47,7 +54,11 @@ LockFileHolding OtherHolder(const std::string& device, const struct stat& info,
     if (byFile.process == self) byFile.process = 0;
     if (byFile.Held()) return byFile;
     for (pid_t pid : DeviceLockHolders(info)) {
-        if (pid != self) return {pid, {}};
+        if (pid != self) {
+            LockFileHolding byFlock;
+            byFlock.process = pid;
+            return byFlock;
+        }
     }
     return {};
 }
@@ -146,24 +157,27 @@ void SetUserAccounts(const UserAccounts* accounts) {
 DeviceCheck DescribeState(DeviceState state) {
     switch (state) {
         case DeviceState::Ready:
-            return {state, "Ready"};
+            return Checked(state, "Ready");
         case DeviceState::Missing:
-            return {state, "No such device"};
+            return Checked(state, "No such device");
         case DeviceState::NoPermission:
-            return {state, "Permission denied"};
+            return Checked(state, "Permission denied");
         case DeviceState::Busy:
-            return {state, "In use by another program"};
+            return Checked(state, "In use by another program");
         case DeviceState::NotSerial:
-            return {state, "Not a serial device"};
+            return Checked(state, "Not a serial device");
         case DeviceState::Failed:
             break;
     }
-    return {DeviceState::Failed, "Unknown error"};
+    return Checked(DeviceState::Failed, "Unknown error");
 }
 
 DeviceCheck DescribeHolder(pid_t holder) {
     DeviceCheck busy = DescribeState(DeviceState::Busy);
-    if (holder > 0) busy.text += " (process " + std::to_string(holder) + ")";
+    if (holder > 0) {
+        busy.text += " (process " + std::to_string(holder) + ")";
+        busy.holding.process = holder;
+    }
     return busy;
 }
 
@@ -171,6 +185,7 @@ DeviceCheck DescribeHolding(const LockFileHolding& holding) {
     if (holding.process != 0 || holding.why.empty()) return DescribeHolder(holding.process);
     DeviceCheck busy = DescribeState(DeviceState::Busy);
     busy.text += " (" + holding.why + ")";
+    busy.holding = holding;
     return busy;
 }
 
@@ -183,11 +198,17 @@ DeviceCheck DescribeNoPermission(const struct stat& device) {
         if (accounts.ListedInGroup(device.st_gid)) {
             denied.text += ": your user is in the " + group +
                            " group, but this login is not yet: log in again";
+            denied.advice = PermissionAdvice::LogInAgain;
+            denied.adviceGroup = group;
         } else if (group == "dialout") {
             denied.text += ": add your user to the dialout group";
+            denied.advice = PermissionAdvice::JoinDialout;
         }
     }
-    denied.text += " (" + OwnerAndMode(device) + ")";
+    denied.owner = accounts.UserName(device.st_uid);
+    denied.group = group;
+    denied.mode = ModeText(device);
+    denied.text += " (" + denied.owner + ":" + denied.group + " " + denied.mode + ")";
     return denied;
 }
 
@@ -206,8 +227,11 @@ DeviceCheck DescribeOpenError(int error) {
         case ENOTTY:
         case EISDIR:
             return DescribeState(DeviceState::NotSerial);
-        default:
-            return {DeviceState::Failed, std::strerror(error)};
+        default: {
+            DeviceCheck failed = Checked(DeviceState::Failed, std::strerror(error));
+            failed.error = error;
+            return failed;
+        }
     }
 }
 

@@ -279,7 +279,8 @@ TEST_F(CallHistoryDialogTest, ShiftJisExportSaysHowManyCharactersBecameQuestionM
     dialogs.fileAnswers.push_back(path);
     dialogs.chosenFilter = 1;  // CSV (Shift_JIS)
     QTest::mouseClick(Find<QPushButton>(again, IDC_HISTORY_CSV), Qt::LeftButton);
-    EXPECT_EQ(dialogs.Texts(), QStringList{"Shift_JISで書けない2文字を「?」にしました。"});
+    EXPECT_EQ(dialogs.Texts(),
+              QStringList{"Characters that Shift_JIS cannot hold were written as \"?\": 2."});
     QFile written(path);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     const std::string text = Cp932ToUtf8(written.readAll().toStdString());
@@ -338,7 +339,7 @@ TEST_F(CallHistoryDialogTest, TroubleWithTheHistoryIsSaidInTheListAndOnceInAMess
     ASSERT_TRUE(holder.Execute("PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE;"));
     const CallStoreOpening locked = CallStore::OpenToRead(path);
     EXPECT_FALSE(locked.store);
-    EXPECT_NE(CallHistoryTroubleLine(locked, path).find("別のプログラムが使用中"),
+    EXPECT_NE(CallHistoryTroubleLine(locked, path).find("is in use by another program"),
               std::string::npos);
     holder.Close();
     // Else the run's line: what became of the history at the start.

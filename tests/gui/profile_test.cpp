@@ -54,7 +54,7 @@ TEST(ProfileTest, AWrittenProfileIsPrivateAndAFailedWriteIsTold) {
     ::umount2(folder.constData(), MNT_DETACH);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text.section(QLatin1Char('\n'), 0, 1),
-              QStringLiteral("設定を保存できませんでした\nディスクに空きがありません"));
+              QStringLiteral("The settings could not be saved\nThe disk is full"));
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Stop);
 }
 

@@ -25,7 +25,9 @@
 #include "common/ui/UiSeams.h"
 #include "platform/posix/PosixCommDevice.h"
 #include "platform/posix/SerialDeviceCheck.h"
+#include "platform/posix/SimulatedPhones.h"
 
+#include "support/FakeAccounts.h"
 #include "support/HangGuard.h"
 #include "support/PhonePty.h"
 #include "support/ScratchDir.h"
@@ -219,6 +221,15 @@ TEST_F(SettingsDlgTest, TheDeviceFieldShowsEachPortsDeviceAndListsThoseFound) {
     fs::create_directories(dev.PathOf("serial/by-id"));
     fs::create_symlink("../../ttyUSB0", dev.PathOf("serial/by-id/usb-X-if00-port0"));
     const QString d = QString::fromStdString(dev.Path()) + "/";
+    // A simulated phone running with its link in the home folder.
+    ScratchDir runtime;
+    const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(QString::fromStdString(runtime.Path())));
+    const QString phoneLink = QDir::homePath() + "/phone-link";
+    std::string announceError;
+    ASSERT_TRUE(AnnounceSimulatedPhone(runtime.Path(), QFile::encodeName(phoneLink).toStdString(),
+                                       announceError))
+        << announceError;
 
     CSettingsDlg dialog;
     dialog.m_strDeviceFolder = QString::fromStdString(dev.Path());
@@ -228,10 +239,12 @@ TEST_F(SettingsDlgTest, TheDeviceFieldShowsEachPortsDeviceAndListsThoseFound) {
         EXPECT_TRUE(labels.contains(QStringLiteral("デバイス")));
         QComboBox* device = Device(dlg);
         EXPECT_TRUE(device->isEditable());
-        ASSERT_EQ(device->count(), 3);
+        ASSERT_EQ(device->count(), 4);
         EXPECT_EQ(device->itemText(0), d + "serial/by-id/usb-X-if00-port0 (ttyUSB0)");
         EXPECT_EQ(device->itemText(1), d + "ttyUSB0");
         EXPECT_EQ(device->itemText(2), d + "ttyACM3");
+        // Shown as typed, with the home folder as "~".
+        EXPECT_EQ(device->itemText(3), "simulated phone (~/phone-link)");
 
         // The default of COM1, then the profile's entry of COM2, then COM4's default.
         EXPECT_EQ(device->currentText(), "/dev/ttyS0");
@@ -248,8 +261,14 @@ TEST_F(SettingsDlgTest, TheDeviceFieldShowsEachPortsDeviceAndListsThoseFound) {
         EXPECT_EQ(device->currentText(), d + "serial/by-id/usb-X-if00-port0");
         EXPECT_EQ(Status(dlg), "Not a serial device") << "a made-up device is a plain file";
         EXPECT_EQ(dlg->ChosenDevice(), d + "serial/by-id/usb-X-if00-port0");
+        device->setCurrentIndex(3);
+        emit device->activated(3);
+        EXPECT_EQ(device->currentText(), "~/phone-link");
+        EXPECT_EQ(dlg->ChosenDevice(), phoneLink);
         Click(dlg, "2");
     });
+    WithdrawSimulatedPhone(runtime.Path());
+    qputenv("XDG_RUNTIME_DIR", runtimeBefore);
 }
 
 // How OK and Cancel treat the device of the chosen port.
@@ -362,20 +381,6 @@ TEST_F(SettingsDlgTest, TypingChecksTheDeviceOnceTheFieldIsStillAndExpandsTheHom
     EXPECT_EQ(PortEntry(1), home + "/phone-link");
 }
 
-// Made-up accounts: root owns the device, the user is in whichever groups a
-// case says.
-class FakeAccounts : public UserAccounts {
-public:
-    std::string group;
-    bool listed = false;
-    bool inProcess = false;
-    bool MayReadWrite(const std::string&) const override { return false; }
-    std::string UserName(uid_t) const override { return "root"; }
-    std::string GroupName(gid_t) const override { return group; }
-    bool ProcessInGroup(gid_t) const override { return inProcess; }
-    bool ListedInGroup(gid_t) const override { return listed; }
-};
-
 TEST_F(SettingsDlgTest, APortWithoutRightsSaysWhatWouldHelp) {
     PhonePty phone;
     ASSERT_TRUE(phone.IsOpen());
@@ -443,7 +448,7 @@ TEST_F(SettingsDlgTest, AFirstStartWithoutAPhoneOnCom1OpensTheSettingsWithAHint)
     });
     EXPECT_TRUE(OfferSettingsOnFirstRun(nullptr, ready)) << "COM1 opens: no dialog";
     EXPECT_FALSE(OfferSettingsOnFirstRun(nullptr, missing)) << "終了 ends the program";
-    EXPECT_EQ(hint, FirstRunHint(dev.PathOf("gone") + ": No such device"));
+    EXPECT_EQ(hint, FirstRunHint(QString::fromStdString(dev.PathOf("gone")) + ": No such device"));
     EXPECT_TRUE(hint.contains("telvoxa-phone --link ~/phone-link")) << hint.toStdString();
     EXPECT_EQ(listed, 1);
 

@@ -337,6 +337,18 @@ TEST_F(AppStart, ALinksNumberIsShownFirstAndDialledOnlyBySend) {
     EXPECT_EQ(x.Find("Telvoxa", handset), 0u);
     EXPECT_TRUE(sendDials(handset, "0312345678"));
 
+    // A bad link clicked in a browser, where no terminal sees the line on
+    // standard error: a box says why as well, and the run ends once it is read.
+    ChildProgram bad(TELVOXA_APP_PATH, {"tel:abc"}, ChildProgram::Stderr::IntoStdout);
+    EXPECT_TRUE(
+        bad.ReadUntil("telvoxa: \"tel:abc\" is not a phone number: \"a\" cannot be dialled"));
+    Window box = 0;
+    ASSERT_TRUE(WaitUntil([&] { return (box = x.Find("Telvoxa", handset)) != 0; }));
+    x.Focus(box);
+    x.PressReturn();
+    EXPECT_EQ(bad.Wait(20s), 2);
+    EXPECT_TRUE(sendDials(handset, ""));
+
     EXPECT_TRUE(first.Running());
     first.Signal(SIGTERM);
     EXPECT_EQ(first.Wait(20s), 0);

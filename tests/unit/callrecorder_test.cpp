@@ -202,7 +202,7 @@ TEST_F(CallRecorderTest, AWriteAnotherProgramHeldUpIsMadeAgainOnTheSameRecord) {
             if (i == c.heldDuring && i == 2) {
                 // The ended call waits, and the window says so.
                 EXPECT_NE(CallHistoryNotice::Text().find(
-                              "通話 1 件を通話履歴に書き込めていません（03/01 01:00"),
+                              "Calls not yet written to the call history: 1 (03/01 01:00"),
                           std::string::npos)
                     << CallHistoryNotice::Text();
             }

@@ -195,12 +195,14 @@ TEST_F(CallStoreKeepTest, WhatItsOwnerMadeReadOnlyIsReadNotWrittenAndSaid) {
             std::ostringstream diagnostics;
             CallRecorder recorder(path, diagnostics, kNow);
             EXPECT_FALSE(recorder.HasStore());
-            EXPECT_NE(CallHistoryNotice::Text().find("読み取り専用"), std::string::npos)
+            EXPECT_NE(CallHistoryNotice::Text().find("is read-only"), std::string::npos)
                 << CallHistoryNotice::Text();
             CallEvent ringing;
             ringing.when = kNow;
             recorder.OnCallEvent(ringing);
-            EXPECT_NE(CallHistoryNotice::Text().find("通話 1 件"), std::string::npos)
+            EXPECT_NE(
+                CallHistoryNotice::Text().find("Calls not yet written to the call history: 1 "),
+                std::string::npos)
                 << CallHistoryNotice::Text();
             // The history dialog still lists the calls.
             const CallStoreOpening look = CallStore::OpenToRead(path);
@@ -264,7 +266,7 @@ TEST_F(FullDiskTest, NothingIsMovedNoEmptyFileIsLeftAndAFailedWriteIsTold) {
     ringing.when = kNow;
     ringing.number = "0312345678";
     recorder.OnCallEvent(ringing);
-    EXPECT_NE(CallHistoryNotice::Text().find("ディスクに空きがない"), std::string::npos)
+    EXPECT_NE(CallHistoryNotice::Text().find("the disk is full"), std::string::npos)
         << CallHistoryNotice::Text();
     EXPECT_EQ(Bytes(path), bytesBefore);
 }
@@ -294,8 +296,9 @@ TEST_F(FullDiskTest, TheStoredCallsAreListedAndCallsWaitUntilThereIsRoom) {
         ended.when = when + 10;
         recorder.OnCallEvent(ended);
     }
-    EXPECT_NE(CallHistoryNotice::Text().find("通話 2 件を通話履歴に書き込めていません（03/11 "
-                                             "01:00〜03/11 02:00、通話履歴を使えないため"),
+    EXPECT_NE(CallHistoryNotice::Text().find("Calls not yet written to the call history: 2 (03/11 "
+                                             "01:00 to 03/11 02:00, the call history cannot be "
+                                             "used)"),
               std::string::npos)
         << CallHistoryNotice::Text();
 

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "handset/CallerDirectory.h"
 #include "handset/SkinButtons.h"
 #include "unit/HandsetSessionFixture.h"
 
@@ -224,6 +225,45 @@ TEST_F(HandsetSessionButtonsTest, TheChosenPhoneBookEntryIsShownAndSendDialsIt) 
               (std::vector<std::string>{"clear", "clear",
                                         Write(Join({{0xA7, 0xEB}, Codes("0120333444"), {0x86}}))}));
     EXPECT_EQ(TestState(*session).callState, CALL_OFFHOOK);
+}
+
+// A link's number comes with its name, also when the link started the
+// program and its phone book was read only after the number was shown.
+TEST_F(HandsetSessionButtonsTest, ALinkedNumberGetsItsNameWhenTheBookComesLater) {
+    PhoneBook book;
+    book.m_records[0] = std::make_unique<CMemoryDial>();
+    book.m_records[0]->m_strName = "Yamada";
+    book.m_records[0]->m_strNumber[0] = "09012345678";
+    book.m_nRecords = 1;
+    const auto directory = CallerDirectory::FromPhoneBook(book);
+    const struct {
+        const char* name;
+        bool bookFirst;
+        std::function<void()> meanwhile;
+        std::string number;
+        const char* shownName;
+        const char* shownNumber;
+    } rows[] = {
+        {"book read before the link", true, [] {}, "09012345678", "Yamada", "09012345678"},
+        {"book read after the link", false, [] {}, "09012345678", "Yamada", "09012345678"},
+        {"a number not in the book", false, [] {}, "0311112222", "", "0311112222"},
+        {"a digit typed before the book came", false, [&] { session->OnButton(1); }, "09012345678",
+         "", "090123456781"},
+        {"cleared before the book came", false, [&] { session->OnButton(BTN_CLEAR); },
+         "09012345678", "", "0901234567"},
+    };
+    Start();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Given(CALL_IDLE);
+        session->SetCallerDirectory(row.bookFirst ? directory : nullptr);
+        ASSERT_TRUE(session->ShowLinkedNumber(row.number));
+        row.meanwhile();
+        session->SetCallerDirectory(directory);
+        EXPECT_EQ(Shown().display2, row.shownName);
+        EXPECT_EQ(Shown().display3, row.shownNumber);
+        EXPECT_TRUE(Trace().empty()) << "nothing dialled";
+    }
 }
 
 TEST_F(HandsetSessionButtonsTest, NoChoiceFromThePhoneBookLeavesTheDisplay) {
