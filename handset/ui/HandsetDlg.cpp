@@ -11,6 +11,8 @@
 #include "app/ui/ProfileKeys.h"
 #include "app/ui/ProfilePorts.h"
 #include "app/ui/UiSeams.h"
+#include "handset/ui/HandsetAccessible.h"
+#include "handset/ui/HandsetSpeech.h"
 #include "history/CallHistoryPath.h"
 #include "link/PortOpenMessage.h"
 #include "platform/Cp932.h"
@@ -73,6 +75,9 @@ CHandsetDlg::CHandsetDlg(QWidget* parent, CommDeviceFactory deviceFactory, Clock
 
     // The cursor follows the buttons also while no mouse button is held.
     setMouseTracking(true);
+    // The keyboard reaches every skin button (HandsetFocus.cpp).
+    setFocusPolicy(Qt::StrongFocus);
+    InstallHandsetAccessibility();
 
     AddTrayIcon();
 }
@@ -204,6 +209,9 @@ bool CHandsetDlg::OnInitDialog() {
     m_pNotifier = std::make_unique<CCallNotifier>();
     connect(m_pNotifier.get(), &CCallNotifier::CallEnded, this, &CHandsetDlg::UpdateTrayTip);
     m_session.AddCallSink(m_pNotifier.get());
+    m_pSpeech = std::make_unique<CHandsetSpeech>(
+        [this](const QString& text) { AnnounceFromHandset(*this, text); });
+    m_session.AddCallSink(m_pSpeech.get());
     m_pThread->Start();
     Post([settings = m_settings](HandsetSession& session) { session.Start(settings); });
     Post([recorder = m_pRecorder.get()](HandsetSession&) { recorder->OpenStore(); });

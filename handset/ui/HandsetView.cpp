@@ -14,6 +14,7 @@
 #include "app/ui/SettingsDlg.h"
 #include "app/ui/UiSeams.h"
 #include "handset/ui/HandsetDlg.h"
+#include "handset/ui/HandsetSpeech.h"
 #include "phonebook/ui/PhoneBookDlg.h"
 #include "platform/Cp932.h"
 
@@ -51,6 +52,7 @@ void CHandsetDlg::ApplySnapshot(const HandsetSnapshot& snapshot) {
     }
     if (snapshot.picture != m_nPictureShown) SetPicture(snapshot.picture);
     if (snapshot.repaint) update();
+    if (m_pSpeech) m_pSpeech->Shown(snapshot);
 }
 
 void CHandsetDlg::BringToFront() {
