@@ -210,7 +210,7 @@ bool CHandsetDlg::OnInitDialog() {
     connect(m_pNotifier.get(), &CCallNotifier::CallEnded, this, &CHandsetDlg::UpdateTrayTip);
     m_session.AddCallSink(m_pNotifier.get());
     m_pSpeech = std::make_unique<CHandsetSpeech>(
-        [this](const QString& text) { AnnounceFromHandset(*this, text); });
+        [this](const QString& text) { AnnounceFromHandset(*this, text); }, this);
     m_session.AddCallSink(m_pSpeech.get());
     m_pThread->Start();
     Post([settings = m_settings](HandsetSession& session) { session.Start(settings); });

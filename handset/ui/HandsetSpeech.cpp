@@ -21,12 +21,16 @@ QString Joined(const QStringList& parts) {
 
 }  // namespace
 
-CHandsetSpeech::CHandsetSpeech(Voice voice, QObject* parent)
-    : QObject(parent), m_voice(std::move(voice)) {}
+CHandsetSpeech::CHandsetSpeech(Voice voice, QObject* window)
+    : m_voice(std::move(voice)), m_window(window) {}
 
 void CHandsetSpeech::OnCallEvent(const CallEvent& event) {
     QMetaObject::invokeMethod(
-        this, [this, event] { Handle(event); }, Qt::QueuedConnection);
+        m_window,
+        [speech = QPointer<CHandsetSpeech>(this), event] {
+            if (speech) speech->Handle(event);
+        },
+        Qt::QueuedConnection);
 }
 
 void CHandsetSpeech::Handle(const CallEvent& event) {

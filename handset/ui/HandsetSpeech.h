@@ -6,6 +6,7 @@
 // snapshots (on the window's thread, for the charge), and speaks on the window's thread.
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
@@ -17,9 +18,10 @@ class CHandsetSpeech : public QObject, public CallEventSink {
 
 public:
     using Voice = std::function<void(const QString& text)>;
-    explicit CHandsetSpeech(Voice voice, QObject* parent = nullptr);
+    // The events go through `window`'s queue, in order with its snapshots.
+    CHandsetSpeech(Voice voice, QObject* window);
 
-    // From the link thread: handed to this object's thread.
+    // From the link thread: handed to the window's thread.
     void OnCallEvent(const CallEvent& event) override;
     // On this object's thread.
     void Handle(const CallEvent& event);
@@ -28,6 +30,7 @@ public:
 
 private:
     Voice m_voice;
+    QObject* m_window;
     // A call ended with a charge, which the window has not shown yet.
     bool m_chargeAwaited = false;
     bool m_ringing = false;

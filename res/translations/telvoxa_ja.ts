@@ -51,5 +51,29 @@
         <source>simulated phone (%1)</source>
         <translation>模擬電話機 (%1)</translation>
     </message>
+    <message>
+        <source>Signal</source>
+        <translation>電波</translation>
+    </message>
+    <message>
+        <source>Status or clock</source>
+        <translation>状態または時計</translation>
+    </message>
+    <message>
+        <source>Caller</source>
+        <translation>発信者</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>番号</translation>
+    </message>
+    <message>
+        <source>Missed call</source>
+        <translation>不在着信</translation>
+    </message>
+    <message>
+        <source>Call ended</source>
+        <translation>通話終了</translation>
+    </message>
 </context>
 </TS>
