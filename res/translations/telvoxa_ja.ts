@@ -75,5 +75,17 @@
         <source>Call ended</source>
         <translation>通話終了</translation>
     </message>
+    <message>
+        <source>Month</source>
+        <translation>月</translation>
+    </message>
+    <message>
+        <source>Off hook</source>
+        <translation>オフフック</translation>
+    </message>
+    <message>
+        <source>On hook</source>
+        <translation>オンフック</translation>
+    </message>
 </context>
 </TS>

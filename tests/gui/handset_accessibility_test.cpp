@@ -7,26 +7,39 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 #include <QWindow>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/ui/SettingsDlg.h"
 #include "handset/MenuCommands.h"
 #include "handset/ui/HandsetAccessible.h"
 #include "handset/ui/HandsetDlg.h"
+#include "history/CallStore.h"
+#include "history/ui/CallHistoryDlg.h"
+#include "phonebook/ui/PhoneBookDlg.h"
+#include "support/CallSamples.h"
 #include "support/CommTrace.h"
 #include "support/FakeCommDevice.h"
 #include "support/PhoneBytes.h"
+#include "support/ScratchDir.h"
 #include "support/gui/ButtonSkin.h"
 #include "support/gui/FakePortWindow.h"
 #include "support/gui/QtPrinters.h"
 #include "support/gui/ScriptedDialogs.h"
 #include "support/gui/TempProfile.h"
+#include "textpad/ui/ControlPadDlg.h"
 
 namespace {
 
@@ -377,6 +390,156 @@ TEST_F(HandsetAccessibilityTest, TheRingTakesTheReadersFocusOnlyWhereTheWindowIs
         QTest::keyClick(window.get(), Qt::Key_Tab);
         EXPECT_FALSE(notification->state().focused);
     }
+}
+
+// What a reader says for a dialog's field: its name, and the caption that
+// labels it.
+QString NameOf(QWidget* field) {
+    QAccessibleInterface* part = QAccessible::queryAccessibleInterface(field);
+    return part ? part->text(QAccessible::Name) : QString("(none)");
+}
+QString LabelOf(QWidget* field) {
+    QAccessibleInterface* part = QAccessible::queryAccessibleInterface(field);
+    for (const auto& [other, relation] : part->relations(QAccessible::Label))
+        return other->text(QAccessible::Name);
+    return {};
+}
+template <class W = QWidget>
+W* Field(QWidget& dialog, const char* id) {
+    W* w = dialog.findChild<W*>(QString::fromLatin1(id));
+    EXPECT_NE(w, nullptr) << id;
+    return w;
+}
+
+TEST_F(HandsetAccessibilityTest, TheSettingsFieldsAreNamedByTheirCaptionsAndTabbedAsDrawn) {
+    CSettingsDlg dialog(nullptr, true);
+    dialog.OnInitDialog();
+    // A combo box is named by its value where readers take the caption from
+    // the label relation; the slider has no value to be named by.
+    const struct {
+        const char* id;
+        const char* caption;
+        bool named;
+    } rows[] = {
+        {"1009", "COMポート", false},
+        {"1017", "デバイス", false},
+        {"1010", "ケーブル種別", false},
+        {"1015", "モニタリング間隔(200-300msを推奨)", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.id);
+        EXPECT_EQ(LabelOf(Field(dialog, row.id)), QString::fromUtf8(row.caption));
+        if (row.named) {
+            EXPECT_EQ(NameOf(Field(dialog, row.id)), QString::fromUtf8(row.caption));
+        }
+    }
+    // The device's status is the field's description, and follows it.
+    QWidget* device = Field(dialog, "1017");
+    const auto status = [&] { return Field<QLabel>(dialog, "1018")->text(); };
+    EXPECT_FALSE(status().isEmpty());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(device)->text(QAccessible::Description),
+              status());
+    Field<QComboBox>(dialog, "1009")->setCurrentIndex(5);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(device)->text(QAccessible::Description),
+              status());
+    // Tab goes down the fields as drawn, the device before the slider.
+    QStringList order;
+    QWidget* const first = Field(dialog, "1009");
+    QWidget* w = first;
+    for (int guard = 0; guard < 50; ++guard) {
+        QWidget* named = w->parentWidget() == device ? device : w;
+        const bool again = !order.isEmpty() && order.last() == named->objectName();
+        if ((named->focusPolicy() & Qt::TabFocus) && !again) order << named->objectName();
+        w = w->nextInFocusChain();
+        if (w == first) break;
+    }
+    EXPECT_EQ(order, (QStringList{"1009", "1017", "1010", "1011", "1015", "1", "2", "3"}));
+}
+
+TEST_F(HandsetAccessibilityTest, TheListsAreNamedAndReadTheirCurrentRowWithItsColumn) {
+    ScratchDir scratch;
+    std::ostringstream diagnostics;
+    auto store = CallStore::OpenForRecording(scratch.PathOf("calls.sqlite"), kMarch2024 + 86400,
+                                             diagnostics);
+    ASSERT_TRUE(store);
+    ASSERT_TRUE(store->Insert(MakeCall(kMarch2024 + 3600, CallOutcome::Missed, "0312345678")));
+    CCallHistoryDlg history(store.get(), nullptr, kMarch2024 + 86400);
+    app.m_phoneBook.m_records[0] = std::make_unique<CMemoryDial>();
+    app.m_phoneBook.m_records[0]->m_strName = "Yamada";
+    app.m_phoneBook.m_records[0]->m_strNumber[0] = "0312345678";
+    CPhoneBookDlg book;
+    book.m_pRecords = app.m_phoneBook.m_records.data();
+    book.m_pGroupNames = app.m_phoneBook.m_groupNames.data();
+    book.m_nCount = 1;
+    const struct {
+        const char* name;
+        QDialog* dialog;
+        const char* list;
+        const char* listName;
+    } rows[] = {
+        {"call history", &history, "1100", "通話履歴"},
+        {"phone book", &book, "1006", "電話帳"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        row.dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(row.dialog));
+        auto* list = Field<QTreeView>(*row.dialog, row.list);
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(NameOf(list), QString::fromUtf8(row.listName));
+        ASSERT_TRUE(list->currentIndex().isValid());
+        EXPECT_EQ(list->currentIndex().row(), 0);
+        // The current cell, with the name of its column.
+        QAccessibleTableInterface* table =
+            QAccessible::queryAccessibleInterface(list)->tableInterface();
+        ASSERT_NE(table, nullptr);
+        QAccessibleInterface* cell = table->cellAt(0, 0);
+        ASSERT_NE(cell, nullptr);
+        const QList<QAccessibleInterface*> headers =
+            cell->tableCellInterface()->columnHeaderCells();
+        ASSERT_EQ(headers.size(), 1);
+        EXPECT_EQ(headers[0]->text(QAccessible::Name),
+                  list->model()->headerData(0, Qt::Horizontal).toString());
+        row.dialog->hide();
+    }
+    // The month chooses what the total says.
+    auto* month = Field<QComboBox>(history, "1102");
+    EXPECT_EQ(LabelOf(month), "Month");
+    EXPECT_FALSE(
+        QAccessible::queryAccessibleInterface(month)->text(QAccessible::Description).isEmpty());
+}
+
+TEST_F(HandsetAccessibilityTest, ThePadsTelephoneButtonsAreNamedAndKeepTheKeyboardsFocus) {
+    QWidget owner;
+    auto* pad = new CControlPadDlg(&owner);
+    std::vector<std::string> sent;
+    pad->m_sendKey = [&](const std::string& key) { sent.push_back(key); };
+    pad->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(pad));
+    auto* offHook = Field<QPushButton>(*pad, "1050");
+    auto* onHook = Field<QPushButton>(*pad, "1051");
+    EXPECT_EQ(NameOf(offHook), "Off hook");
+    EXPECT_EQ(NameOf(onHook), "On hook");
+    const struct {
+        const char* name;
+        bool keyboard;
+        QWidget* focusAfter;
+    } rows[] = {
+        {"Space on a focused button", true, onHook},
+        {"a click", false, pad->findChild<QLineEdit*>()},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        sent.clear();
+        onHook->setFocus();
+        if (row.keyboard)
+            QTest::keyClick(onHook, Qt::Key_Space);
+        else
+            QTest::mouseClick(onHook, Qt::LeftButton);
+        EXPECT_EQ(sent.size(), 1u);
+        EXPECT_EQ(QApplication::focusWidget(), row.focusAfter);
+    }
+    delete pad;
 }
 
 }  // namespace
