@@ -249,32 +249,46 @@ public:
         return nullptr;
     }
 
+    // Each way of saying it is heard once: readers speak both a showing
+    // and a focus, so only one of them is sent.
     void Announce(const QString& text) {
         CHandsetDlg* dialog = Dialog();
         if (!dialog) return;
-        // Hidden first, so that a reader hears every showing as new.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        // Readers that take announcements need nothing more; the focus is
+        // left where the user put it.
+        m_notification->m_text = text;
+        m_notification->m_shown = true;
+        QAccessibleAnnouncementEvent announcement(dialog, text);
+        announcement.setPoliteness(QAccessible::AnnouncementPoliteness::Assertive);
+        QAccessible::updateAccessibility(&announcement);
+#else
+        if (dialog->isActiveWindow() && !m_notification->m_focused) {
+            // Where the window is active, readers say what takes the focus
+            // (not what keeps it).
+            m_notification->m_text = text;
+            m_notification->m_shown = true;
+            m_notification->m_focused = true;
+            QAccessibleEvent focus(m_notification, QAccessible::Focus);
+            QAccessible::updateAccessibility(&focus);
+            return;
+        }
+        // Otherwise they say a notification that shows; hidden first, so
+        // that every showing is new. A name change is said of what has the
+        // focus only, so it tells the others' caches alone.
         if (m_notification->m_shown) {
             m_notification->m_shown = false;
             QAccessibleEvent hidden(m_notification, QAccessible::ObjectHide);
             QAccessible::updateAccessibility(&hidden);
         }
         m_notification->m_text = text;
+        if (!m_notification->m_focused) {
+            QAccessibleEvent renamed(m_notification, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&renamed);
+        }
         m_notification->m_shown = true;
         QAccessibleEvent shown(m_notification, QAccessible::ObjectShow);
         QAccessible::updateAccessibility(&shown);
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-        // Readers that take announcements need nothing more; the focus is
-        // left where the user put it.
-        QAccessibleAnnouncementEvent announcement(dialog, text);
-        announcement.setPoliteness(QAccessible::AnnouncementPoliteness::Assertive);
-        QAccessible::updateAccessibility(&announcement);
-#else
-        // Where the window is active, readers say what takes the focus.
-        if (dialog->isActiveWindow()) {
-            m_notification->m_focused = true;
-            QAccessibleEvent focus(m_notification, QAccessible::Focus);
-            QAccessible::updateAccessibility(&focus);
-        }
 #endif
     }
 
