@@ -276,7 +276,8 @@ public:
         // Otherwise they say a notification that shows; hidden first, so
         // that every showing is new. A name change is said of what has the
         // focus only, so it tells the others' caches alone.
-        if (m_notification->m_shown) {
+        // Hiding what has the focus would send the reader to the window.
+        if (m_notification->m_shown && !m_notification->m_focused) {
             m_notification->m_shown = false;
             QAccessibleEvent hidden(m_notification, QAccessible::ObjectHide);
             QAccessible::updateAccessibility(&hidden);
