@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
+#include <iterator>
 
 #include "app/HandsetStart.h"
 #include "app/ui/HandsetApp.h"
@@ -126,16 +127,23 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, bool offerQuit) : QDialog(parent) {
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_pHint, 0, 0, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("COMポート"), this), 1, 0);
+    // Each caption names its field; the device's status is its description.
+    const auto caption = [this](const QString& text, QWidget* field) {
+        auto* label = new QLabel(text, this);
+        label->setBuddy(field);
+        field->setAccessibleName(text);
+        return label;
+    };
+    grid->addWidget(caption(QStringLiteral("COMポート"), m_pPort), 1, 0);
     grid->addWidget(m_pPort, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("デバイス"), this), 2, 0);
+    grid->addWidget(caption(QStringLiteral("デバイス"), m_pDevice), 2, 0);
     grid->addWidget(m_pDevice, 2, 1);
     grid->addWidget(m_pDeviceStatus, 3, 1);
-    grid->addWidget(new QLabel(QStringLiteral("ケーブル種別"), this), 4, 0);
+    grid->addWidget(caption(QStringLiteral("ケーブル種別"), m_pCable), 4, 0);
     grid->addWidget(m_pCable, 4, 1);
     grid->addWidget(m_pNumDisp, 5, 0, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("モニタリング間隔(200-300msを推奨)"), this), 6, 0, 1,
-                    2);
+    grid->addWidget(caption(QStringLiteral("モニタリング間隔(200-300msを推奨)"), m_ctlInterval), 6,
+                    0, 1, 2);
     grid->addWidget(m_ctlInterval, 7, 0);
     grid->addWidget(m_pIntervalText, 7, 1);
     auto* buttons = new QHBoxLayout;
@@ -150,6 +158,9 @@ CSettingsDlg::CSettingsDlg(QWidget* parent, bool offerQuit) : QDialog(parent) {
         connect(quit, &QPushButton::clicked, this, [this] { done(IDQUIT); });
     }
     grid->addLayout(buttons, 8, 0, 1, 2);
+    // Tab goes down the fields as they are drawn.
+    QWidget* const order[] = {m_pPort, m_pDevice, m_pCable, m_pNumDisp, m_ctlInterval, ok, cancel};
+    for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
     // The dialog keeps the size of its contents: a tiling compositor then
     // floats it instead of stretching the slider across its tile.
     grid->setSizeConstraint(QLayout::SetFixedSize);
@@ -279,12 +290,16 @@ void CSettingsDlg::ShowDeviceStatus() {
     m_pDeviceCheckTimer->stop();
     if (m_nShownPort < 0) {
         m_pDeviceStatus->clear();
+        m_pDevice->setAccessibleDescription(QString());
         return;
     }
     // An empty field leaves the port's device as the profile has it.
     QString path = ChosenDevice();
     if (path.isEmpty()) path = DisplayPath(ProfilePortPath(PortName(m_nShownPort)));
-    m_pDeviceStatus->setText(DeviceCheckText(m_checkDevice(NativePath(path))));
+    const QString status = DeviceCheckText(m_checkDevice(NativePath(path)));
+    m_pDeviceStatus->setText(status);
+    // Readers hear the change as the field's description changing.
+    m_pDevice->setAccessibleDescription(status);
 }
 
 void CSettingsDlg::StoreChosenDevice() {

@@ -151,7 +151,15 @@ bool CHandsetDlg::event(QEvent* event) {
             return true;
         }
     } else if (event->type() == QEvent::KeyPress) {
-        if (PreTranslateKey(static_cast<QKeyEvent*>(event))) return true;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (PreTranslateKey(key)) return true;
+        if (FocusKey(key)) {
+            key->accept();
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        // The focus ring shows only while the window has the focus.
+        update();
     }
     return QDialog::event(event);
 }
@@ -204,18 +212,22 @@ bool CHandsetDlg::PreTranslateKey(QKeyEvent* event) {
     if (!IsSystemKey(*event) && IsTableKeyDown(event->key())) {
         switch (event->key()) {
             case Qt::Key_Backspace:
+                ShowPressed(BTN_CLEAR);
                 Post([](HandsetSession& session) { session.OnClearButton(); });
                 break;
             case Qt::Key_Escape:
                 EndAsConfirmed();
                 break;
             case Qt::Key_End:
+                ShowPressed(BTN_QUIT);
                 Post([](HandsetSession& session) { session.OnQuitButton(); });
                 break;
             case Qt::Key_Home:
+                ShowPressed(BTN_SEND);
                 Post([](HandsetSession& session) { session.OnSendButton(); });
                 break;
             case Qt::Key_Delete:
+                ShowPressed(BTN_CLEAR);
                 Post([](HandsetSession& session) { session.OnClearAll(); });
                 break;
             case Qt::Key_F12:
@@ -233,7 +245,7 @@ bool CHandsetDlg::PreTranslateKey(QKeyEvent* event) {
     }
     const int button = TableCharacterButton(*event);
     if (button == NO_BUTTON) return false;
-    OnButton(button);
+    PressButton(button);
     event->accept();
     return true;
 }

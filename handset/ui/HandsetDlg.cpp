@@ -12,6 +12,8 @@
 #include "common/ui/ProfileKeys.h"
 #include "common/ui/ProfilePorts.h"
 #include "common/ui/UiSeams.h"
+#include "handset/ui/HandsetAccessible.h"
+#include "handset/ui/HandsetSpeech.h"
 #include "history/CallHistoryPath.h"
 #include "link/PortOpenMessage.h"
 #include "platform/Cp932.h"
@@ -81,6 +83,9 @@ CHandsetDlg::CHandsetDlg(HandsetHost& host, QWidget* parent, CommDeviceFactory d
 
     // The cursor follows the buttons also while no mouse button is held.
     setMouseTracking(true);
+    // The keyboard reaches every skin button (HandsetFocus.cpp).
+    setFocusPolicy(Qt::StrongFocus);
+    InstallHandsetAccessibility();
 
     AddTrayIcon();
 }
@@ -196,6 +201,9 @@ bool CHandsetDlg::OnInitDialog() {
     m_pNotifier = std::make_unique<CCallNotifier>();
     connect(m_pNotifier.get(), &CCallNotifier::CallEnded, this, &CHandsetDlg::UpdateTrayTip);
     m_controller->AddCallSink(m_pNotifier.get());
+    m_pSpeech = std::make_unique<CHandsetSpeech>(
+        [this](const QString& text) { AnnounceFromHandset(*this, text); }, this);
+    m_controller->AddCallSink(m_pSpeech.get());
     m_controller->Start(m_settings, CallHistoryPath());
     return true;
 }

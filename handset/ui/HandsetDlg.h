@@ -9,6 +9,8 @@
 // HandsetButtons.cpp: skin buttons, mouse, dragging and keys.
 // HandsetMenus.cpp: tray icon, menus, commands and the control pad.
 // HandsetDesktop.cpp: dragging and raising where the desktop places windows.
+// HandsetFocus.cpp: the keyboard's focus ring over the buttons, pressed keys.
+// HandsetAccessible.cpp, HandsetSpeech.cpp: what assistive technology is told.
 
 #include <QCursor>
 #include <QDialog>
@@ -44,8 +46,10 @@ class QEventLoop;
 class QKeyEvent;
 class QLabel;
 class QMouseEvent;
+class QPainter;
 class QMenu;
 class CControlPadDlg;
+class CHandsetSpeech;
 class CTrayIcon;
 
 // Text control ids of dialog template 102, used as the labels' object names.
@@ -138,6 +142,14 @@ public:
     void ShowLinkedNumber(const std::string& number);
 
     const SkinRect& ButtonRect(int index) const { return m_rcButton[index]; }
+    // What a click on skin button `index` does, shown pressed for a moment
+    // (keys, Space on the focus ring, assistive technology).
+    void PressButton(int index);
+    // The button the keyboard's focus ring is on, and the one shown pressed;
+    // NO_BUTTON for none.
+    int FocusedButton() const { return m_nFocusButton; }
+    int PressedButton() const { return m_nPressedButton; }
+    static constexpr int kPressedShownMs = 150;
 
 public slots:
     void done(int result) override;
@@ -199,6 +211,12 @@ private:
     void DropDrag();
     // True for a key of the keyboard table.
     bool IsTableKey(const QKeyEvent& key) const;
+    // Focus pieces (HandsetFocus.cpp): Tab, Shift+Tab, the arrows, Space and
+    // Return on the focus ring, the Menu key and Shift+F10. True when taken.
+    bool FocusKey(QKeyEvent* event);
+    void MoveFocusTo(int button);
+    void ShowPressed(int button);
+    void PaintFocusAndPressed(QPainter& painter) const;
     // Menu pieces (HandsetMenus.cpp).
     void AddTrayIcon();
     void RemoveTrayIcon();
@@ -240,6 +258,9 @@ private:
     // The desktop notification of incoming calls hears the session's call
     // events after the call history's recorder; it outlives the controller.
     std::unique_ptr<CCallNotifier> m_pNotifier;
+    // Says what happens with a call to assistive technology; it outlives the
+    // controller too.
+    std::unique_ptr<CHandsetSpeech> m_pSpeech;
     // The session, its link thread and the recorder.
     std::unique_ptr<HandsetController> m_controller;
     HandsetSnapshot m_shown;
@@ -261,4 +282,8 @@ private:
     bool m_bCursorsLoaded = false;
     int m_nCursorKind = -1;  // the cursor set: -1 none yet, 0 arrow, 1 hand
     CTrayIcon* m_pTrayIcon = nullptr;
+    // The keyboard's focus ring and the short pressed state.
+    int m_nFocusButton = NO_BUTTON;
+    int m_nPressedButton = NO_BUTTON;
+    QTimer* m_pPressedTimer = nullptr;
 };

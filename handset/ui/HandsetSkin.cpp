@@ -117,6 +117,7 @@ void CHandsetDlg::paintEvent(QPaintEvent*) {
         if (width > 0 && height > 0)
             painter.drawImage(area.topLeft(), m_bmpPicture, QRect(0, 0, width, height));
     }
+    PaintFocusAndPressed(painter);
 }
 
 void CHandsetDlg::SetPicture(int which) {

@@ -12,6 +12,7 @@
 #include "common/ui/SettingsDlg.h"
 #include "common/ui/UiSeams.h"
 #include "handset/ui/HandsetDlg.h"
+#include "handset/ui/HandsetSpeech.h"
 #include "phonebook/ui/PhoneBookDlg.h"
 #include "platform/Cp932.h"
 
@@ -25,6 +26,7 @@ void CHandsetDlg::ShowSnapshot(const HandsetSnapshot& snapshot) {
     }
     if (snapshot.picture != m_nPictureShown) SetPicture(snapshot.picture);
     if (snapshot.repaint) update();
+    if (m_pSpeech) m_pSpeech->Shown(snapshot);
 }
 
 void CHandsetDlg::BringToFront() {

@@ -1,5 +1,8 @@
 #include "history/ui/CallHistoryDlg.h"
 
+#include "app/ui/AddedTexts.h"
+#include "common/ui/ListFocusReader.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -58,6 +61,8 @@ CCallHistoryDlg::CCallHistoryDlg(CallStore* store, QWidget* parent, std::time_t 
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->header()->setSortIndicator(COL_TIME, Qt::DescendingOrder);
     m_list->setSortingEnabled(true);
+    m_list->setAccessibleName(windowTitle());
+    ReadCurrentRowOnFocus(m_list);
     connect(m_list, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
         m_list->setCurrentIndex(index);
         accept();
@@ -89,6 +94,11 @@ CCallHistoryDlg::CCallHistoryDlg(CallStore* store, QWidget* parent, std::time_t 
     connect(cancel, &QPushButton::clicked, this, &CCallHistoryDlg::reject);
 
     auto* monthRow = new QHBoxLayout;
+    // A caption for the month, which readers take as its name; its total is
+    // its description.
+    auto* monthCaption = new QLabel(AddedText(QT_TRANSLATE_NOOP("Telvoxa", "Month")), this);
+    monthCaption->setBuddy(m_month);
+    monthRow->addWidget(monthCaption);
     monthRow->addWidget(m_month);
     monthRow->addWidget(m_total, 1);
     auto* buttons = new QHBoxLayout;
@@ -149,6 +159,7 @@ void CCallHistoryDlg::ShowMonthTotal() {
     m_total->setText(QStringLiteral("通話 %1件　料金合計 ¥%2")
                          .arg(summary.calls)
                          .arg(static_cast<qlonglong>(summary.chargeYen)));
+    m_month->setAccessibleDescription(m_total->text());
 }
 
 void CCallHistoryDlg::SetTroubleText(const QString& text) {

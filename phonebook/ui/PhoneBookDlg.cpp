@@ -1,5 +1,7 @@
 #include "phonebook/ui/PhoneBookDlg.h"
 
+#include "common/ui/ListFocusReader.h"
+
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -43,6 +45,8 @@ CPhoneBookDlg::CPhoneBookDlg(QWidget* parent) : QDialog(parent) {
     m_list->setHeaderLabels({QStringLiteral("名前"), QStringLiteral("ﾅﾏｴ"),
                              QStringLiteral("電話番号"), QStringLiteral("ｸﾞﾙｰﾌﾟ")});
     m_list->setRootIsDecorated(false);
+    m_list->setAccessibleName(windowTitle());
+    ReadCurrentRowOnFocus(m_list);
     m_list->setItemsExpandable(false);
     m_list->setUniformRowHeights(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -315,5 +315,41 @@
         <source>text outside BEGIN:VCARD and END:VCARD</source>
         <translation>BEGIN:VCARD と END:VCARD の外に文字があります</translation>
     </message>
+    <message>
+        <source>Signal</source>
+        <translation>電波</translation>
+    </message>
+    <message>
+        <source>Status or clock</source>
+        <translation>状態または時計</translation>
+    </message>
+    <message>
+        <source>Caller</source>
+        <translation>発信者</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>番号</translation>
+    </message>
+    <message>
+        <source>Missed call</source>
+        <translation>不在着信</translation>
+    </message>
+    <message>
+        <source>Call ended</source>
+        <translation>通話終了</translation>
+    </message>
+    <message>
+        <source>Month</source>
+        <translation>月</translation>
+    </message>
+    <message>
+        <source>Off hook</source>
+        <translation>オフフック</translation>
+    </message>
+    <message>
+        <source>On hook</source>
+        <translation>オンフック</translation>
+    </message>
 </context>
 </TS>

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "common/ui/AddedTexts.h"
 #include "common/ui/DesktopAbilities.h"
 #include "common/ui/Profile.h"
 #include "link/PhoneKeys.h"
@@ -130,6 +131,11 @@ CControlPadDlg::CControlPadDlg(QWidget* owner)
                 [this, keyName] { OnKey(keyName, ShiftHeldNow()); });
     }
     findChild<QPushButton*>(QString::number(kDefaultButtonId))->setDefault(true);
+    // The telephone buttons show only their pictures.
+    findChild<QPushButton*>(QStringLiteral("1050"))
+        ->setAccessibleName(AddedText(QT_TRANSLATE_NOOP("Telvoxa", "Off hook")));
+    findChild<QPushButton*>(QStringLiteral("1051"))
+        ->setAccessibleName(AddedText(QT_TRANSLATE_NOOP("Telvoxa", "On hook")));
     connect(m_edit, &QLineEdit::textChanged, this, &CControlPadDlg::OnTextChanged);
 
     // The keyboard table sees every key before the control that has the focus.
@@ -217,7 +223,9 @@ void CControlPadDlg::OnKey(std::string_view keyName, bool shift) {
     std::string text(keyName);
     if (shift) text += CONTROL_PUSH_LONG;
     if (m_sendKey) m_sendKey(text);
-    m_edit->setFocus();
+    // A click hands the typing back to the field; a button pressed from the
+    // keyboard keeps the focus, so that the next one is a Tab away.
+    if (!m_bKeyboardPress) m_edit->setFocus();
 }
 
 void CControlPadDlg::OnTextChanged() {
@@ -260,7 +268,11 @@ bool CControlPadDlg::eventFilter(QObject* watched, QEvent* event) {
             }
             break;
         case QEvent::KeyPress:
+            m_bKeyboardPress = true;
             if (!m_destroyed && PreTranslateKey(*static_cast<QKeyEvent*>(event), true)) return true;
+            break;
+        case QEvent::MouseButtonPress:
+            m_bKeyboardPress = false;
             break;
         default:
             break;

@@ -68,4 +68,6 @@ private:
 
     QLineEdit* m_edit = nullptr;
     bool m_destroyed = false;
+    // The last press came from the keyboard, not the mouse.
+    bool m_bKeyboardPress = false;
 };
