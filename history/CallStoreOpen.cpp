@@ -10,10 +10,9 @@
 #include <string_view>
 #include <system_error>
 
+#include "common/UserLanguage.h"
 #include "history/CallStore.h"
 #include "history/CallStoreSchema.h"
-#include "history/PrivateFiles.h"
-#include "common/UserLanguage.h"
 #include "platform/PrivateFiles.h"
 
 namespace fs = std::filesystem;

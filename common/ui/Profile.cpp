@@ -1,9 +1,9 @@
-#include "common/ui/AddedTexts.h"
 #include "common/ui/Profile.h"
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+#include "common/ui/AddedTexts.h"
 
 #include <QFile>
 #include <QFileInfo>

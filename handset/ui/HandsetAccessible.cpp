@@ -7,7 +7,7 @@
 #include <array>
 #include <vector>
 
-#include "app/ui/AddedTexts.h"
+#include "common/ui/AddedTexts.h"
 #include "handset/SkinOrder.h"
 #include "handset/ui/HandsetDlg.h"
 

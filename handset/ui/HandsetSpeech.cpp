@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <utility>
 
-#include "app/ui/AddedTexts.h"
+#include "common/ui/AddedTexts.h"
 #include "platform/Cp932.h"
 
 namespace {

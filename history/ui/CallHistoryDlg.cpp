@@ -1,6 +1,6 @@
 #include "history/ui/CallHistoryDlg.h"
 
-#include "app/ui/AddedTexts.h"
+#include "common/ui/AddedTexts.h"
 #include "common/ui/ListFocusReader.h"
 
 #include <QCheckBox>

@@ -22,7 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ui/SettingsDlg.h"
+#include "app/ui/HandsetApp.h"
+#include "common/ui/SettingsDlg.h"
 #include "handset/MenuCommands.h"
 #include "handset/ui/HandsetAccessible.h"
 #include "handset/ui/HandsetDlg.h"
@@ -34,6 +35,7 @@
 #include "support/FakeCommDevice.h"
 #include "support/PhoneBytes.h"
 #include "support/ScratchDir.h"
+#include "support/SessionAccess.h"
 #include "support/gui/ButtonSkin.h"
 #include "support/gui/FakePortWindow.h"
 #include "support/gui/QtPrinters.h"
@@ -55,7 +57,7 @@ protected:
     std::unique_ptr<CHandsetDlg> Start(const std::string& ini = ButtonSkinIni()) {
         WriteButtonSkin(dir.path(), ini);
         EXPECT_TRUE(app.OpenSkinFile(dir.path() + "/default.ini"));
-        auto window = StartOnFakePort(phone);
+        auto window = StartOnFakePort(app, phone);
         window->m_trackMenu = [this](QMenu& menu, const QPoint& at) -> QAction* {
             menus.push_back(menu.objectName());
             menuAt = at;
@@ -89,7 +91,7 @@ protected:
 
     static void Given(CHandsetDlg& w, int state) {
         w.Post([state](HandsetSession& s) {
-            s.m_nCallState = state;
+            TestState(s).callState = state;
             s.OnClearAll();
         });
         w.Flush();
@@ -139,7 +141,7 @@ TEST_F(HandsetAccessibilityTest, ThePartsAreListedAsDrawnWithTheirRolesPlacesAnd
         SCOPED_TRACE(row.name);
         auto window = Start(row.ini);
         window->Post([](HandsetSession& s) {
-            s.m_strAntenna = "***";
+            TestState(s).antenna = "***";
             s.OnClearAll();
         });
         window->Flush();
