@@ -1,7 +1,5 @@
 #include "app/ui/CommandLine.h"
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLocale>
@@ -21,6 +19,7 @@
 #include "common/ui/ProfilePorts.h"
 #include "common/ui/UiSeams.h"
 #include "phonebook/DialLink.h"
+#include "platform/Terminal.h"
 #include "platform/posix/SerialDeviceCheck.h"
 #include "platform/posix/SerialDevices.h"
 
@@ -126,7 +125,7 @@ CommandLineRequest DialRequest(const std::string& text) {
 // browser) and there is a desktop to show the box on.
 int TellRefusedLink(const std::string& link, std::FILE* err) {
     const DialLink parsed = ParseDialLink(link);
-    if (::isatty(::fileno(err)) || !CanReachDisplay(CurrentDisplayEnvironment())) {
+    if (IsTerminal(err) || !CanReachDisplay(CurrentDisplayEnvironment())) {
         const WindowlessApplication application;
         std::fprintf(err, "telvoxa: %s\n", DialLinkProblemText(parsed, link).c_str());
         return 2;

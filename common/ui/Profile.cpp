@@ -1,9 +1,4 @@
 #include "common/ui/Profile.h"
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
-#include "common/ui/AddedTexts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +7,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "common/ui/AddedTexts.h"
 #include "common/ui/UiSeams.h"
 #include "platform/PrivateFiles.h"
 #include "platform/ReadableFile.h"

@@ -16,7 +16,6 @@
 #include <iterator>
 
 #include "app/HandsetStart.h"
-#include "app/ui/HandsetApp.h"
 #include "common/ui/AddedTexts.h"
 #include "common/ui/DeviceCheckTexts.h"
 #include "common/ui/LinkProfile.h"
