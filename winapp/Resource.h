@@ -53,6 +53,8 @@
 #define IDC_INTERVAL 1015
 #define IDC_INTERVAL_TEXT 1016
 #define IDC_PORT_STATUS 1017
+// Ends the program instead of trying another port.
+#define IDC_SETTINGS_QUIT 3
 
 // Control pad 145.
 #define IDC_PAD_TEXT 1026
