@@ -96,8 +96,10 @@ void CHandsetWnd::OnDestroy() {
     });
     // A link stuck where nothing reaches it keeps its session for the rest
     // of the process (the controller lets go of it).
-    if (!m_pController->LinkAbandoned()) m_pController.reset();
-    else (void)m_pController.release();
+    if (!m_pController->LinkAbandoned())
+        m_pController.reset();
+    else
+        (void)m_pController.release();
 }
 
 bool CHandsetWnd::OnInitDialog() {
@@ -147,8 +149,7 @@ ConnectionSettings CHandsetWnd::ReadConnectionSettings() const {
 
 int CHandsetWnd::MessageBoxUtf8(const std::string& text, UINT flags) {
     StopMonitor();
-    const int answer = MessageBoxW(m_hWnd, WideFromUtf8(text).c_str(),
-                                   L"telvoxa", flags);
+    const int answer = MessageBoxW(m_hWnd, WideFromUtf8(text).c_str(), L"telvoxa", flags);
     StartMonitor();
     return answer;
 }

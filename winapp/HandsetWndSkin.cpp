@@ -24,8 +24,8 @@ HBITMAP MakeBitmap(const BmpImage& image) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, pixels.data(), &info,
-                                    DIB_RGB_COLORS);
+    HBITMAP bitmap =
+        CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return bitmap;
 }
