@@ -44,8 +44,9 @@ int CHandsetWnd::RunModal() {
     while (!m_bEnded) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0) break;
-        if (PreTranslateMessage(msg)) continue;
+        // The pad's keys first: it is a window of its own, owned by this one.
         if (m_pPad && m_pPad->PreTranslateMessage(msg)) continue;
+        if (PreTranslateMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

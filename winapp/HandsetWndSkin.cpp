@@ -135,6 +135,8 @@ void CHandsetWnd::OnPaint() {
         DeleteDC(memory);
     }
     EndPaint(m_hWnd, &paint);
+    // The text areas draw their text onto the skin after it, never under it.
+    for (HWND text : m_hText) RedrawWindow(text, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 void CHandsetWnd::SetPicture(int which) {
@@ -170,5 +172,5 @@ void CHandsetWnd::ApplySnapshot(const HandsetSnapshot& snapshot) {
     m_shown = snapshot;
     // The skin is painted again under the transparent text areas.
     if (changed || snapshot.repaint)
-        RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
 }
