@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "support/TestBitmaps.h"
 #include "winapp/AboutDlg.h"
 #include "winapp/IncomingBalloon.h"
 #include "winapp/PadKeys.h"
 #include "winapp/Resource.h"
 #include "winapp/SettingsDlg.h"
+#include "winapp/SkinGdi.h"
 #include "winapp/WinText.h"
 
 namespace {
@@ -162,6 +164,63 @@ TEST(WinAppSettings, ValuesAsTheDialogShowsThem) {
     for (const auto& c : ports) EXPECT_EQ(PortIndex(c.name), c.index) << c.name;
     EXPECT_EQ(PortStatusText({"COM1", "COM1", ""}), "opens now");
     EXPECT_EQ(PortStatusText({"COM2", "COM2", "No such device"}), "No such device");
+}
+
+}  // namespace
+
+namespace {
+
+// The colour the system drew at (x, y) of `bitmap`, as 0xRRGGBB.
+uint32_t PixelAt(HBITMAP bitmap, int x, int y) {
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    const COLORREF colour = GetPixel(memory, x, y);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    return (uint32_t(GetRValue(colour)) << 16) | (uint32_t(GetGValue(colour)) << 8) |
+           GetBValue(colour);
+}
+
+TEST(WinAppSkin, BitmapsKeepTheirTopRowOnTop) {
+    // Bottom-up 24-bit and top-down 8-bit files, each with a red top row.
+    const auto redTop = [](int, int y) { return y == 0 ? TestRgb{255, 0, 0} : TestRgb{0, 0, 255}; };
+    const std::vector<uint8_t> files[] = {
+        MakeBmp24(3, 2, redTop),
+        MakeBmp8(3, -2, {{255, 0, 0}, {0, 0, 255}}, [](int, int y) { return uint8_t(y); }),
+    };
+    for (const auto& file : files) {
+        const BmpReadResult bmp = ParsePictureBmp(file);
+        ASSERT_TRUE(bmp.ok());
+        HBITMAP bitmap = BitmapFromBmp(bmp.image);
+        ASSERT_NE(bitmap, nullptr);
+        EXPECT_EQ(PixelAt(bitmap, 0, 0), 0xFF0000u);
+        EXPECT_EQ(PixelAt(bitmap, 2, 1), 0x0000FFu);
+        DeleteObject(bitmap);
+    }
+}
+
+TEST(WinAppSkin, RegionCutsOnlyTheMarginsOfEachRow) {
+    const BmpReadResult bmp = ParseSkinBmp(MakeBmpFromRows({
+        "........",  // wholly transparent: adds nothing
+        "..####..",
+        ".##..##.",  // the hole between stays inside
+        "...#....",
+    }));
+    ASSERT_TRUE(bmp.ok());
+    HRGN region = RegionFromSpans(BuildRegionSpans(bmp.image, SkinColour{}));
+    ASSERT_NE(region, nullptr);
+    const struct {
+        int x, y;
+        bool inside;
+    } points[] = {
+        {3, 0, false}, {2, 1, true},  {5, 1, true},  {1, 1, false}, {6, 1, false},
+        {1, 2, true},  {3, 2, true},  {6, 2, true},  {0, 2, false}, {7, 2, false},
+        {3, 3, true},  {2, 3, false}, {4, 3, false},
+    };
+    for (const auto& p : points)
+        EXPECT_EQ(PtInRegion(region, p.x, p.y) != FALSE, p.inside) << p.x << "," << p.y;
+    DeleteObject(region);
+    EXPECT_EQ(RegionFromSpans({}), nullptr);
 }
 
 }  // namespace
