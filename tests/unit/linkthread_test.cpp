@@ -63,7 +63,7 @@ TEST_F(LinkThreadTest, PausedTicksDoNotRunAndResumedTicksDo) {
     thread->Start();
     thread->PauseTicks();
     thread->Post([](HandsetSession& s) {
-        s.m_nMonitorInterval = 10;
+        TestState(s).monitorInterval = 10;
         s.StartMonitor();
     });
     thread->Flush();
@@ -374,18 +374,18 @@ TEST_F(LinkThreadSessionTest, AnInputDuringAReconnectionTryRunsWithinOnePollsTim
 TEST_F(LinkThreadSessionTest, TheClockGoesOnWhileLost) {
     LoseLinkOnThread();
     const std::string before =
-        OnLink<std::string>([](HandsetSession& s) { return s.m_strDisplay1; });
+        OnLink<std::string>([](HandsetSession& s) { return TestState(s).display1; });
     // The minute changes; the session's clock is read on the link thread only.
     thread->Post([this](HandsetSession&) { now = FixedTime(9); });
-    ASSERT_TRUE(Eventually([&](HandsetSession& s) { return s.m_strDisplay1 != before; }));
-    EXPECT_EQ(OnLink<std::string>([](HandsetSession& s) { return s.m_strDisplay1; }),
+    ASSERT_TRUE(Eventually([&](HandsetSession& s) { return TestState(s).display1 != before; }));
+    EXPECT_EQ(OnLink<std::string>([](HandsetSession& s) { return TestState(s).display1; }),
               "03/05(Tue) 09:09");
 }
 
 TEST_F(LinkThreadSessionTest, AWaitingInputRunsBeforeADueTick) {
     thread->Start();
     thread->Post([](HandsetSession& s) {
-        s.m_nMonitorInterval = MIN_TIMER_PERIOD;
+        TestState(s).monitorInterval = MIN_TIMER_PERIOD;
         s.StartMonitor();
     });
     thread->Flush();
