@@ -182,15 +182,10 @@ protected:
         HandsetSessionTest::SetUp();
         Start();
         thread = std::make_unique<LinkThread>(*session);
-        ASSERT_EQ(pipe(m_announce), 0);
         // Only an announcement starts a try after the first one fails.
-        thread->SetDeviceAnnouncer(
-            m_announce[0],
-            [this] {
-                char byte = 0;
-                return read(m_announce[0], &byte, 1) == 1;
-            },
-            std::chrono::hours(1));
+        auto announcer = std::make_unique<ToldDeviceAnnouncer>();
+        m_announcer = announcer.get();
+        thread->SetDeviceAnnouncer(std::move(announcer), std::chrono::hours(1));
     }
     void TearDown() override {
         CloseThread();
@@ -198,12 +193,9 @@ protected:
     }
     void CloseThread() {
         thread.reset();
-        for (int& fd : m_announce) {
-            if (fd >= 0) close(fd);
-            fd = -1;
-        }
+        m_announcer = nullptr;
     }
-    void AnnounceDevice() { ASSERT_EQ(write(m_announce[1], "+", 1), 1); }
+    void AnnounceDevice() { m_announcer->Announce(); }
     // What `read` answers on the link thread, once it has run.
     template <class T>
     T OnLink(std::function<T(HandsetSession&)> read) {
@@ -237,7 +229,7 @@ protected:
     std::unique_ptr<LinkThread> thread;
 
 private:
-    int m_announce[2] = {-1, -1};
+    ToldDeviceAnnouncer* m_announcer = nullptr;
 };
 
 TEST_F(LinkThreadSessionTest, TheEndRunsWhatWasAskedAndASecondRequestCutsItShort) {
