@@ -19,8 +19,8 @@
 #include "common/ui/ProfilePorts.h"
 #include "common/ui/UiSeams.h"
 #include "phonebook/DialLink.h"
+#include "platform/DeviceCheck.h"
 #include "platform/Terminal.h"
-#include "platform/posix/SerialDeviceCheck.h"
 #include "platform/posix/SerialDevices.h"
 
 namespace {

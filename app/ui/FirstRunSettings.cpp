@@ -10,7 +10,7 @@
 #include "common/ui/ProfilePorts.h"
 #include "common/ui/SettingsDlg.h"
 #include "common/ui/UiSeams.h"
-#include "platform/posix/SerialDeviceCheck.h"
+#include "platform/DeviceCheck.h"
 
 namespace {
 

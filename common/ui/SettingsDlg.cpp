@@ -1,8 +1,5 @@
 #include "common/ui/SettingsDlg.h"
 
-#include "common/ui/AddedTexts.h"
-#include "platform/posix/SimulatedPhones.h"
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -22,7 +19,7 @@
 #include "common/ui/Profile.h"
 #include "common/ui/ProfileKeys.h"
 #include "common/ui/ProfilePorts.h"
-#include "platform/posix/SerialDeviceCheck.h"
+#include "platform/DeviceCheck.h"
 #include "platform/posix/SerialDevices.h"
 #include "platform/posix/SimulatedPhones.h"
 
