@@ -15,7 +15,6 @@ set(TELVOXA_WINDOWS_LEFT_OUT
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/platform/win32/Cp932Win32.cpp)
   list(APPEND TELVOXA_WINDOWS_LEFT_OUT platform/Cp932.cpp)
 endif()
-list(APPEND TELVOXA_WINDOWS_LEFT_OUT history/PrivateFiles.cpp)
 foreach(src IN LISTS TELVOXA_WINDOWS_LEFT_OUT)
   list(REMOVE_ITEM core_sources ${CMAKE_CURRENT_SOURCE_DIR}/${src})
 endforeach()

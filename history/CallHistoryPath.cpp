@@ -1,16 +1,9 @@
 #include "history/CallHistoryPath.h"
 
-#include <cstdlib>
+#include "platform/UserDataFolder.h"
 
 std::string CallHistoryPath() {
-    std::string base;
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/') {
-        base = data;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home && home[0] ? home : ".") + "/.local/share";
-    }
-    return base + "/telvoxa/calls.sqlite";
+    return UserDataFile("calls.sqlite");
 }
 
 std::string MissedCallTip(int unseenMissed) {

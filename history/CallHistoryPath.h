@@ -3,8 +3,7 @@
 
 #include <string>
 
-// $XDG_DATA_HOME/telvoxa/calls.sqlite, or ~/.local/share/telvoxa/calls.sqlite
-// when the variable is unset or not an absolute path.
+// calls.sqlite in the user's data folder (platform/UserDataFolder.h).
 std::string CallHistoryPath();
 
 // "Telvoxa", or "Telvoxa — 不在着信 N" (UTF-8) while N missed calls are unseen.

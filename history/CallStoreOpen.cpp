@@ -12,7 +12,7 @@
 
 #include "history/CallStore.h"
 #include "history/CallStoreSchema.h"
-#include "history/PrivateFiles.h"
+#include "platform/PrivateFiles.h"
 
 namespace fs = std::filesystem;
 

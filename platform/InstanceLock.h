@@ -3,12 +3,16 @@
 // system drops it when the process ends, even by a crash; until then only
 // Release or the object's end lets it go, and KeepUntilExit stops even that.
 //
-// The lock file <name>.lock lives in $XDG_RUNTIME_DIR when that is a folder
+// On Windows the lock is the named mutex `name` of the user's session: a
+// start that finds it (open, or made by someone else first) is the second.
+//
+// Elsewhere the lock file <name>.lock lives in $XDG_RUNTIME_DIR when that is a folder
 // of this user, else in the private folder telvoxa-<uid> of the temporary
 // folder ($TMPDIR, else /tmp), which is made with mode 0700 when missing.
 // A folder of another user, a link in place of the folder or of the file, or
 // a lock file of another user is never used.
 
+#include <cstdint>
 #include <string>
 
 class InstanceLock {
@@ -30,12 +34,14 @@ public:
     // Leaves the held lock to the system until the process ends, so that no
     // second instance starts while this one is still shutting down.
     void KeepUntilExit();
-    bool IsHeld() const { return m_fd >= 0; }
+    bool IsHeld() const { return m_lock != -1; }
 
-    // The lock file found by the last Acquire (held here or elsewhere).
+    // The lock file found by the last Acquire (held here or elsewhere); on
+    // Windows the mutex's name.
     const std::string& Path() const { return m_path; }
     // The local socket beside that lock file (<name>.socket) on which the
-    // holder listens for later starts; empty when no lock file was found.
+    // holder listens for later starts; empty when no lock file was found,
+    // and on Windows.
     std::string SocketPath() const;
     // After Unavailable: what was wrong with each place tried, on one line.
     const std::string& Problem() const { return m_problem; }
@@ -47,7 +53,8 @@ private:
                    Outcome& outcome);
     bool NoteProblem(const std::string& where, const std::string& why);
 
-    int m_fd = -1;
+    // The lock file's descriptor, or the mutex's handle; -1 while not held.
+    std::intptr_t m_lock = -1;
     bool m_keptUntilExit = false;
     std::string m_path;
     std::string m_problem;

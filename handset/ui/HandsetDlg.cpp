@@ -38,11 +38,17 @@ std::unique_ptr<CommDevice> MakeDevice(const CommDeviceFactory& factory,
 }  // namespace
 
 CHandsetDlg::CHandsetDlg(QWidget* parent, CommDeviceFactory deviceFactory, ClockSource clock)
-    : QDialog(parent, Qt::FramelessWindowHint | Qt::Tool),
-      m_session(MakeDevice(deviceFactory, m_portPaths), std::move(clock)) {
-    m_session.SetView(this);
-    m_session.SetPortPaths(m_portPaths);
-    m_pThread = std::make_unique<LinkThread>(m_session);
+    : QDialog(parent, Qt::FramelessWindowHint | Qt::Tool) {
+    HandsetView& view = *this;
+    UiDispatcher& ui = *this;
+    m_controller = std::make_unique<HandsetController>(
+        view, ui,
+        [deviceFactory](std::shared_ptr<const PortPaths> paths) {
+            return MakeDevice(deviceFactory, std::move(paths));
+        },
+        std::move(clock));
+    m_controller->OnLinkedNumberDropped(
+        [this](const std::string& number) { ShowLinkWhileBusy(number); });
     InitResources();
     setObjectName(QStringLiteral("102"));
     // Only the end of the modal run ends the program, never a hidden window.
@@ -118,6 +124,7 @@ int CHandsetDlg::DoModal() {
 void CHandsetDlg::EndDialog(int result) {
     m_nResult = result;
     m_bEnded = true;
+    m_controller->MarkEnded();
     // Not QDialog::done, which hides the window: it stays until the link is
     // done, saying that the program ends.
     setResult(result);
@@ -127,21 +134,10 @@ void CHandsetDlg::EndDialog(int result) {
 void CHandsetDlg::RequestEnd() {
     if (m_bEnded) {
         // Asked again: the inputs still queued are no longer waited for.
-        CutEndingShort();
+        m_controller->CutEndingShort();
         return;
     }
     EndDialog(IDOK);
-}
-
-void CHandsetDlg::CutEndingShort() {
-    m_bCutShort = true;
-    // Asked before the end began (two requests in a row): OnDestroy begins
-    // it and cuts it short at once, so that the port is still closed.
-    if (!m_pFinishing) return;
-    m_pThread->CutShort();
-    // Cut short, the link ends at once; one that still does not is in a
-    // call nothing can cut short, and is not waited for much longer.
-    if (!m_pGiveUp->isActive()) m_pGiveUp->start(kEndGraceMs);
 }
 
 void CHandsetDlg::done(int result) {
@@ -156,7 +152,7 @@ void CHandsetDlg::reject() {
 
 bool CHandsetDlg::OnInitDialog() {
     // Empty texts, the icon and the title.
-    ApplySnapshot(m_shown);
+    ShowSnapshot(m_shown);
     setWindowIcon(m_hIcon);
     setWindowTitle(QStringLiteral("Telvoxa"));
     // No drag under way, no skin yet.
@@ -193,21 +189,11 @@ bool CHandsetDlg::OnInitDialog() {
     m_settings.interval = link.interval;
     m_settings = SettingsWithPorts();
     PhoneBookChanged();
-    // The recorder first, so that the notifier's end of a call finds it
-    // written. Its store is opened and checked on the link thread once the
-    // port is up, so that the window does not wait for a long history.
-    m_pRecorder = std::make_unique<CallRecorder>(CallRecorder::OpenLater{}, CallHistoryPath());
-    m_pRecorder->OnHistoryChanged([this] {
-        QMetaObject::invokeMethod(this, &CHandsetDlg::UpdateTrayTip, Qt::QueuedConnection);
-    });
-    m_session.AddCallSink(m_pRecorder.get());
+    m_controller->OnHistoryChanged([this] { UpdateTrayTip(); });
     m_pNotifier = std::make_unique<CCallNotifier>();
     connect(m_pNotifier.get(), &CCallNotifier::CallEnded, this, &CHandsetDlg::UpdateTrayTip);
-    m_session.AddCallSink(m_pNotifier.get());
-    m_pThread->Start();
-    Post([settings = m_settings](HandsetSession& session) { session.Start(settings); });
-    Post([recorder = m_pRecorder.get()](HandsetSession&) { recorder->OpenStore(); });
-    if (!m_strLinkedNumber.empty()) ShowLinkedNumber(std::exchange(m_strLinkedNumber, {}));
+    m_controller->AddCallSink(m_pNotifier.get());
+    m_controller->Start(m_settings, CallHistoryPath());
     return true;
 }
 
@@ -217,50 +203,25 @@ void CHandsetDlg::OnDestroy() {
     DeletePads();
     // No menu of the icon opens while the link finishes.
     RemoveTrayIcon();
-    const auto close = [](HandsetSession& session) { session.Close(); };
-    if (!m_pThread->Started()) {
-        m_pThread->Shutdown(close);
-        return;
-    }
-    // What was asked of the link runs to its end (a hang-up with its
-    // charge), then the port and the log are closed on the link thread. The
-    // window's events go on meanwhile, so that a later quit request (a
-    // signal) can cut it short; the user's own input waits, and the window
-    // says why nothing answers.
-    ShowEnding();
+    // The window's events go on while the link finishes; the user's own
+    // input waits, and the window says why nothing answers.
+    m_controller->End([this] { ShowEnding(); });
+}
+
+void CHandsetDlg::Post(std::function<void()> fn) {
+    QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+}
+
+void CHandsetDlg::RunEvents(std::chrono::milliseconds most) {
     QEventLoop finishing;
-    QTimer giveUp;
-    giveUp.setSingleShot(true);
-    connect(&giveUp, &QTimer::timeout, &finishing, &QEventLoop::quit);
-    QTimer bound;
-    bound.setSingleShot(true);
-    connect(&bound, &QTimer::timeout, this, [this] { CutEndingShort(); });
+    QTimer::singleShot(most, &finishing, &QEventLoop::quit);
     m_pFinishing = &finishing;
-    m_pGiveUp = &giveUp;
-    // The end's news goes through the window, which outlives the thread
-    // even when the loop is given up.
-    m_pThread->Finish(close, [this] {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (m_pFinishing) m_pFinishing->quit();
-            },
-            Qt::QueuedConnection);
-    });
-    if (m_bCutShort) CutEndingShort();
-    bound.start(kEndBoundMs);
-    if (!m_pThread->Ended()) finishing.exec(QEventLoop::ExcludeUserInputEvents);
+    finishing.exec(QEventLoop::ExcludeUserInputEvents);
     m_pFinishing = nullptr;
-    m_pGiveUp = nullptr;
-    if (m_pThread->Ended()) {
-        // Its last call has run (or is about to return): joined at once.
-        m_pThread->Shutdown({});
-        return;
-    }
-    // Stuck in a call no breaker reaches (an open that never returns):
-    // joining it, or tearing the session down under it, would wait for
-    // ever. The program ends without it (CHandsetApp).
-    m_bLinkAbandoned = true;
+}
+
+void CHandsetDlg::StopEvents() {
+    if (m_pFinishing) m_pFinishing->quit();
 }
 
 void CHandsetDlg::ShowEnding() {
@@ -288,42 +249,29 @@ ConnectionSettings CHandsetDlg::SettingsWithPorts() const {
     return settings;
 }
 
-void CHandsetDlg::AskIdle(std::function<void(bool idle)> answer) {
-    Post([this, answer = std::move(answer)](HandsetSession& session) {
-        const bool idle = session.IsIdle();
-        QMetaObject::invokeMethod(
-            this,
-            [this, answer, idle] {
-                if (!m_bDestroyed && !m_bEnded) answer(idle);
-            },
-            Qt::QueuedConnection);
-    });
-}
-
 void CHandsetDlg::Post(LinkThread::Input input) {
-    m_pThread->Post(std::move(input));
+    m_controller->Post(std::move(input));
 }
 
 void CHandsetDlg::Flush() {
-    m_pThread->Flush();
+    m_controller->Thread().Flush();
     // What the session reported is queued for this thread.
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void CHandsetDlg::StopMonitor() {
-    ++m_nMonitorPauses;
-    m_pThread->PauseTicks();
+    m_controller->PauseMonitor();
 }
 
 void CHandsetDlg::StartMonitor() {
-    if (m_nMonitorPauses == 0) return;
-    --m_nMonitorPauses;
-    m_pThread->ResumeTicks();
+    m_controller->ResumeMonitor();
 }
 
 void CHandsetDlg::PhoneBookChanged() {
     const CHandsetApp* app = TheApp();
-    auto directory = app ? CallerDirectory::FromPhoneBook(app->m_phoneBook)
-                         : std::shared_ptr<const CallerDirectory>();
-    Post([directory](HandsetSession& session) { session.SetCallerDirectory(directory); });
+    if (app) {
+        m_controller->SetPhoneBook(app->m_phoneBook);
+    } else {
+        Post([](HandsetSession& session) { session.SetCallerDirectory(nullptr); });
+    }
 }

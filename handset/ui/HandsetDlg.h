@@ -28,6 +28,7 @@
 #include "app/ui/HandsetApp.h"
 #include "app/ui/ProfileKeys.h"
 #include "handset/BmpReader.h"
+#include "handset/HandsetController.h"
 #include "handset/HandsetSession.h"
 #include "handset/HandsetView.h"
 #include "handset/LinkThread.h"
@@ -35,7 +36,6 @@
 #include "handset/SkinButtons.h"
 #include "handset/StatusTexts.h"
 #include "handset/ui/SkinRegion.h"
-#include "history/CallRecorder.h"
 #include "history/ui/CallNotifier.h"
 
 class QAction;
@@ -53,7 +53,7 @@ inline constexpr int IDC_DISPLAY2 = 1005;
 inline constexpr int IDC_DISPLAY3 = 1008;
 inline constexpr int IDC_ANTENNA = 1019;
 
-class CHandsetDlg : public QDialog, private HandsetView {
+class CHandsetDlg : public QDialog, private HandsetView, private UiDispatcher {
     Q_OBJECT
 
 public:
@@ -76,16 +76,13 @@ public:
     bool IsEnded() const { return m_bEnded; }
     int Result() const { return m_nResult; }
     // Teardown: the pads and the tray icon go, the window says
-    // "終了しています…", the link runs the inputs already queued (for at most
-    // kEndBoundMs, the window's events going on meanwhile), closes the port
-    // and the log, and ends. A link cut short that has not ended kEndGraceMs
-    // later is left running: LinkAbandoned. Runs once.
+    // "終了しています…" and the controller ends the run within its bound
+    // (HandsetController::End). Runs once.
     void OnDestroy();
-    static constexpr int kEndBoundMs = 5000;
-    static constexpr int kEndGraceMs = 500;
+    static constexpr int kEndBoundMs = HandsetController::kEndBoundMs;
     // True after OnDestroy left the link thread stuck in a call that nothing
     // cuts short: the window must not be torn down while the process lives.
-    bool LinkAbandoned() const { return m_bLinkAbandoned; }
+    bool LinkAbandoned() const { return m_controller->LinkAbandoned(); }
 
     // What the window shows: the session's last snapshot.
     const HandsetSnapshot& Shown() const { return m_shown; }
@@ -102,8 +99,9 @@ public:
     // The link thread and its session. Inputs go through Post; the session
     // itself may be touched only on the link thread, or after Flush while
     // nothing else is posted (tests).
-    LinkThread& Link() { return *m_pThread; }
-    HandsetSession& Session() { return m_session; }
+    LinkThread& Link() { return m_controller->Thread(); }
+    HandsetSession& Session() { return m_controller->Session(); }
+    HandsetController& Controller() { return *m_controller; }
     void Post(LinkThread::Input input);
     // Waits until the link has run everything posted so far and the window
     // has shown what it reported. Tests only: the window never waits.
@@ -154,23 +152,23 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    // HandsetView: called on the link thread (HandsetView.cpp).
+    // HandsetView: called by the controller on the window's thread
+    // (HandsetView.cpp).
     void ShowSnapshot(const HandsetSnapshot& snapshot) override;
     void BringToFront() override;
     void EndProgram() override;
     std::optional<ChosenEntry> ChooseFromPhoneBook() override;
     std::optional<ConnectionSettings> AskSettings() override;
     void ShowMessage(const std::string& text) override;
-    // Runs `ask` on the window's thread and waits for its answer, or answers
-    // `fallback` when the run ends meanwhile.
-    template <class T>
-    T AskWindow(std::function<T()> ask, T fallback);
-    // Shows a snapshot on the window's thread.
-    void ApplySnapshot(const HandsetSnapshot& snapshot);
-    void ShowTopmost();
-    // The ending: what the window shows meanwhile, and a later request.
+    // UiDispatcher: the window's thread and its event loop for the controller.
+    void Post(std::function<void()> fn) override;
+    void RunEvents(std::chrono::milliseconds most) override;
+    void StopEvents() override;
+    // A linked number dropped while a call goes on: a message that does not
+    // stop the call.
+    void ShowLinkWhileBusy(const std::string& number);
+    // What the window shows while the run ends.
     void ShowEnding();
-    void CutEndingShort();
 
     // Start-up pieces (HandsetSkin.cpp).
     // False when the skin bitmap cannot be used: m_strSkinProblem says which and why.
@@ -208,9 +206,6 @@ private:
     void TrackMenuAndRun(int resourceId, const QPoint& globalPos);
     void ShowCurrentSettings();
     void OnAppAbout();
-    // Asks the session, after every input already posted, whether it is
-    // idle; `answer` runs on this thread unless the window is ending.
-    void AskIdle(std::function<void(bool idle)> answer);
     // A guarded menu command, once the session said idle.
     void RunCommand(int id);
     // The settings as the window hands them to the session: with the
@@ -239,35 +234,25 @@ private:
     int m_nDragFlags = 0;
     QPoint m_ptDragLast;
 
-    // Filled by the session from the settings; the device reads it at open.
-    std::shared_ptr<PortPaths> m_portPaths = std::make_shared<PortPaths>();
-    HandsetSession m_session;
-    // The call history's writer (on the link thread) and the desktop
-    // notification of incoming calls; both hear the session's call events.
-    std::unique_ptr<CallRecorder> m_pRecorder;
+    // The desktop notification of incoming calls hears the session's call
+    // events after the call history's recorder; it outlives the controller.
     std::unique_ptr<CCallNotifier> m_pNotifier;
-    std::unique_ptr<LinkThread> m_pThread;
+    // The session, its link thread and the recorder.
+    std::unique_ptr<HandsetController> m_controller;
     HandsetSnapshot m_shown;
     // The port settings in force, for the current-settings message.
     ConnectionSettings m_settings;
-    // The window's own pauses of the monitoring.
-    int m_nMonitorPauses = 0;
 
     QPointer<CControlPadDlg> m_pPad;
     QLabel* m_pText[4] = {};
     QEventLoop* m_pModalLoop = nullptr;
     bool m_bEnded = false;
     bool m_bDestroyed = false;
-    // The ending: asked to cut short, its loop and the grace of a cut link.
-    bool m_bCutShort = false;
-    bool m_bLinkAbandoned = false;
+    // The loop of RunEvents while the run ends.
     QEventLoop* m_pFinishing = nullptr;
-    QTimer* m_pGiveUp = nullptr;
     // A right-click's question to the session is on its way.
     bool m_bMenuAsked = false;
     int m_nResult = -1;
-    // A link's number that came before the session was started.
-    std::string m_strLinkedNumber;
     QCursor m_curArrow;  // cursor 104
     QCursor m_curHand;   // cursor 133
     bool m_bCursorsLoaded = false;

@@ -78,7 +78,7 @@ void CHandsetDlg::OnRButtonDown(const QPoint& clientPos) {
     if (m_bMenuAsked) return;
     m_bMenuAsked = true;
     const QPoint at = mapToGlobal(clientPos);
-    AskIdle([this, at](bool idle) {
+    m_controller->AskIdle([this, at](bool idle) {
         m_bMenuAsked = false;
         if (idle) TrackMenuAndRun(IDR_SKIN_MENU, at);
     });
@@ -122,7 +122,7 @@ void CHandsetDlg::OnCommand(int id) {
     }
     // Nothing may disturb a call: the session's state after what was
     // already posted decides, not the one last shown.
-    AskIdle([this, id](bool idle) {
+    m_controller->AskIdle([this, id](bool idle) {
         if (idle) RunCommand(id);
     });
 }

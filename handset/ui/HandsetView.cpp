@@ -1,13 +1,11 @@
-// What the session reports to the window and asks of it. The session calls
-// these on the link thread; everything that touches widgets is handed to the
-// window's thread, and the questions wait there for the user's answer.
+// What the session reports to the window and asks of it. The controller
+// calls these on the window's thread; the session waits for the questions'
+// answers on its own.
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QWindow>
-#include <chrono>
-#include <future>
 #include <memory>
 
 #include "app/ui/DialLinkTexts.h"
@@ -17,31 +15,7 @@
 #include "phonebook/ui/PhoneBookDlg.h"
 #include "platform/Cp932.h"
 
-template <class T>
-T CHandsetDlg::AskWindow(std::function<T()> ask, T fallback) {
-    auto answer = std::make_shared<std::promise<T>>();
-    std::future<T> answered = answer->get_future();
-    // Once the window is going, no dialog opens for a session that finishes.
-    QMetaObject::invokeMethod(
-        this,
-        [this, answer, ask = std::move(ask), fallback] {
-            answer->set_value(m_bDestroyed || m_bEnded ? fallback : ask());
-        },
-        Qt::QueuedConnection);
-    // The window never waits for the link, but the link may wait for the
-    // window; at the end of the run the answer is no longer wanted.
-    while (answered.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
-        if (m_pThread->Stopping()) return fallback;
-    }
-    return answered.get();
-}
-
 void CHandsetDlg::ShowSnapshot(const HandsetSnapshot& snapshot) {
-    QMetaObject::invokeMethod(
-        this, [this, snapshot] { ApplySnapshot(snapshot); }, Qt::QueuedConnection);
-}
-
-void CHandsetDlg::ApplySnapshot(const HandsetSnapshot& snapshot) {
     m_shown = snapshot;
     const std::string* texts[4] = {&snapshot.display1, &snapshot.display2, &snapshot.display3,
                                    &snapshot.antenna};
@@ -54,11 +28,6 @@ void CHandsetDlg::ApplySnapshot(const HandsetSnapshot& snapshot) {
 }
 
 void CHandsetDlg::BringToFront() {
-    QMetaObject::invokeMethod(
-        this, [this] { ShowTopmost(); }, Qt::QueuedConnection);
-}
-
-void CHandsetDlg::ShowTopmost() {
     // Shown in its normal state, in front of everything for the rest of the
     // run, where it was. The flag goes to the existing native window: setting
     // it on the widget would make a new one (and hide this one meanwhile).
@@ -74,80 +43,56 @@ void CHandsetDlg::ShowTopmost() {
 }
 
 void CHandsetDlg::EndProgram() {
-    QMetaObject::invokeMethod(
-        this, [this] { EndDialog(IDOK); }, Qt::QueuedConnection);
+    EndDialog(IDOK);
 }
 
 std::optional<ChosenEntry> CHandsetDlg::ChooseFromPhoneBook() {
-    return AskWindow<std::optional<ChosenEntry>>(
-        [this]() -> std::optional<ChosenEntry> {
-            // The dialog takes the mouse: whatever press began a drag (a
-            // double-click's second press too) is over.
-            DropDrag();
-            CPhoneBookDlg dialog(this);
-            const CHandsetApp* app = TheApp();
-            if (app) {
-                dialog.m_pRecords = app->m_phoneBook.m_records.data();
-                dialog.m_pGroupNames = app->m_phoneBook.m_groupNames.data();
-                dialog.m_nCount = app->m_phoneBook.m_nRecords;
-            }
-            dialog.m_nSelected = -1;
-            const int result = dialog.exec();
-            DropDrag();
-            if (result != QDialog::Accepted) return std::nullopt;
-            const int chosen = dialog.m_nSelected;
-            const CMemoryDial* record = app && chosen >= 0 && chosen < app->m_phoneBook.m_nRecords
-                                            ? app->m_phoneBook.m_records[size_t(chosen)].get()
-                                            : nullptr;
-            if (!record) return std::nullopt;
-            return ChosenEntry{record->m_strName, record->m_strNumber[0]};
-        },
-        std::nullopt);
+    // The dialog takes the mouse: whatever press began a drag (a
+    // double-click's second press too) is over.
+    DropDrag();
+    CPhoneBookDlg dialog(this);
+    const CHandsetApp* app = TheApp();
+    if (app) {
+        dialog.m_pRecords = app->m_phoneBook.m_records.data();
+        dialog.m_pGroupNames = app->m_phoneBook.m_groupNames.data();
+        dialog.m_nCount = app->m_phoneBook.m_nRecords;
+    }
+    dialog.m_nSelected = -1;
+    const int result = dialog.exec();
+    DropDrag();
+    if (result != QDialog::Accepted) return std::nullopt;
+    const int chosen = dialog.m_nSelected;
+    const CMemoryDial* record = app && chosen >= 0 && chosen < app->m_phoneBook.m_nRecords
+                                    ? app->m_phoneBook.m_records[size_t(chosen)].get()
+                                    : nullptr;
+    if (!record) return std::nullopt;
+    return ChosenEntry{record->m_strName, record->m_strNumber[0]};
 }
 
 std::optional<ConnectionSettings> CHandsetDlg::AskSettings() {
-    return AskWindow<std::optional<ConnectionSettings>>(
-        [this]() -> std::optional<ConnectionSettings> {
-            CSettingsDlg dialog(this, true);
-            if (dialog.exec() == CSettingsDlg::IDQUIT) return std::nullopt;
-            m_settings.cable = dialog.m_nCable;
-            m_settings.port = dialog.m_nPort;
-            m_settings.numdisp = dialog.m_bNumDisp ? 1 : 0;
-            m_settings.interval = dialog.m_nInterval;
-            return SettingsWithPorts();
-        },
-        std::nullopt);
+    CSettingsDlg dialog(this, true);
+    if (dialog.exec() == CSettingsDlg::IDQUIT) return std::nullopt;
+    m_settings.cable = dialog.m_nCable;
+    m_settings.port = dialog.m_nPort;
+    m_settings.numdisp = dialog.m_bNumDisp ? 1 : 0;
+    m_settings.interval = dialog.m_nInterval;
+    return SettingsWithPorts();
 }
 
 void CHandsetDlg::ShowMessage(const std::string& text) {
-    AskWindow<bool>(
-        [this, text] {
-            UiSeams::Messages().Show(this, QString::fromStdString(text), MessageIcon::None);
-            return true;
-        },
-        false);
+    UiSeams::Messages().Show(this, QString::fromStdString(text), MessageIcon::None);
 }
 
 void CHandsetDlg::ShowLinkedNumber(const std::string& number) {
-    if (m_bEnded || m_bDestroyed) return;
-    if (!m_pThread->Started()) {
-        m_strLinkedNumber = number;
-        return;
-    }
-    Post([this, number](HandsetSession& session) {
-        if (session.ShowLinkedNumber(number)) return;
-        QMetaObject::invokeMethod(
-            this,
-            [this, number] {
-                if (m_bDestroyed) return;
-                // Not modal: the call and its monitoring go on meanwhile.
-                auto* box = new QMessageBox(QMessageBox::Information, windowTitle(),
-                                            LinkWhileBusyText(number), QMessageBox::Ok, this);
-                box->setObjectName(QStringLiteral("linkWhileBusy"));
-                box->setAttribute(Qt::WA_DeleteOnClose);
-                box->setModal(false);
-                box->show();
-            },
-            Qt::QueuedConnection);
-    });
+    m_controller->ShowLinkedNumber(number);
+}
+
+void CHandsetDlg::ShowLinkWhileBusy(const std::string& number) {
+    // Not modal: the call and its monitoring go on meanwhile.
+    auto* box = new QMessageBox(QMessageBox::Information, windowTitle(), LinkWhileBusyText(number),
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("linkWhileBusy"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }

@@ -93,7 +93,7 @@ bool InstanceLock::TryFolder(const std::string& folder, bool makePrivate, const 
     if (fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid())
         return NoteProblem(path, "not a file of this user");
     if (flock(fd.Get(), LOCK_EX | LOCK_NB) == 0) {
-        m_fd = fd.Release();
+        m_lock = fd.Release();
         outcome = Outcome::Held;
     } else if (errno == EWOULDBLOCK) {
         outcome = Outcome::HeldElsewhere;
@@ -121,8 +121,9 @@ void InstanceLock::KeepUntilExit() {
 }
 
 void InstanceLock::Release() {
-    if (m_fd < 0 || m_keptUntilExit) return;
-    flock(m_fd, LOCK_UN);
-    close(m_fd);
-    m_fd = -1;
+    if (m_lock == -1 || m_keptUntilExit) return;
+    const int fd = static_cast<int>(m_lock);
+    flock(fd, LOCK_UN);
+    close(fd);
+    m_lock = -1;
 }

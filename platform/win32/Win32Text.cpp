@@ -11,6 +11,17 @@ std::wstring WidePath(const std::string& utf8) {
     return wide;
 }
 
+std::string Utf8Of(std::wstring_view wide) {
+    if (wide.empty()) return std::string();
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return std::string();
+    std::string utf8(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
+                        nullptr, nullptr);
+    return utf8;
+}
+
 std::string SystemMessage(DWORD error) {
     char* text = nullptr;
     const DWORD n = FormatMessageA(

@@ -1,4 +1,4 @@
-#include "history/PrivateFiles.h"
+#include "platform/PrivateFiles.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

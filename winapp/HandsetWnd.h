@@ -1,0 +1,149 @@
+#pragma once
+// The handset window: dialog template 102 as a frameless tool window shaped
+// and painted by the skin, with four transparent text areas. The call logic
+// runs on the core's link thread (HandsetController); the window shows what
+// it reports, answers its questions on this thread and turns the mouse and
+// keys into its inputs, never waiting for the phone.
+// HandsetWnd.cpp: creation, the message loop, teardown, the window procedure.
+// HandsetWndSkin.cpp: skin bitmap, region, painting, text areas, pictures.
+// HandsetWndInput.cpp: skin buttons, mouse, dragging and keys.
+// HandsetWndView.cpp: what the session reports and asks; the dispatcher.
+// HandsetWndMenus.cpp: tray icon, menus and their commands, the control pad.
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/SkinFile.h"
+#include "handset/BmpReader.h"
+#include "handset/HandsetController.h"
+#include "handset/HandsetView.h"
+#include "handset/SkinDefinition.h"
+#include "winapp/IncomingBalloon.h"
+#include "winapp/TrayIcon.h"
+
+class WinApp;
+class CControlPadDlg;
+
+// The message that carries a function to run on the window's thread.
+inline constexpr UINT WM_APP_RUN = WM_APP + 1;
+
+class CHandsetWnd final : private HandsetView, private UiDispatcher {
+public:
+    explicit CHandsetWnd(WinApp& app);
+    ~CHandsetWnd() override;
+    CHandsetWnd(const CHandsetWnd&) = delete;
+    CHandsetWnd& operator=(const CHandsetWnd&) = delete;
+
+    // Creates the window, runs it until it ends and tears it down. The end
+    // code: IDOK or IDCANCEL when the user ended it, -1 when it never ran.
+    int RunModal();
+    HWND Handle() const { return m_hWnd; }
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Start-up after the template is made: the skin, then the link.
+    bool OnInitDialog();
+    // Keys of the window's table, before the controls see them.
+    bool PreTranslateMessage(MSG& msg);
+    void EndDialog(int result);
+    // The quit command, Escape, a double-click on BTN_QUIT: the first ends
+    // the run once the link has done what was asked; a second cuts it short.
+    void RequestEnd();
+    void OnDestroy();
+
+    // Skin (HandsetWndSkin.cpp). False when the bitmap cannot be used.
+    bool LoadSkin(std::string& problem);
+    void PlaceTextControls();
+    void CreateDisplayFont(int points);
+    void OnPaint();
+    void SetPicture(int which);
+    void ApplySnapshot(const HandsetSnapshot& snapshot);
+
+    // Input (HandsetWndInput.cpp).
+    int ButtonFromPoint(POINT client) const;
+    void SetCursorFor(POINT client);
+    void OnLButtonDown(POINT client);
+    void OnLButtonUp();
+    void OnLButtonDblClk(POINT client);
+    void OnMouseMove(POINT client, bool leftHeld);
+    void OnRButtonDown(POINT client);
+    bool OnKeyDown(WPARAM key);
+    bool OnChar(WPARAM character);
+    void PostButton(int index);
+
+    // HandsetView: on this thread, carried here by the controller.
+    void ShowSnapshot(const HandsetSnapshot& snapshot) override;
+    void BringToFront() override;
+    void EndProgram() override;
+    std::optional<ChosenEntry> ChooseFromPhoneBook() override;
+    std::optional<ConnectionSettings> AskSettings() override;
+    void ShowMessage(const std::string& text) override;
+    // UiDispatcher.
+    void Post(std::function<void()> fn) override;
+    void RunEvents(std::chrono::milliseconds most) override;
+    void StopEvents() override;
+
+    // Menus and commands (HandsetWndMenus.cpp).
+    void OnTrayNotify(LPARAM mouseMessage);
+    void TrackMenu(int resourceId, POINT screen);
+    void OnCommand(int id);
+    void RunIdleCommand(int id);
+    void ShowCurrentSettings();
+    void OnAbout();
+    void OnChangeSkin();
+    void OnChangePhoneBook();
+    void OnCallHistory();
+    void OpenReadme();
+    void TogglePad();
+    void StopMonitor();
+    void StartMonitor();
+    // A message box with the program's name as caption; `text` is UTF-8.
+    int MessageBoxUtf8(const std::string& text, UINT flags);
+    ConnectionSettings ReadConnectionSettings() const;
+
+    WinApp& m_app;
+    HWND m_hWnd = nullptr;
+    HWND m_hText[4] = {};
+
+    // Skin.
+    BitmapInfoHeader m_bihSkin{};
+    HBITMAP m_bmpSkin = nullptr;
+    HBITMAP m_bmpPicture = nullptr;
+    SIZE m_sizePicture{};
+    SkinRect m_rcButton[16]{};
+    SkinRect m_rcDisplay[4]{};
+    SkinRect m_rcPicture{};
+    HFONT m_fontDisplay = nullptr;
+    HICON m_hIcon = nullptr;
+    HICON m_hIconSmall = nullptr;
+    HCURSOR m_curArrow = nullptr;
+    HCURSOR m_curHand = nullptr;
+    HBRUSH m_hNullBrush = nullptr;
+    int m_nPictureShown = -1;
+
+    // Dragging.
+    int m_nDragFlags = 0;
+    POINT m_ptDragLast{};
+
+    HandsetSnapshot m_shown;
+    ConnectionSettings m_settings;
+    // Hears the calls on the link thread: lives longer than the controller.
+    std::unique_ptr<IncomingBalloon> m_pBalloon;
+    std::unique_ptr<HandsetController> m_pController;
+    CTrayIcon m_tray;
+    CControlPadDlg* m_pPad = nullptr;
+
+    bool m_bEnded = false;
+    bool m_bDestroyed = false;
+    bool m_bMenuAsked = false;
+    bool m_bTopmost = false;
+    int m_nResult = -1;
+    // RunEvents: its loop runs while this is set.
+    bool m_bRunningEvents = false;
+};

@@ -1,0 +1,123 @@
+#include "winapp/SettingsDlg.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/ProfileKeyTable.h"
+#include "handset/SettingsSummary.h"
+#include "winapp/Resource.h"
+#include "winapp/WinText.h"
+
+namespace {
+
+constexpr int kCableCount = 8;
+
+struct SettingsDialog {
+    ProfileStore& profile;
+    ConnectionSettings values;
+};
+
+void ShowInterval(HWND dialog, int milliseconds) {
+    SetDlgItemTextW(dialog, IDC_INTERVAL_TEXT, IntervalLabel(milliseconds).c_str());
+}
+
+// The controls into the values (the slider only when it moved).
+void TakeControls(HWND dialog, ConnectionSettings& values) {
+    values.port = int(SendDlgItemMessageW(dialog, IDC_PORT, CB_GETCURSEL, 0, 0));
+    values.cable = int(SendDlgItemMessageW(dialog, IDC_CABLE, CB_GETCURSEL, 0, 0));
+    values.numdisp = IsDlgButtonChecked(dialog, IDC_NUMDISP) == BST_CHECKED ? 1 : 0;
+}
+
+void OnInit(HWND dialog, SettingsDialog& state) {
+    ConnectionSettings& v = state.values;
+    v.port = ReadProfile(state.profile, ProfileKeys::Port);
+    v.cable = ReadProfile(state.profile, ProfileKeys::Cable);
+    v.numdisp = ReadProfile(state.profile, ProfileKeys::NumDisp);
+    v.interval = ReadProfile(state.profile, ProfileKeys::MonitorInterval);
+
+    HWND port = GetDlgItem(dialog, IDC_PORT);
+    for (int i = 1; i <= kPortCount; ++i) {
+        const std::wstring name = L"COM" + std::to_wstring(i);
+        SendMessageW(port, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
+    SendMessageW(port, CB_SETCURSEL, WPARAM(ListSelection(v.port, kPortCount)), 0);
+    HWND cable = GetDlgItem(dialog, IDC_CABLE);
+    for (int i = 0; i < kCableCount; ++i) {
+        const std::wstring name = WideFromUtf8(CableName(i));
+        SendMessageW(cable, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
+    SendMessageW(cable, CB_SETCURSEL, WPARAM(ListSelection(v.cable, kCableCount)), 0);
+    CheckDlgButton(dialog, IDC_NUMDISP, v.numdisp ? BST_CHECKED : BST_UNCHECKED);
+
+    HWND slider = GetDlgItem(dialog, IDC_INTERVAL);
+    SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(kIntervalMin, kIntervalMax));
+    SendMessageW(slider, TBM_SETTICFREQ, 50, 0);
+    SendMessageW(slider, TBM_SETPAGESIZE, 0, 50);
+    SendMessageW(slider, TBM_SETPOS, TRUE, SliderPosition(v.interval));
+    // The stored value stays until the slider moves, also one out of range.
+    ShowInterval(dialog, v.interval);
+}
+
+INT_PTR CALLBACK SettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<SettingsDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (message) {
+        case WM_INITDIALOG:
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            OnInit(dialog, *reinterpret_cast<SettingsDialog*>(lParam));
+            return TRUE;
+        case WM_HSCROLL:
+            // Any movement takes all controls, as the data exchange would.
+            TakeControls(dialog, state->values);
+            if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, IDC_INTERVAL)) {
+                state->values.interval =
+                    int(SendDlgItemMessageW(dialog, IDC_INTERVAL, TBM_GETPOS, 0, 0));
+                ShowInterval(dialog, state->values.interval);
+            }
+            return TRUE;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDOK: {
+                    ConnectionSettings& v = state->values;
+                    TakeControls(dialog, v);
+                    WriteProfile(state->profile, ProfileKeys::Port, v.port);
+                    WriteProfile(state->profile, ProfileKeys::Cable, v.cable);
+                    WriteProfile(state->profile, ProfileKeys::NumDisp, v.numdisp);
+                    WriteProfile(state->profile, ProfileKeys::MonitorInterval, v.interval);
+                    EndDialog(dialog, IDOK);
+                    return TRUE;
+                }
+                case IDCANCEL:
+                case IDC_SETTINGS_QUIT:
+                    EndDialog(dialog, LOWORD(wParam));
+                    return TRUE;
+                default:
+                    return FALSE;
+            }
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+std::wstring IntervalLabel(int milliseconds) {
+    return std::to_wstring(milliseconds) + L"ms";
+}
+
+int SliderPosition(int milliseconds) {
+    return std::clamp(milliseconds, kIntervalMin, kIntervalMax);
+}
+
+int ListSelection(int stored, int count) {
+    return stored >= 0 && stored < count ? stored : -1;
+}
+
+std::optional<ConnectionSettings> RunSettingsDlg(HWND owner, ProfileStore& profile) {
+    SettingsDialog state{profile, {}};
+    const INT_PTR result =
+        DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), owner,
+                        SettingsProc, reinterpret_cast<LPARAM>(&state));
+    if (result == IDC_SETTINGS_QUIT || result == -1) return std::nullopt;
+    return state.values;
+}
