@@ -2,7 +2,7 @@
 // The version dialog 100: icon 128 and "Telvoxa Ver.1.06" from strings 102
 // and 103.
 
-#include <windows.h>
+#include "winapp/Win32.h"
 
 #include <string>
 

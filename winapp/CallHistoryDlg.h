@@ -3,7 +3,7 @@
 // CSV file on request; a call chosen with OK (or a double-click) is handed
 // back as a name and number for the handset to show.
 
-#include <windows.h>
+#include "winapp/Win32.h"
 
 #include <optional>
 

@@ -4,7 +4,7 @@
 // phone as they are typed. It restores and saves its place in the profile
 // and deletes itself when its window goes.
 
-#include <windows.h>
+#include "winapp/Win32.h"
 
 #include <functional>
 #include <string>

@@ -2,7 +2,7 @@
 // The file-open dialog: `filter` is the Win32 list of pairs separated by NUL
 // characters. The chosen full path (UTF-8), or nothing when cancelled.
 
-#include <windows.h>
+#include "winapp/Win32.h"
 
 #include <optional>
 #include <string>

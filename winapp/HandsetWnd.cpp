@@ -124,7 +124,8 @@ bool CHandsetWnd::OnInitDialog() {
     const HandsetDeviceFactory device = [](std::shared_ptr<const PortPaths>) {
         return std::unique_ptr<CommDevice>(std::make_unique<Win32CommDevice>());
     };
-    m_pController = std::make_unique<HandsetController>(*this, *this, device);
+    m_pController = std::make_unique<HandsetController>(static_cast<HandsetView&>(*this),
+                                                        static_cast<UiDispatcher&>(*this), device);
     m_pBalloon = std::make_unique<IncomingBalloon>([this](std::wstring text) {
         Post([this, text] { m_tray.ShowBalloon(LoadResourceString(IDS_PRODUCT), text); });
     });

@@ -10,7 +10,7 @@
 // HandsetWndView.cpp: what the session reports and asks; the dispatcher.
 // HandsetWndMenus.cpp: tray icon, menus and their commands, the control pad.
 
-#include <windows.h>
+#include "winapp/Win32.h"
 
 #include <chrono>
 #include <functional>

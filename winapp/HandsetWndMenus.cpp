@@ -1,8 +1,6 @@
 // The handset window's tray icon, pop-up menus and their commands, and the
 // control pad.
 
-#include <shellapi.h>
-
 #include "handset/SettingsSummary.h"
 #include "winapp/AboutDlg.h"
 #include "winapp/CallHistoryDlg.h"
@@ -12,6 +10,8 @@
 #include "winapp/Resource.h"
 #include "winapp/WinApp.h"
 #include "winapp/WinText.h"
+
+#include <shellapi.h>
 
 void CHandsetWnd::OnTrayNotify(LPARAM mouseMessage) {
     switch (mouseMessage) {

@@ -1,6 +1,6 @@
 #include "winapp/PadKeys.h"
 
-#include <windows.h>
+#include "winapp/Win32.h"
 
 #include "link/PhoneKeys.h"
 

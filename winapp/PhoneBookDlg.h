@@ -3,7 +3,7 @@
 // sorts by any column; the chosen entry's name and first number, or nothing.
 // The column widths are kept in the profile.
 
-#include <windows.h>
+#include "winapp/Win32.h"
 
 #include <optional>
 

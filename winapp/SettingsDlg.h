@@ -3,7 +3,7 @@
 // and the monitoring interval, read from the profile when it opens and
 // written back by OK.
 
-#include <windows.h>
+#include "winapp/Win32.h"
 
 #include <optional>
 #include <string>

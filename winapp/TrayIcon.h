@@ -3,7 +3,7 @@
 // its mouse messages sent to the window as WM_TRAYNOTIFY, a balloon for an
 // incoming call, removed with the window.
 
-#include <windows.h>
+#include "winapp/Win32.h"
 
 #include <string>
 

@@ -2,7 +2,8 @@
 // the skin settings file and the phone book, then the handset window until
 // the user quits, and the file choices written back.
 
-#include <windows.h>
+#include "winapp/Win32.h"
+
 #include <commctrl.h>
 
 #include <memory>

@@ -3,7 +3,7 @@
 // windows take wide characters, converted explicitly from code page 932 so
 // that Japanese shows on a Windows of any language.
 
-#include <windows.h>
+#include "winapp/Win32.h"
 
 #include <string>
 #include <string_view>
