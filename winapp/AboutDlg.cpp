@@ -8,10 +8,10 @@ namespace {
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
-            SetDlgItemTextW(dialog, IDC_VERSION,
-                            VersionText(LoadResourceString(IDS_PRODUCT),
-                                        LoadResourceString(IDS_VERSION))
-                                .c_str());
+            SetDlgItemTextW(
+                dialog, IDC_VERSION,
+                VersionText(LoadResourceString(IDS_PRODUCT), LoadResourceString(IDS_VERSION))
+                    .c_str());
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

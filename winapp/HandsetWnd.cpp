@@ -44,8 +44,9 @@ int CHandsetWnd::RunModal() {
     while (!m_bEnded) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0) break;
-        if (PreTranslateMessage(msg)) continue;
+        // The pad's keys first: it is a window of its own, owned by this one.
         if (m_pPad && m_pPad->PreTranslateMessage(msg)) continue;
+        if (PreTranslateMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -96,8 +97,10 @@ void CHandsetWnd::OnDestroy() {
     });
     // A link stuck where nothing reaches it keeps its session for the rest
     // of the process (the controller lets go of it).
-    if (!m_pController->LinkAbandoned()) m_pController.reset();
-    else (void)m_pController.release();
+    if (!m_pController->LinkAbandoned())
+        m_pController.reset();
+    else
+        (void)m_pController.release();
 }
 
 bool CHandsetWnd::OnInitDialog() {
@@ -147,8 +150,7 @@ ConnectionSettings CHandsetWnd::ReadConnectionSettings() const {
 
 int CHandsetWnd::MessageBoxUtf8(const std::string& text, UINT flags) {
     StopMonitor();
-    const int answer = MessageBoxW(m_hWnd, WideFromUtf8(text).c_str(),
-                                   L"telvoxa", flags);
+    const int answer = MessageBoxW(m_hWnd, WideFromUtf8(text).c_str(), L"telvoxa", flags);
     StartMonitor();
     return answer;
 }

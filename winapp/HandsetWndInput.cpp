@@ -84,7 +84,7 @@ bool CHandsetWnd::PreTranslateMessage(MSG& msg) {
     // The window's keyboard table comes first, for the window and its text
     // areas alike; other keys are dispatched as usual, without the dialog's
     // own keyboard navigation.
-    if (!m_hWnd || (msg.hwnd != m_hWnd && GetParent(msg.hwnd) != m_hWnd)) return false;
+    if (!m_hWnd || (msg.hwnd != m_hWnd && !IsChild(m_hWnd, msg.hwnd))) return false;
     if (msg.message == WM_KEYDOWN) return OnKeyDown(msg.wParam);
     if (msg.message == WM_CHAR) return OnChar(msg.wParam);
     return false;

@@ -50,9 +50,8 @@ void CHandsetWnd::TrackMenu(int resourceId, POINT screen) {
     HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId));
     if (!menu) return;
     StopMonitor();
-    const int command =
-        TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON | TPM_RETURNCMD, screen.x, screen.y,
-                       0, m_hWnd, nullptr);
+    const int command = TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                                       screen.x, screen.y, 0, m_hWnd, nullptr);
     // The menu closes when the user clicks elsewhere.
     PostMessageW(m_hWnd, WM_NULL, 0, 0);
     StartMonitor();
@@ -128,8 +127,8 @@ void CHandsetWnd::OnAbout() {
 
 void CHandsetWnd::OnChangeSkin() {
     // The monitoring goes on while the file dialog is open.
-    const auto chosen = ChooseFileToOpen(
-        m_hWnd, L"INI Files (*.ini)\0*.ini\0All Files (*.*)\0*.*\0", L"ini");
+    const auto chosen =
+        ChooseFileToOpen(m_hWnd, L"INI Files (*.ini)\0*.ini\0All Files (*.*)\0*.*\0", L"ini");
     if (!chosen) return;
     m_app.m_strSkinFile = *chosen;
     MessageBoxUtf8("Restart the Application !!", MB_OK);
@@ -156,9 +155,8 @@ void CHandsetWnd::OnCallHistory() {
     const std::optional<ChosenEntry> chosen = RunCallHistoryDlg(m_hWnd);
     StartMonitor();
     if (chosen)
-        m_pController->Post([entry = *chosen](HandsetSession& session) {
-            session.ShowChosenEntry(entry);
-        });
+        m_pController->Post(
+            [entry = *chosen](HandsetSession& session) { session.ShowChosenEntry(entry); });
 }
 
 void CHandsetWnd::OpenReadme() {

@@ -5,45 +5,11 @@
 
 #include "handset/RegionSpans.h"
 #include "winapp/HandsetWnd.h"
+#include "winapp/SkinGdi.h"
 #include "winapp/WinApp.h"
 #include "winapp/WinText.h"
 
 namespace {
-
-// The bitmap's pixels as a device-dependent bitmap of the screen, from the
-// core's decoding (any depth the reader takes, top-down or bottom-up). Null
-// when the pixels are short or the system has no room for it.
-HBITMAP MakeBitmap(const BmpImage& image) {
-    const std::vector<uint32_t> pixels = DecodeBmpPixels(image);
-    if (pixels.empty()) return nullptr;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = image.Width();
-    info.bmiHeader.biHeight = -image.Height();  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBitmap(screen, &info.bmiHeader, CBM_INIT, pixels.data(), &info,
-                                    DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
-}
-
-// One rectangle per bitmap row; null when no pixel is opaque.
-HRGN MakeRegion(const std::vector<RowSpan>& spans) {
-    HRGN region = nullptr;
-    for (const RowSpan& span : spans) {
-        HRGN row = CreateRectRgn(span.left, span.y, span.right, span.y + 1);
-        if (!region) {
-            region = row;
-            continue;
-        }
-        CombineRgn(region, region, row, RGN_OR);
-        DeleteObject(row);
-    }
-    return region;
-}
 
 int Width(const SkinRect& r) {
     return int(std::clamp<int64_t>(int64_t{r.right} - r.left, 0, INT32_MAX));
@@ -67,7 +33,7 @@ bool CHandsetWnd::LoadSkin(std::string& problem) {
     if (bmp.image.Width() < BMP_MIN_SKIN_SIDE || bmp.image.Height() < BMP_MIN_SKIN_SIDE)
         return refuse(DescribeBmpError(BmpError::BadDimensions));
     m_bihSkin = bmp.image.header;
-    m_bmpSkin = MakeBitmap(bmp.image);
+    m_bmpSkin = BitmapFromBmp(bmp.image);
     if (!m_bmpSkin) return refuse("too large for the memory left");
 
     // The window is the bitmap's size, its top-left corner where it is.
@@ -75,7 +41,7 @@ bool CHandsetWnd::LoadSkin(std::string& problem) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // Its shape: the system owns the region once it is set. A skin without
     // any opaque pixel keeps the whole rectangle rather than vanishing.
-    if (HRGN region = MakeRegion(BuildRegionSpans(bmp.image, skin.transparent)))
+    if (HRGN region = RegionFromSpans(BuildRegionSpans(bmp.image, skin.transparent)))
         SetWindowRgn(m_hWnd, region, TRUE);
 
     m_rcDisplay[0] = skin.Display1();
@@ -135,6 +101,8 @@ void CHandsetWnd::OnPaint() {
         DeleteDC(memory);
     }
     EndPaint(m_hWnd, &paint);
+    // The text areas draw their text onto the skin after it, never under it.
+    for (HWND text : m_hText) RedrawWindow(text, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 void CHandsetWnd::SetPicture(int which) {
@@ -151,7 +119,7 @@ void CHandsetWnd::SetPicture(int which) {
     // A picture that cannot be read shows nothing, without a message.
     const BmpReadResult bmp = ReadPictureBmp(m_app.m_strPictureFile);
     if (!bmp.ok()) return;
-    m_bmpPicture = MakeBitmap(bmp.image);
+    m_bmpPicture = BitmapFromBmp(bmp.image);
     m_sizePicture = {bmp.image.Width(), bmp.image.Height()};
 }
 
@@ -170,5 +138,5 @@ void CHandsetWnd::ApplySnapshot(const HandsetSnapshot& snapshot) {
     m_shown = snapshot;
     // The skin is painted again under the transparent text areas.
     if (changed || snapshot.repaint)
-        RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
 }

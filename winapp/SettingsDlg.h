@@ -10,6 +10,7 @@
 
 #include "handset/HandsetView.h"
 #include "platform/ProfileStore.h"
+#include "platform/SerialPortList.h"
 
 inline constexpr int kIntervalMin = 50;
 inline constexpr int kIntervalMax = 650;
@@ -19,6 +20,10 @@ inline constexpr int kPortCount = 9;
 std::wstring IntervalLabel(int milliseconds);
 // Where the slider stands for an interval: at the nearest end outside the range.
 int SliderPosition(int milliseconds);
+// The index 0..8 of "COM1".."COM9", -1 for any other name.
+int PortIndex(const std::string& name);
+// What the settings dialog says of a port under the list.
+std::string PortStatusText(const SerialPortEntry& port);
 // The list selection of a stored port or cable index: none (-1) outside 0..count-1.
 int ListSelection(int stored, int count);
 

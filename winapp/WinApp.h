@@ -22,7 +22,9 @@ public:
     bool OpenSkinFile();
     // A file named in the skin settings file, beside it.
     std::string SkinRelativePath(const std::string& cp932Value) const;
-    std::string GetSkinString(const std::string& key) override { return m_skinFile.GetSkinString(key); }
+    std::string GetSkinString(const std::string& key) override {
+        return m_skinFile.GetSkinString(key);
+    }
     int32_t GetSkinInt(const std::string& key) override { return m_skinFile.GetSkinInt(key); }
     SkinRect GetSkinRect(const std::string& key) override { return m_skinFile.GetSkinRect(key); }
 

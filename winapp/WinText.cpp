@@ -41,7 +41,8 @@ std::wstring WideFromUtf8(std::string_view utf8) {
 std::string Utf8FromWide(std::wstring_view wide) {
     if (wide.empty() || wide.size() > INT_MAX) return {};
     const int size = int(wide.size());
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) return {};
     std::string out(size_t(bytes), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, out.data(), bytes, nullptr, nullptr);
