@@ -95,6 +95,7 @@ private:
     void Press(const Args& a);
     void Combo(const Args& a);
     void ComboText(const Args& a);
+    void Close(const Args& a);
     void Check(const Args& a);
     void List(const Args& a);
     void ListChoose(const Args& a);
@@ -121,6 +122,7 @@ private:
         {L"press", {2, &Probe::Press}},
         {L"combo", {3, &Probe::Combo}},
         {L"combo-text", {2, &Probe::ComboText}},
+        {L"close", {1, &Probe::Close}},
         {L"check", {3, &Probe::Check}},
         {L"list", {2, &Probe::List}},
         {L"list-choose", {3, &Probe::ListChoose}},
@@ -319,14 +321,23 @@ void Probe::Press(const Args& a) {
     PostMessageW(Control(a[0], a[1]), BM_CLICK, 0, 0);
 }
 
+// The first item that begins with the text (as typing it in the list would).
 void Probe::Combo(const Args& a) {
     HWND combo = Control(a[0], a[1]);
+    DWORD_PTR index = 0;
+    if (!SendMessageTimeoutW(combo, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(a[2].c_str()), SMTO_ABORTIFHUNG, 5000,
+                             &index) ||
+        static_cast<int>(index) < 0)
+        throw Failure{"the list has no item " + Utf8(a[2])};
     DWORD_PTR result = 0;
-    int index = Number(a[2]);
     SendMessageTimeoutW(combo, CB_SETCURSEL, index, 0, SMTO_ABORTIFHUNG, 5000, &result);
-    if (static_cast<int>(result) != index) throw Failure{"the list has no item " + Utf8(a[2])};
     PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(combo));
+}
+
+void Probe::Close(const Args& a) {
+    PostMessageW(Dialog(a[0]), WM_CLOSE, 0, 0);
 }
 
 void Probe::ComboText(const Args& a) {
