@@ -8,7 +8,6 @@
 # fail to link, and tests/windows builds none of those.
 # platform/win32/ stands in where it has its own file.
 set(TELVOXA_WINDOWS_LEFT_OUT
-  handset/LinkThread.cpp
   app/DisplayCheck.cpp
   phonebook/TextCharset.cpp)
 # Shared sources that a file of platform/win32/ replaces as a whole.

@@ -61,7 +61,7 @@ HandsetController::HandsetController(HandsetView& view, UiDispatcher& ui,
 HandsetController::~HandsetController() {
     // A link left running keeps its session: the process ends without
     // tearing it down (LinkAbandoned).
-    if (m_bLinkAbandoned) {
+    if (m_bLinkAbandoned && !m_thread->Ended()) {
         (void)m_thread.release();
     } else {
         End();

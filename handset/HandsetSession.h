@@ -114,6 +114,10 @@ public:
     HandsetSnapshot Snapshot() const;
     CPhoneLink& Link() { return m_link; }
 
+private:
+    // Tests set a state directly through it (tests/support/SessionAccess.h).
+    friend struct HandsetSessionAccess;
+
     int m_nCallState = CALL_IDLE;
     std::string m_strDisplay1;
     std::string m_strDisplay2;
@@ -124,7 +128,6 @@ public:
     int m_nPicture = 0;
     int m_nMonitorInterval = 250;
 
-private:
     // 1: the idle picture, 2: the incoming-call picture, other: none.
     void SetPicture(int which);
     void BackToIdle();

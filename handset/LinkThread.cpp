@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <future>
 
-#include <poll.h>
-
 LinkThread::LinkThread(HandsetSession& session) : m_session(session) {
     m_session.Link().Device().SetWaitBreaker(&m_breaker);
 }
@@ -18,11 +16,9 @@ void LinkThread::Start() {
     if (!m_thread.joinable() && !m_bEnding) m_thread = std::thread([this] { Run(); });
 }
 
-void LinkThread::SetDeviceAnnouncer(int fd, std::function<bool()> drain,
+void LinkThread::SetDeviceAnnouncer(std::unique_ptr<DeviceAnnouncer> announcer,
                                     std::chrono::milliseconds retryPeriod) {
-    m_bAnnouncerSet = true;
-    m_announceFd = fd;
-    m_announceDrain = std::move(drain);
+    m_pAnnouncer = std::move(announcer);
     m_retryPeriod = retryPeriod;
 }
 
@@ -235,12 +231,7 @@ void LinkThread::Run() {
 void LinkThread::WaitForDevice() {
     // Flush's barriers do not wake the wait; they wait this long at most.
     constexpr auto kLongestNap = std::chrono::milliseconds(200);
-    if (!m_bAnnouncerSet) {
-        m_pHotplug = std::make_unique<TtyHotplugMonitor>();
-        m_announceFd = m_pHotplug->Fd();
-        m_announceDrain = [monitor = m_pHotplug.get()] { return monitor->DrainEvents(); };
-        m_bAnnouncerSet = true;
-    }
+    if (!m_pAnnouncer) m_pAnnouncer = SystemDeviceAnnouncer();
     // The clock goes on beside "No Connection".
     m_session.ShowClockWhileLost();
     const auto now = Clock::now();
@@ -261,10 +252,6 @@ void LinkThread::WaitForDevice() {
         return;
     }
     const auto nap = std::min<Clock::duration>(m_nextReconnect - now, kLongestNap);
-    pollfd fds[3] = {{m_breaker.StopFd(), POLLIN, 0},
-                     {m_breaker.NudgeFd(), POLLIN, 0},
-                     {m_announceFd, POLLIN, 0}};
-    const int ms = int(std::chrono::ceil<std::chrono::milliseconds>(nap).count());
-    if (poll(fds, 3, ms) > 0 && (fds[2].revents & POLLIN) && m_announceDrain())
+    if (m_pAnnouncer->Wait(m_breaker, std::chrono::ceil<std::chrono::milliseconds>(nap)))
         m_nextReconnect = Clock::now();
 }

@@ -16,8 +16,8 @@
 #include <thread>
 
 #include "handset/HandsetSession.h"
+#include "platform/DeviceAnnouncer.h"
 #include "platform/WaitBreaker.h"
-#include "platform/posix/TtyHotplugMonitor.h"
 
 class LinkThread {
 public:
@@ -30,11 +30,11 @@ public:
     LinkThread& operator=(const LinkThread&) = delete;
 
     void Start();
-    // Where tty devices are announced while the device is gone (a readable
-    // `fd`, then `drain` answers whether one came), and how long to wait
-    // between tries otherwise. The system's udev monitor and 2 s unless set;
-    // tests announce their own. Before Start.
-    void SetDeviceAnnouncer(int fd, std::function<bool()> drain,
+    // Who announces devices while the device is gone, and how long to wait
+    // between tries otherwise. The system's announcements (platform/
+    // DeviceAnnouncer.h) and 2 s unless set; tests announce their own.
+    // Before Start.
+    void SetDeviceAnnouncer(std::unique_ptr<DeviceAnnouncer> announcer,
                             std::chrono::milliseconds retryPeriod);
     // Any thread: queues an input; a poll waiting for its first byte gives way.
     void Post(Input input);
@@ -104,11 +104,8 @@ private:
     Input m_last;
     std::function<void()> m_ended;
     std::condition_variable m_endedSignal;
-    // Announces tty devices while the device is gone; made when first needed.
-    std::unique_ptr<TtyHotplugMonitor> m_pHotplug;
-    bool m_bAnnouncerSet = false;
-    int m_announceFd = -1;
-    std::function<bool()> m_announceDrain;
+    // Announces devices while the device is gone; made when first needed.
+    std::unique_ptr<DeviceAnnouncer> m_pAnnouncer;
     std::chrono::milliseconds m_retryPeriod{2000};
     Clock::time_point m_nextReconnect{};
 };

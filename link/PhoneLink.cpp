@@ -28,7 +28,7 @@ CPhoneLink::~CPhoneLink() {
 void CPhoneLink::ClearBuf(int purge) {
     m_rxCount = 0;
     m_rxPos = 0;
-    if (purge) Device().PurgeComm(PURGE_ALL);
+    if (purge) Device().PurgeComm(COMM_PURGE_ALL);
     LogLine("ClearBuf() Success");
 }
 

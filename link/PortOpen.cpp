@@ -96,16 +96,16 @@ int CPhoneLink::CommOpen1(int mode) {
     dcb.fErrorChar = 0;
     dcb.fNull = 0;
     dcb.ByteSize = 8;
-    dcb.StopBits = ONESTOPBIT;
+    dcb.StopBits = COMM_ONESTOPBIT;
     if (m_cable == 0) {
         // The serial-port memory-edit cable draws its power from RTS.
-        dcb.Parity = EVENPARITY;
-        dcb.fDtrControl = DTR_CONTROL_DISABLE;
-        dcb.fRtsControl = RTS_CONTROL_ENABLE;
+        dcb.Parity = COMM_EVENPARITY;
+        dcb.fDtrControl = COMM_DTR_CONTROL_DISABLE;
+        dcb.fRtsControl = COMM_RTS_CONTROL_ENABLE;
     } else {
-        dcb.Parity = m_cable == 1 ? EVENPARITY : NOPARITY;
-        dcb.fDtrControl = DTR_CONTROL_ENABLE;
-        dcb.fRtsControl = mode ? RTS_CONTROL_ENABLE : RTS_CONTROL_DISABLE;
+        dcb.Parity = m_cable == 1 ? COMM_EVENPARITY : COMM_NOPARITY;
+        dcb.fDtrControl = COMM_DTR_CONTROL_ENABLE;
+        dcb.fRtsControl = mode ? COMM_RTS_CONTROL_ENABLE : COMM_RTS_CONTROL_DISABLE;
     }
     LogDcb(dcb);
     if (!Device().SetCommState(dcb)) {
@@ -115,7 +115,7 @@ int CPhoneLink::CommOpen1(int mode) {
 
     m_rxCount = 0;
     m_rxPos = 0;
-    Device().PurgeComm(PURGE_ALL);
+    Device().PurgeComm(COMM_PURGE_ALL);
 
     switch (m_cable) {
         case 2:
@@ -160,7 +160,7 @@ int CPhoneLink::CommOpen1(int mode) {
             break;
     }
 
-    Device().PurgeComm(PURGE_ALL);
+    Device().PurgeComm(COMM_PURGE_ALL);
     LogCommStatus();
     LogLine("CommOpen1() Success");
     return 1;
@@ -175,21 +175,21 @@ void CPhoneLink::NoteNoAnswer() {
 int CPhoneLink::CommClose1(int mode) {
     if (mode) {
         // Hang-up sequence: drop RTS, send the cable's break-off bytes, drop DTR.
-        if (!Device().EscapeCommFunction(CLRRTS)) {
+        if (!Device().EscapeCommFunction(COMM_CLRRTS)) {
             LogLine("CommClose()1 Failure(CLRRTS)\r\n");
             return 0;
         }
         static const uint8_t memoryCableEnd[] = {0x1F, 0x07, 0x0D};
         static const uint8_t dataCableEnd[] = {'+', '+', '+'};
         CommWrite(m_cable == 0 || m_cable == 1 ? memoryCableEnd : dataCableEnd, 3);
-        if (!Device().EscapeCommFunction(CLRDTR)) {
+        if (!Device().EscapeCommFunction(COMM_CLRDTR)) {
             LogLine("CommClose()1 Failure(CLRDTR)\r\n");
             return 0;
         }
     }
     m_rxCount = 0;
     m_rxPos = 0;
-    Device().PurgeComm(PURGE_ALL);
+    Device().PurgeComm(COMM_PURGE_ALL);
     if (!Device().Close()) {
         LogLine("CommClose1() Failure\r\n");
         return 0;

@@ -58,7 +58,7 @@ void CPhoneLink::RunWriteStep(const uint8_t* data, int& cursor) {
 bool CPhoneLink::RunSharedStep(uint8_t code, const uint8_t* data, int& cursor, bool closing) {
     switch (code) {
         case STEP_PURGE:
-            Device().PurgeComm(PURGE_ALL);
+            Device().PurgeComm(COMM_PURGE_ALL);
             LogLine("Purge Done");
             return true;
         case STEP_READ:
@@ -73,19 +73,19 @@ bool CPhoneLink::RunSharedStep(uint8_t code, const uint8_t* data, int& cursor, b
             return true;
         // Modem lines are set as asked; a cable without them is no failure.
         case STEP_SET_DTR:
-            Device().EscapeCommFunction(SETDTR);
+            Device().EscapeCommFunction(COMM_SETDTR);
             LogLine("SetDtr Done");
             return true;
         case STEP_SET_RTS:
-            Device().EscapeCommFunction(SETRTS);
+            Device().EscapeCommFunction(COMM_SETRTS);
             LogLine("SetRts Done");
             return true;
         case STEP_CLR_DTR:
-            Device().EscapeCommFunction(CLRDTR);
+            Device().EscapeCommFunction(COMM_CLRDTR);
             LogLine("ClrDtr Done");
             return true;
         case STEP_CLR_RTS:
-            Device().EscapeCommFunction(CLRRTS);
+            Device().EscapeCommFunction(COMM_CLRRTS);
             LogLine("ClrRts Done");
             return true;
         default:

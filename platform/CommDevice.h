@@ -40,25 +40,29 @@ struct Dcb {
     uint16_t wReserved1 = 0;
 };
 
+// The Win32 constants of these records, prefixed COMM_ so that they stand
+// beside <windows.h> and its macros of the same names; the values are the
+// Win32 API's.
+
 // Parity
-inline constexpr uint8_t NOPARITY = 0;
-inline constexpr uint8_t ODDPARITY = 1;
-inline constexpr uint8_t EVENPARITY = 2;
-inline constexpr uint8_t MARKPARITY = 3;
-inline constexpr uint8_t SPACEPARITY = 4;
+inline constexpr uint8_t COMM_NOPARITY = 0;
+inline constexpr uint8_t COMM_ODDPARITY = 1;
+inline constexpr uint8_t COMM_EVENPARITY = 2;
+inline constexpr uint8_t COMM_MARKPARITY = 3;
+inline constexpr uint8_t COMM_SPACEPARITY = 4;
 // StopBits
-inline constexpr uint8_t ONESTOPBIT = 0;
-inline constexpr uint8_t ONE5STOPBITS = 1;
-inline constexpr uint8_t TWOSTOPBITS = 2;
+inline constexpr uint8_t COMM_ONESTOPBIT = 0;
+inline constexpr uint8_t COMM_ONE5STOPBITS = 1;
+inline constexpr uint8_t COMM_TWOSTOPBITS = 2;
 // fDtrControl
-inline constexpr uint32_t DTR_CONTROL_DISABLE = 0;
-inline constexpr uint32_t DTR_CONTROL_ENABLE = 1;
-inline constexpr uint32_t DTR_CONTROL_HANDSHAKE = 2;
+inline constexpr uint32_t COMM_DTR_CONTROL_DISABLE = 0;
+inline constexpr uint32_t COMM_DTR_CONTROL_ENABLE = 1;
+inline constexpr uint32_t COMM_DTR_CONTROL_HANDSHAKE = 2;
 // fRtsControl
-inline constexpr uint32_t RTS_CONTROL_DISABLE = 0;
-inline constexpr uint32_t RTS_CONTROL_ENABLE = 1;
-inline constexpr uint32_t RTS_CONTROL_HANDSHAKE = 2;
-inline constexpr uint32_t RTS_CONTROL_TOGGLE = 3;
+inline constexpr uint32_t COMM_RTS_CONTROL_DISABLE = 0;
+inline constexpr uint32_t COMM_RTS_CONTROL_ENABLE = 1;
+inline constexpr uint32_t COMM_RTS_CONTROL_HANDSHAKE = 2;
+inline constexpr uint32_t COMM_RTS_CONTROL_TOGGLE = 3;
 
 struct CommTimeouts {
     uint32_t ReadIntervalTimeout = 0;
@@ -82,17 +86,18 @@ struct ComStat {
 };
 
 // PurgeComm flags
-inline constexpr uint32_t PURGE_TXABORT = 0x0001;
-inline constexpr uint32_t PURGE_RXABORT = 0x0002;
-inline constexpr uint32_t PURGE_TXCLEAR = 0x0004;
-inline constexpr uint32_t PURGE_RXCLEAR = 0x0008;
-inline constexpr uint32_t PURGE_ALL = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+inline constexpr uint32_t COMM_PURGE_TXABORT = 0x0001;
+inline constexpr uint32_t COMM_PURGE_RXABORT = 0x0002;
+inline constexpr uint32_t COMM_PURGE_TXCLEAR = 0x0004;
+inline constexpr uint32_t COMM_PURGE_RXCLEAR = 0x0008;
+inline constexpr uint32_t COMM_PURGE_ALL =
+    COMM_PURGE_TXABORT | COMM_PURGE_RXABORT | COMM_PURGE_TXCLEAR | COMM_PURGE_RXCLEAR;
 
 // EscapeCommFunction codes
-inline constexpr uint32_t SETRTS = 3;
-inline constexpr uint32_t CLRRTS = 4;
-inline constexpr uint32_t SETDTR = 5;
-inline constexpr uint32_t CLRDTR = 6;
+inline constexpr uint32_t COMM_SETRTS = 3;
+inline constexpr uint32_t COMM_CLRRTS = 4;
+inline constexpr uint32_t COMM_SETDTR = 5;
+inline constexpr uint32_t COMM_CLRDTR = 6;
 
 // One serial port. Every operation answers true for success and false for
 // failure, as the Win32 calls answer nonzero and zero.

@@ -6,6 +6,7 @@
 // and stays raised until Settle.
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 
 class WaitBreaker {
@@ -22,16 +23,16 @@ public:
     void Settle();
     bool Nudged() const { return m_nudged.load(); }
 
-    // Descriptors that turn readable while Stop or Nudge is raised, for a
-    // device that waits in poll(); -1 where the platform has none.
-    int StopFd() const { return m_stopPipe[0]; }
-    int NudgeFd() const { return m_nudgePipe[0]; }
+    // The system's objects that signal while Stop or Nudge is raised, for the
+    // platform's own waits: pipes on POSIX (platform/posix/WaitBreakerPipes.h),
+    // events on Windows (platform/win32/WaitBreakerEvents.h).
+    struct Signals;
+    const Signals& SystemSignals() const { return *m_signals; }
 
 private:
     std::atomic<bool> m_stopped{false};
     std::atomic<bool> m_nudged{false};
-    // Keeps the nudge flag and its pipe in step.
+    // Keeps the nudge flag and its signal in step.
     std::mutex m_nudgeLock;
-    int m_stopPipe[2] = {-1, -1};
-    int m_nudgePipe[2] = {-1, -1};
+    std::unique_ptr<Signals> m_signals;
 };

@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 
 #include "app/ui/ApplicationStart.h"
 #include "app/ui/DataFolder.h"
@@ -36,6 +37,16 @@ std::string NativePath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+std::string InDataFolder(const std::string& relative) {
+    return NativePath(DataFolder::FilePath(QFile::decodeName(relative.c_str())));
+}
+
+void ShowMessages(QWidget* parent, const std::vector<UserMessage>& messages) {
+    for (const UserMessage& message : messages) {
+        UiSeams::Messages().Show(parent, QString::fromStdString(message.text), message.icon);
+    }
+}
+
 }  // namespace
 
 CHandsetApp* TheApp() {
@@ -55,7 +66,7 @@ bool CHandsetApp::InitInstance() {
     // window, which comes forward. Without any place for a lock the program
     // still starts, as it cannot tell.
     InstanceBeacon beacon;
-    switch (m_instanceLock.Acquire(INSTANCE_MUTEX_NAME)) {
+    switch (AcquireInstance(m_instanceLock, std::cerr)) {
         case InstanceLock::Outcome::Held:
             beacon.Listen(
                 QFile::decodeName(m_instanceLock.SocketPath().c_str()),
@@ -74,43 +85,22 @@ bool CHandsetApp::InitInstance() {
                     return false;
                 std::fprintf(stderr, "telvoxa: %s\n", LinkNotHandedOverText().c_str());
             }
-            UiSeams::Messages().Show(nullptr, QStringLiteral("Already Running !!"),
+            UiSeams::Messages().Show(nullptr, QString::fromLatin1(ALREADY_RUNNING_TEXT),
                                      MessageIcon::None);
             InstanceBeacon::AskToComeForward(
                 QFile::decodeName(m_instanceLock.SocketPath().c_str()));
             return false;
         case InstanceLock::Outcome::Unavailable:
-            std::fprintf(stderr,
-                         "telvoxa: warning: starting without the single-instance lock (%s)\n",
-                         m_instanceLock.Problem().c_str());
             break;
     }
     Profile::SetRegistryKey(QString::fromLatin1(PROFILE_ROOT));
 
-    m_strSkinFile = ReadProfile(ProfileKeys::SkinFile);
-    if (!OpenSkinFile(m_strSkinFile)) {
-        // A stored skin that no longer opens is replaced by the default one,
-        // and that replacement is what goes back into the profile. One that
-        // is there but refused says why.
-        const std::string refused =
-            QFileInfo::exists(m_strSkinFile) ? m_skinFile.Problem() : std::string();
-        m_strSkinFile = QString::fromLatin1(ProfileKeys::SkinFile.defaultValue);
-        if (!OpenSkinFile(m_strSkinFile)) {
-            QString text = QStringLiteral("ini File Open Error !!");
-            if (!m_skinFile.Problem().empty()) {
-                text += '\n' + QString::fromStdString(m_skinFile.Problem());
-            }
-            UiSeams::Messages().Show(nullptr, text, MessageIcon::None);
-            return false;
-        }
-        if (!refused.empty()) {
-            UiSeams::Messages().Show(nullptr,
-                                     QStringLiteral("ini File Open Error !!\n") +
-                                         QString::fromStdString(refused) +
-                                         QStringLiteral("\nStarting with the default skin."),
-                                     MessageIcon::None);
-        }
-    }
+    const StartSkin skin = OpenStartSkin(m_skinFile, NativePath(ReadProfile(ProfileKeys::SkinFile)),
+                                         ProfileKeys::SkinFile.defaultValue, InDataFolder);
+    ShowMessages(nullptr, skin.messages);
+    if (!skin.opened) return false;
+    m_strSkinFile = QFile::decodeName(skin.profilePath.c_str());
+    m_strSkinFileInUse = QFile::decodeName(skin.inUse.c_str());
 
     ClearPhoneBook();
     const QString phoneBook = ReadProfile(ProfileKeys::PhoneBookFile);
@@ -151,20 +141,9 @@ void CHandsetApp::EndWithoutTheLink(InstanceBeacon& beacon) {
 }
 
 bool CHandsetApp::OpenSkinFile(const QString& path) {
-    m_skinFile.Close();
-    if (path.isEmpty()) return false;
-    if (m_skinFile.Open(NativePath(path))) {
-        m_strSkinFileInUse = path;
-        return true;
-    }
-    if (QFileInfo(path).isAbsolute()) return false;
-    const QString inData = DataFolder::FilePath(path);
-    // The reason given is the one for the path as written, unless the data
-    // folder holds the file.
-    if (inData.isEmpty() || !QFileInfo::exists(inData)) return false;
-    if (!m_skinFile.Open(NativePath(inData))) return false;
-    m_strSkinFileInUse = inData;
-    return true;
+    const auto opened = OpenSkinPath(m_skinFile, NativePath(path), InDataFolder);
+    if (opened) m_strSkinFileInUse = QFile::decodeName(opened->c_str());
+    return opened.has_value();
 }
 
 bool CHandsetApp::UseDefaultSkin() {
@@ -282,36 +261,7 @@ void CHandsetApp::LoadPhoneBook(const QString& path) {
 }
 
 void CHandsetApp::ReportPhoneBookOutcome(const PhoneBookLoadOutcome& outcome) {
-    QWidget* parent = m_pMainWnd;
-    // The reason goes on a line of its own below the message.
-    const auto withReason = [&](const char* message) {
-        QString text = QString::fromLatin1(message);
-        if (!outcome.description.empty())
-            text += '\n' + QString::fromStdString(outcome.description);
-        return text;
-    };
-    switch (outcome.result) {
-        case PhoneBookLoad::Loaded:
-            break;
-        case PhoneBookLoad::OpenError:
-            UiSeams::Messages().Show(parent, withReason("mdd File Open Error !!"),
-                                     MessageIcon::Stop);
-            break;
-        case PhoneBookLoad::CountError:
-            UiSeams::Messages().Show(parent, withReason("Number of Memory Dial Error !!"),
-                                     MessageIcon::Stop);
-            break;
-        case PhoneBookLoad::FileError:
-            UiSeams::Messages().Show(parent, QString::fromStdString(outcome.description),
-                                     MessageIcon::Stop);
-            UiSeams::Messages().Show(parent, QStringLiteral("File Exception !!"),
-                                     MessageIcon::Stop);
-            break;
-        case PhoneBookLoad::FormatError:
-            UiSeams::Messages().Show(parent, QString::fromStdString(outcome.description),
-                                     MessageIcon::Stop);
-            break;
-    }
+    ShowMessages(m_pMainWnd, PhoneBookOutcomeMessages(outcome));
 }
 
 void CHandsetApp::ShowPhoneBookLoaded(QWidget* parent, const PhoneBookLoadOutcome& outcome) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/HandsetStart.h"
 #include "app/SkinFile.h"
 #include "handset/SkinDefinition.h"
 #include "handset/StatusTexts.h"
@@ -22,16 +23,6 @@ class QWidget;
 class PhoneBookReader;
 class PhoneBookWatcher;
 struct PhoneBookRead;
-
-// Makes the handset window's serial device; tests hand in a fake one.
-using CommDeviceFactory = std::function<std::unique_ptr<CommDevice>()>;
-
-inline constexpr const char* INSTANCE_MUTEX_NAME = "h_Telvoxa_PrevInstance";
-inline constexpr const char* PROFILE_ROOT = "Orvel Applications";
-
-// Dialog end codes, as the platform's standard buttons number them.
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
 
 class CHandsetApp : public SkinLookup {
 public:

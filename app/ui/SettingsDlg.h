@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/ui/LinkProfile.h"
-#include "platform/posix/SerialDeviceCheck.h"
+#include "platform/DeviceCheck.h"
 
 class QCheckBox;
 class QComboBox;

@@ -6,9 +6,9 @@
 #include <QStringList>
 #include <optional>
 
-class QWidget;
+#include "app/UserMessage.h"
 
-enum class MessageIcon { None, Information, Stop };
+class QWidget;
 
 class MessageBoxes {
 public:

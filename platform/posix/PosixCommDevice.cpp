@@ -139,8 +139,8 @@ bool PosixCommDevice::Open(const std::string& portName) {
     m_gone = false;
     m_timeouts = CommTimeouts{};
     // Opening a tty raises DTR and RTS.
-    m_dtrControl = DTR_CONTROL_ENABLE;
-    m_rtsControl = RTS_CONTROL_ENABLE;
+    m_dtrControl = COMM_DTR_CONTROL_ENABLE;
+    m_rtsControl = COMM_RTS_CONTROL_ENABLE;
     return true;
 }
 
@@ -205,8 +205,8 @@ bool PosixCommDevice::GetCommState(Dcb& dcb) {
     uint32_t rts = m_rtsControl;
     int lines = 0;
     if (ioctl(m_fd, TIOCMGET, &lines) == 0) {
-        dtr = (lines & TIOCM_DTR) ? DTR_CONTROL_ENABLE : DTR_CONTROL_DISABLE;
-        rts = (lines & TIOCM_RTS) ? RTS_CONTROL_ENABLE : RTS_CONTROL_DISABLE;
+        dtr = (lines & TIOCM_DTR) ? COMM_DTR_CONTROL_ENABLE : COMM_DTR_CONTROL_DISABLE;
+        rts = (lines & TIOCM_RTS) ? COMM_RTS_CONTROL_ENABLE : COMM_RTS_CONTROL_DISABLE;
     }
     FillDcbFromTermios(t, dtr, rts, dcb);
     dcb.BaudRate = BaudForSpeedCode(cfgetospeed(&t));
@@ -230,21 +230,21 @@ bool PosixCommDevice::SetCommState(const Dcb& dcb) {
     m_dtrControl = dcb.fDtrControl;
     m_rtsControl = dcb.fRtsControl;
     // DTR handshaking has no POSIX form; the line is held up instead.
-    const bool dtrUp = dcb.fDtrControl != DTR_CONTROL_DISABLE;
+    const bool dtrUp = dcb.fDtrControl != COMM_DTR_CONTROL_DISABLE;
     if (SetModemLine(m_fd, TIOCM_DTR, dtrUp) == LineResult::Failed) return false;
     // With RTS/CTS flow the driver drives RTS itself; toggling on transmit is
     // not available, and RTS then rests low as it does between frames.
-    if (dcb.fRtsControl != RTS_CONTROL_HANDSHAKE) {
-        const bool rtsUp = dcb.fRtsControl == RTS_CONTROL_ENABLE;
+    if (dcb.fRtsControl != COMM_RTS_CONTROL_HANDSHAKE) {
+        const bool rtsUp = dcb.fRtsControl == COMM_RTS_CONTROL_ENABLE;
         if (SetModemLine(m_fd, TIOCM_RTS, rtsUp) == LineResult::Failed) return false;
     }
     return true;
 }
 
 bool PosixCommDevice::PurgeComm(uint32_t flags) {
-    if (!IsOpen() || (flags & ~PURGE_ALL) != 0) return false;
-    const bool tx = flags & (PURGE_TXABORT | PURGE_TXCLEAR);
-    const bool rx = flags & (PURGE_RXABORT | PURGE_RXCLEAR);
+    if (!IsOpen() || (flags & ~COMM_PURGE_ALL) != 0) return false;
+    const bool tx = flags & (COMM_PURGE_TXABORT | COMM_PURGE_TXCLEAR);
+    const bool rx = flags & (COMM_PURGE_RXABORT | COMM_PURGE_RXCLEAR);
     if (!tx && !rx) return true;
     const int queue = tx && rx ? TCIOFLUSH : (tx ? TCOFLUSH : TCIFLUSH);
     return tcflush(m_fd, queue) == 0;
@@ -276,13 +276,13 @@ bool PosixCommDevice::ClearCommError(uint32_t& errors, ComStat& stat) {
 bool PosixCommDevice::EscapeCommFunction(uint32_t function) {
     if (!IsOpen()) return false;
     switch (function) {
-        case SETRTS:
+        case COMM_SETRTS:
             return SetModemLine(m_fd, TIOCM_RTS, true) == LineResult::Done;
-        case CLRRTS:
+        case COMM_CLRRTS:
             return SetModemLine(m_fd, TIOCM_RTS, false) == LineResult::Done;
-        case SETDTR:
+        case COMM_SETDTR:
             return SetModemLine(m_fd, TIOCM_DTR, true) == LineResult::Done;
-        case CLRDTR:
+        case COMM_CLRDTR:
             return SetModemLine(m_fd, TIOCM_DTR, false) == LineResult::Done;
         default:
             return false;

@@ -66,6 +66,6 @@ private:
     CommTimeouts m_timeouts{};
     // The line states last asked for, reported by GetCommState where the
     // device cannot tell its modem lines.
-    uint32_t m_dtrControl = DTR_CONTROL_ENABLE;
-    uint32_t m_rtsControl = RTS_CONTROL_ENABLE;
+    uint32_t m_dtrControl = COMM_DTR_CONTROL_ENABLE;
+    uint32_t m_rtsControl = COMM_RTS_CONTROL_ENABLE;
 };

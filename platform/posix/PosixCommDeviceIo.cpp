@@ -14,6 +14,7 @@
 
 #include "platform/posix/PosixCommDevice.h"
 #include "platform/posix/TermiosDcb.h"
+#include "platform/posix/WaitBreakerPipes.h"
 
 namespace {
 
@@ -176,7 +177,7 @@ bool PosixCommDevice::ReadFile(uint8_t* buffer, uint32_t toRead, uint32_t& got) 
         }
         if (deadline.Passed(Clock::now())) break;
         // Only a read that has received nothing may give way to a nudge.
-        const int nudgeFd = IsYielding() && got == 0 ? Breaker()->NudgeFd() : -1;
+        const int nudgeFd = IsYielding() && got == 0 ? NudgeFdOf(*Breaker()) : -1;
         switch (WaitFor(m_fd, POLLIN, deadline, StopFd(), nudgeFd)) {
             case Wait::Ready:
                 break;
@@ -242,12 +243,12 @@ bool PosixCommDevice::WriteFile(const uint8_t* buffer, uint32_t length, uint32_t
 }
 
 int PosixCommDevice::StopFd() const {
-    return Breaker() != nullptr ? Breaker()->StopFd() : -1;
+    return Breaker() != nullptr ? StopFdOf(*Breaker()) : -1;
 }
 
 void PosixCommDevice::Sleep(uint32_t milliseconds) {
     const Deadline deadline = Deadline::After(Clock::now(), 0, 0, milliseconds);
-    const int nudgeFd = IsYielding() ? Breaker()->NudgeFd() : -1;
+    const int nudgeFd = IsYielding() ? NudgeFdOf(*Breaker()) : -1;
     while (!deadline.Passed(Clock::now())) {
         pollfd p[2] = {{StopFd(), POLLIN, 0}, {nudgeFd, POLLIN, 0}};
         const int n = poll(p, 2, deadline.PollTimeout(Clock::now()));

@@ -9,21 +9,8 @@
 
 #include <string>
 
+#include "platform/DeviceCheck.h"
 #include "platform/posix/DeviceLockFile.h"
-
-enum class DeviceState {
-    Ready,
-    Missing,       // "No such device"
-    NoPermission,  // "Permission denied ..." with the advice that fits
-    Busy,          // "In use by another program"
-    NotSerial,     // "Not a serial device"
-    Failed,        // the system's own error text
-};
-
-struct DeviceCheck {
-    DeviceState state = DeviceState::Failed;
-    std::string text;
-};
 
 // What the system says about the user and a device's rights. Tests put in
 // made-up accounts; nullptr restores the system's own.
@@ -45,8 +32,6 @@ void SetUserAccounts(const UserAccounts* accounts);
 // Checks `path` as PosixCommDevice would open it (links followed), with
 // the lock files of `lockFolder`.
 DeviceCheck CheckSerialDevice(const std::string& path, const std::string& lockFolder);
-// The same with the system's lock folder.
-DeviceCheck CheckSerialDevice(const std::string& path);
 
 // Whether `device` (links followed) is named as serial ports are: ttyS0,
 // ttyUSB0, ttyACM0, rfcomm0, a pseudo-terminal's pts/N and the like.

@@ -87,19 +87,19 @@ constexpr tcflag_t kStickParity = 0;
 // do it (mark and space need sticky parity).
 bool ParityFlags(uint8_t parity, tcflag_t& flags) {
     switch (parity) {
-        case NOPARITY:
+        case COMM_NOPARITY:
             flags = 0;
             return true;
-        case ODDPARITY:
+        case COMM_ODDPARITY:
             flags = PARENB | PARODD;
             return true;
-        case EVENPARITY:
+        case COMM_EVENPARITY:
             flags = PARENB;
             return true;
-        case MARKPARITY:
+        case COMM_MARKPARITY:
             flags = PARENB | PARODD | kStickParity;
             return kStickParity != 0;
-        case SPACEPARITY:
+        case COMM_SPACEPARITY:
             flags = PARENB | kStickParity;
             return kStickParity != 0;
         default:
@@ -108,10 +108,10 @@ bool ParityFlags(uint8_t parity, tcflag_t& flags) {
 }
 
 uint8_t ParityOf(tcflag_t cflag) {
-    if (!(cflag & PARENB)) return NOPARITY;
+    if (!(cflag & PARENB)) return COMM_NOPARITY;
     const bool odd = cflag & PARODD;
-    if (kStickParity != 0 && (cflag & kStickParity)) return odd ? MARKPARITY : SPACEPARITY;
-    return odd ? ODDPARITY : EVENPARITY;
+    if (kStickParity != 0 && (cflag & kStickParity)) return odd ? COMM_MARKPARITY : COMM_SPACEPARITY;
+    return odd ? COMM_ODDPARITY : COMM_EVENPARITY;
 }
 
 }  // namespace
@@ -136,11 +136,11 @@ bool ApplyDcbFraming(const Dcb& dcb, termios& t) {
     tcflag_t parityFlags = 0;
     if (size == kByteSizes.end() || !ParityFlags(dcb.Parity, parityFlags)) return false;
     const tcflag_t sizeFlag = size->second;  // CS5 is 0
-    if (dcb.StopBits > TWOSTOPBITS) return false;
-    if (dcb.fDtrControl > DTR_CONTROL_HANDSHAKE || dcb.fRtsControl > RTS_CONTROL_TOGGLE) {
+    if (dcb.StopBits > COMM_TWOSTOPBITS) return false;
+    if (dcb.fDtrControl > COMM_DTR_CONTROL_HANDSHAKE || dcb.fRtsControl > COMM_RTS_CONTROL_TOGGLE) {
         return false;
     }
-    const bool rtsCtsFlow = dcb.fOutxCtsFlow || dcb.fRtsControl == RTS_CONTROL_HANDSHAKE;
+    const bool rtsCtsFlow = dcb.fOutxCtsFlow || dcb.fRtsControl == COMM_RTS_CONTROL_HANDSHAKE;
     if (rtsCtsFlow && kRtsCtsFlow == 0) return false;
     const bool xonXoff = dcb.fOutX || dcb.fInX;
     // The same character cannot both stop and restart the flow.
@@ -149,11 +149,11 @@ bool ApplyDcbFraming(const Dcb& dcb, termios& t) {
     t.c_cflag &= ~(CSIZE | PARENB | PARODD | kStickParity | CSTOPB | kRtsCtsFlow);
     t.c_cflag |= sizeFlag | parityFlags | CLOCAL | CREAD;
     // One and a half stop bits is what a UART makes of two with 5 data bits.
-    if (dcb.StopBits != ONESTOPBIT) t.c_cflag |= CSTOPB;
+    if (dcb.StopBits != COMM_ONESTOPBIT) t.c_cflag |= CSTOPB;
     if (rtsCtsFlow) t.c_cflag |= kRtsCtsFlow;
 
     t.c_iflag &= ~(INPCK | IXON | IXOFF | IXANY);
-    if (dcb.fParity && dcb.Parity != NOPARITY) t.c_iflag |= INPCK;
+    if (dcb.fParity && dcb.Parity != COMM_NOPARITY) t.c_iflag |= INPCK;
     if (dcb.fOutX) t.c_iflag |= IXON;
     if (dcb.fInX) t.c_iflag |= IXOFF;
     if (dcb.XonChar != dcb.XoffChar) {
@@ -170,7 +170,7 @@ void FillDcbFromTermios(const termios& t, uint32_t dtrControl, uint32_t rtsContr
     dcb.fParity = (t.c_iflag & INPCK) ? 1 : 0;
     dcb.fOutxCtsFlow = (kRtsCtsFlow != 0 && (t.c_cflag & kRtsCtsFlow)) ? 1 : 0;
     dcb.fDtrControl = dtrControl;
-    dcb.fRtsControl = dcb.fOutxCtsFlow ? RTS_CONTROL_HANDSHAKE : rtsControl;
+    dcb.fRtsControl = dcb.fOutxCtsFlow ? COMM_RTS_CONTROL_HANDSHAKE : rtsControl;
     // Linux never holds its own output back after sending XOFF.
     dcb.fTXContinueOnXoff = 1;
     dcb.fOutX = (t.c_iflag & IXON) ? 1 : 0;
@@ -184,9 +184,9 @@ void FillDcbFromTermios(const termios& t, uint32_t dtrControl, uint32_t rtsContr
     }
     dcb.Parity = ParityOf(t.c_cflag);
     if (t.c_cflag & CSTOPB) {
-        dcb.StopBits = dcb.ByteSize == 5 ? ONE5STOPBITS : TWOSTOPBITS;
+        dcb.StopBits = dcb.ByteSize == 5 ? COMM_ONE5STOPBITS : COMM_TWOSTOPBITS;
     } else {
-        dcb.StopBits = ONESTOPBIT;
+        dcb.StopBits = COMM_ONESTOPBIT;
     }
     dcb.XonChar = static_cast<char>(t.c_cc[VSTART]);
     dcb.XoffChar = static_cast<char>(t.c_cc[VSTOP]);

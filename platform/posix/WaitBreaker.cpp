@@ -1,10 +1,10 @@
 // The wait breaker's descriptors: one pipe per signal, holding one byte while
 // the signal is raised, so that poll() on the read end wakes.
 
-#include "platform/WaitBreaker.h"
-
 #include <fcntl.h>
 #include <unistd.h>
+
+#include "platform/posix/WaitBreakerPipes.h"
 
 namespace {
 
@@ -35,26 +35,26 @@ void Drain(const int (&ends)[2]) {
 
 }  // namespace
 
-WaitBreaker::WaitBreaker() {
-    OpenPipe(m_stopPipe);
-    OpenPipe(m_nudgePipe);
+WaitBreaker::WaitBreaker() : m_signals(std::make_unique<Signals>()) {
+    OpenPipe(m_signals->stopPipe);
+    OpenPipe(m_signals->nudgePipe);
 }
 
 WaitBreaker::~WaitBreaker() {
-    ClosePipe(m_stopPipe);
-    ClosePipe(m_nudgePipe);
+    ClosePipe(m_signals->stopPipe);
+    ClosePipe(m_signals->nudgePipe);
 }
 
 void WaitBreaker::Stop() {
-    if (!m_stopped.exchange(true)) Raise(m_stopPipe);
+    if (!m_stopped.exchange(true)) Raise(m_signals->stopPipe);
 }
 
 void WaitBreaker::Nudge() {
     std::lock_guard lock(m_nudgeLock);
-    if (!m_nudged.exchange(true)) Raise(m_nudgePipe);
+    if (!m_nudged.exchange(true)) Raise(m_signals->nudgePipe);
 }
 
 void WaitBreaker::Settle() {
     std::lock_guard lock(m_nudgeLock);
-    if (m_nudged.exchange(false)) Drain(m_nudgePipe);
+    if (m_nudged.exchange(false)) Drain(m_signals->nudgePipe);
 }

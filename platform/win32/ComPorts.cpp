@@ -57,34 +57,41 @@ std::vector<ListedComPort> RegistryComPorts() {
     return ports;
 }
 
-std::string DescribeComPortError(unsigned long error) {
+DeviceCheck DescribeComPortError(unsigned long error) {
     const std::string system = SystemMessage(error);
     switch (error) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
-            return "No such device (" + system + ")";
+            return {DeviceState::Missing, "No such device (" + system + ")"};
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
-            return "In use by another program (" + system + ")";
+            // A port is opened for one program at a time.
+            return {DeviceState::Busy, "In use by another program (" + system + ")"};
         default:
-            return system;
+            return {DeviceState::Failed, system};
     }
 }
 
-std::string ComPortOpenProblem(const std::string& name) {
-    const std::wstring path = WidePath("\\\\.\\" + name);
-    if (path.empty()) return "not a port name";
-    HANDLE port = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+DeviceCheck CheckSerialDevice(const std::string& path) {
+    const std::wstring wide = WidePath("\\\\.\\" + path);
+    if (wide.empty()) return {DeviceState::Failed, "not a port name"};
+    HANDLE port = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OVERLAPPED, nullptr);
     if (port == INVALID_HANDLE_VALUE) return DescribeComPortError(GetLastError());
     // A name that opens is a port only when its driver keeps line settings.
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
-    std::string problem;
+    DeviceCheck check{DeviceState::Ready, {}};
     if (!GetCommState(port, &dcb))
-        problem = "Not a serial device (" + SystemMessage(GetLastError()) + ")";
+        check = {DeviceState::NotSerial,
+                 "Not a serial device (" + SystemMessage(GetLastError()) + ")"};
     CloseHandle(port);
-    return problem;
+    return check;
+}
+
+std::string ComPortOpenProblem(const std::string& name) {
+    const DeviceCheck check = CheckSerialDevice(name);
+    return check.state == DeviceState::Ready ? std::string() : check.text;
 }
 
 std::vector<SerialPortEntry> MergeComPorts(const std::vector<ListedComPort>& listed,

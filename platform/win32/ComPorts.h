@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/DeviceCheck.h"
 #include "platform/SerialPortList.h"
 
 // A port the system lists: its name ("COM3") and the driver's device
@@ -17,12 +18,13 @@ struct ListedComPort {
 // What HARDWARE\DEVICEMAP\SERIALCOMM holds now.
 std::vector<ListedComPort> RegistryComPorts();
 
-// Why opening the port `name` fails (empty when it opened); the port is
-// closed again at once.
+// Why opening the port `name` fails (empty when it opened): its
+// CheckSerialDevice (platform/DeviceCheck.h), which opens the port and
+// closes it again at once.
 std::string ComPortOpenProblem(const std::string& name);
 
 // The words for a failed open of a port with the system error `error`.
-std::string DescribeComPortError(unsigned long error);
+DeviceCheck DescribeComPortError(unsigned long error);
 
 using ComPortProbe = std::function<std::string(const std::string& name)>;
 

@@ -1,17 +1,19 @@
 #pragma once
-// The wait breaker's signals as Win32 events, for a device that waits in
-// WaitForMultipleObjects. Windows keeps only the low 32 bits of a kernel
-// handle significant, even in 64-bit processes, so the breaker keeps its two
-// manual-reset events where the POSIX form keeps its pipes' read ends.
-
-#include <cstdint>
+// The wait breaker's signals on Windows: one manual-reset event per signal,
+// set while the signal is raised, for a wait in WaitForMultipleObjects.
+// Include after <windows.h>.
 
 #include "platform/WaitBreaker.h"
 
-// Include after <windows.h>.
+struct WaitBreaker::Signals {
+    HANDLE stop = nullptr;
+    HANDLE nudge = nullptr;
+};
+
+// Null when the event could not be made.
 inline HANDLE StopEventOf(const WaitBreaker& breaker) {
-    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(breaker.StopFd()));
+    return breaker.SystemSignals().stop;
 }
 inline HANDLE NudgeEventOf(const WaitBreaker& breaker) {
-    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(breaker.NudgeFd()));
+    return breaker.SystemSignals().nudge;
 }

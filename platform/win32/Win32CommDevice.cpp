@@ -258,11 +258,11 @@ bool Win32CommDevice::Overlapped(Transfer kind, void* buffer, uint32_t length, u
     // the nudge.
     HANDLE waits[3] = {ov.hEvent, nullptr, nullptr};
     DWORD count = 1;
-    if (Breaker() != nullptr && StopEventOf(*Breaker()) != INVALID_HANDLE_VALUE) {
+    if (Breaker() != nullptr && StopEventOf(*Breaker()) != nullptr) {
         waits[count++] = StopEventOf(*Breaker());
     }
     const bool mayYield =
-        kind == Transfer::Read && IsYielding() && NudgeEventOf(*Breaker()) != INVALID_HANDLE_VALUE;
+        kind == Transfer::Read && IsYielding() && NudgeEventOf(*Breaker()) != nullptr;
     if (mayYield) waits[count++] = NudgeEventOf(*Breaker());
     // "Wait up to N for the first byte" (MAXDWORD/MAXDWORD/N) is bounded here
     // as well: not every driver ends such a read (Wine's leaves it pending).
@@ -300,9 +300,8 @@ void Win32CommDevice::Sleep(uint32_t milliseconds) {
     HANDLE waits[2] = {nullptr, nullptr};
     DWORD count = 0;
     if (Breaker() != nullptr) {
-        if (StopEventOf(*Breaker()) != INVALID_HANDLE_VALUE)
-            waits[count++] = StopEventOf(*Breaker());
-        if (IsYielding() && NudgeEventOf(*Breaker()) != INVALID_HANDLE_VALUE) {
+        if (StopEventOf(*Breaker()) != nullptr) waits[count++] = StopEventOf(*Breaker());
+        if (IsYielding() && NudgeEventOf(*Breaker()) != nullptr) {
             waits[count++] = NudgeEventOf(*Breaker());
         }
     }

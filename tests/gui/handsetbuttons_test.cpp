@@ -32,6 +32,7 @@
 #include "support/FakeCommDevice.h"
 #include "support/PhoneBytes.h"
 #include "support/RecordingView.h"
+#include "support/SessionAccess.h"
 #include "support/gui/ButtonSkin.h"
 #include "support/gui/FakePortWindow.h"
 #include "support/gui/LinkWaits.h"
@@ -106,9 +107,9 @@ protected:
     // The session in `state` with "0123" on show.
     static void Given(CHandsetDlg& w, int state) {
         w.Post([state](HandsetSession& s) {
-            s.m_nCallState = state;
-            s.m_strDisplay3 = "01234";
-            s.m_bAppendDigits = true;
+            TestState(s).callState = state;
+            TestState(s).display3 = "01234";
+            TestState(s).appendDigits = true;
             s.OnClearButton();
         });
         w.Flush();

@@ -20,6 +20,7 @@
 #include "platform/Cp932.h"
 #include "support/CallSamples.h"
 #include "support/FakeCommDevice.h"
+#include "support/SessionAccess.h"
 #include "support/gui/ModalScript.h"
 #include "support/gui/QtPrinters.h"
 #include "support/gui/TempProfile.h"
@@ -68,10 +69,10 @@ TEST_F(HandsetHistoryTest, OkPutsTheChosenCallOnTheHandsetAndTheTipForgetsTheMis
     EXPECT_EQ(TrayTip(*window), "Telvoxa — 不在着信 2");
     // A charge on show.
     window->Post([](HandsetSession& session) {
-        session.m_strDisplay3 =
+        TestState(session).display3 =
             "\x5c"
             "120";
-        session.m_bAppendDigits = false;
+        TestState(session).appendDigits = false;
     });
     window->Flush();
 
@@ -89,18 +90,18 @@ TEST_F(HandsetHistoryTest, OkPutsTheChosenCallOnTheHandsetAndTheTipForgetsTheMis
     EXPECT_EQ(history.Shown(), 1);
     EXPECT_EQ(window->Shown().display2, Utf8ToCp932("山田太郎"));
     EXPECT_EQ(window->Shown().display3, "09012345678");
-    EXPECT_TRUE(window->Session().m_bAppendDigits) << "further digits extend the number";
+    EXPECT_TRUE(TestState(window->Session()).appendDigits) << "further digits extend the number";
     EXPECT_EQ(TrayTip(*window), "Telvoxa");
 
     // Cancel leaves the handset as it was.
-    window->Post([](HandsetSession& session) { session.m_strDisplay3 = "117"; });
+    window->Post([](HandsetSession& session) { TestState(session).display3 = "117"; });
     window->Flush();
     history.Then([](CCallHistoryDlg* d) { d->reject(); });
     window->OnCommand(ID_CALL_HISTORY);
     window->Flush();
     window->Flush();
     EXPECT_EQ(history.Shown(), 2);
-    EXPECT_EQ(window->Session().m_strDisplay3, "117");
+    EXPECT_EQ(TestState(window->Session()).display3, "117");
 }
 
 TEST_F(HandsetHistoryTest, DuringACallTheCommandIsIgnored) {
@@ -109,7 +110,7 @@ TEST_F(HandsetHistoryTest, DuringACallTheCommandIsIgnored) {
     for (int state : {CALL_OFFHOOK, CALL_SENDING, CALL_RECEIVING, CALL_ONLINE, CALL_HOLDING}) {
         // A tick's snapshot shows the call.
         window->Post([state](HandsetSession& session) {
-            session.m_nCallState = state;
+            TestState(session).callState = state;
             session.OnClearAll();
         });
         window->Flush();

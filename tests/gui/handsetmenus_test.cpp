@@ -23,6 +23,7 @@
 #include "support/FakeCommDevice.h"
 #include "support/PhoneBookWriter.h"
 #include "support/PhoneBytes.h"
+#include "support/SessionAccess.h"
 #include "support/gui/LinkWaits.h"
 #include "support/gui/ModalScript.h"
 #include "support/gui/QtPrinters.h"
@@ -40,7 +41,7 @@ const int kCallStates[] = {CALL_OFFHOOK, CALL_SENDING, CALL_RECEIVING, CALL_ONLI
 // The session in `state`, as the window shows it.
 void SetCallState(CHandsetDlg& window, int state) {
     window.Post([state](HandsetSession& session) {
-        session.m_nCallState = state;
+        TestState(session).callState = state;
         session.OnClearAll();
     });
     window.Flush();

@@ -17,6 +17,7 @@
 #include "support/FixedTime.h"
 #include "support/PhoneBytes.h"
 #include "support/PhonePty.h"
+#include "support/SessionAccess.h"
 #include "support/gui/LinkWaits.h"
 #include "support/gui/ModalScript.h"
 #include "support/gui/QtPrinters.h"
@@ -157,7 +158,7 @@ TEST_F(HandsetWindowTest, TheTextAreasShowEachSnapshotAndRepaintOnlyWhenAsked) {
 
     // Code page 932 becomes the display's text.
     window->Post([](HandsetSession& session) {
-        session.m_strDisplay3 = "0\x82\x50\x82\x51";  // 0 and a full-width 1 and 2
+        TestState(session).display3 = "0\x82\x50\x82\x51";  // 0 and a full-width 1 and 2
         session.OnClearButton();
     });
     window->Flush();

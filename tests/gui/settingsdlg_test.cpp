@@ -24,6 +24,7 @@
 #include "app/ui/FirstRunSettings.h"
 #include "app/ui/UiSeams.h"
 #include "platform/posix/PosixCommDevice.h"
+#include "platform/posix/SerialDeviceCheck.h"
 
 #include "support/HangGuard.h"
 #include "support/PhonePty.h"

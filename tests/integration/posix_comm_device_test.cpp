@@ -207,9 +207,9 @@ TEST_F(PosixCommDeviceTest, EveryOperationFailsWhileClosed) {
         {"SetCommTimeouts", [&] { return dev.SetCommTimeouts({}); }},
         {"GetCommState", [&] { return dev.GetCommState(dcb); }},
         {"SetCommState", [&] { return dev.SetCommState(dcb); }},
-        {"PurgeComm", [&] { return dev.PurgeComm(PURGE_ALL); }},
+        {"PurgeComm", [&] { return dev.PurgeComm(COMM_PURGE_ALL); }},
         {"ClearCommError", [&] { return dev.ClearCommError(errors, stat); }},
-        {"EscapeCommFunction", [&] { return dev.EscapeCommFunction(SETDTR); }},
+        {"EscapeCommFunction", [&] { return dev.EscapeCommFunction(COMM_SETDTR); }},
         {"ReadFile", [&] { return dev.ReadFile(&byte, 1, count); }},
         {"WriteFile", [&] { return dev.WriteFile(&byte, 1, count); }},
     };
@@ -294,7 +294,7 @@ TEST_F(PosixCommDeviceTest, ReadsEndAsTheWin32TimeoutsSay) {
     OpenDevice();
     for (const TimedRead& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(dev.PurgeComm(PURGE_ALL));
+        ASSERT_TRUE(dev.PurgeComm(COMM_PURGE_ALL));
         ASSERT_TRUE(dev.SetCommTimeouts(c.timeouts));
         if (!c.queuedBefore.empty()) Prefill(c.queuedBefore);
 
@@ -499,10 +499,10 @@ TEST_F(PosixCommDeviceTest, OpenStartsRawEightBitsNoParityNoFlowControl) {
     EXPECT_EQ(dcb.DCBlength, 28u);
     EXPECT_EQ(dcb.fBinary, 1u);
     EXPECT_EQ(dcb.ByteSize, 8);
-    EXPECT_EQ(dcb.Parity, NOPARITY);
-    EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
+    EXPECT_EQ(dcb.Parity, COMM_NOPARITY);
+    EXPECT_EQ(dcb.StopBits, COMM_ONESTOPBIT);
     EXPECT_EQ(dcb.fOutxCtsFlow | dcb.fOutX | dcb.fInX, 0u);
-    EXPECT_EQ(dcb.fDtrControl, DTR_CONTROL_ENABLE);
+    EXPECT_EQ(dcb.fDtrControl, COMM_DTR_CONTROL_ENABLE);
 }
 
 TEST_F(PosixCommDeviceTest, SetCommStateTakesEveryWin32RateAndReadsItBack) {
@@ -542,10 +542,10 @@ TEST_F(PosixCommDeviceTest, SetCommStateSucceedsOnAPtyForEveryLineAndFramingAske
     // A pseudo-terminal has no modem lines and keeps 8 bits without parity;
     // neither may fail the set-up.
     OpenDevice();
-    for (uint32_t dtr : {DTR_CONTROL_DISABLE, DTR_CONTROL_ENABLE, DTR_CONTROL_HANDSHAKE}) {
+    for (uint32_t dtr : {COMM_DTR_CONTROL_DISABLE, COMM_DTR_CONTROL_ENABLE, COMM_DTR_CONTROL_HANDSHAKE}) {
         for (uint32_t rts :
-             {RTS_CONTROL_DISABLE, RTS_CONTROL_ENABLE, RTS_CONTROL_HANDSHAKE, RTS_CONTROL_TOGGLE}) {
-            for (uint8_t parity : {NOPARITY, EVENPARITY, ODDPARITY, MARKPARITY, SPACEPARITY}) {
+             {COMM_RTS_CONTROL_DISABLE, COMM_RTS_CONTROL_ENABLE, COMM_RTS_CONTROL_HANDSHAKE, COMM_RTS_CONTROL_TOGGLE}) {
+            for (uint8_t parity : {COMM_NOPARITY, COMM_EVENPARITY, COMM_ODDPARITY, COMM_MARKPARITY, COMM_SPACEPARITY}) {
                 for (uint8_t size : {uint8_t{5}, uint8_t{7}, uint8_t{8}}) {
                     SCOPED_TRACE(testing::Message() << "dtr " << dtr << " rts " << rts << " parity "
                                                     << int(parity) << " size " << int(size));
@@ -567,16 +567,16 @@ TEST_F(PosixCommDeviceTest, LineStatesReadBackAsSetWhereThePtyCannotTell) {
     OpenDevice();
     Dcb dcb;
     ASSERT_TRUE(dev.GetCommState(dcb));
-    dcb.fDtrControl = DTR_CONTROL_DISABLE;
-    dcb.fRtsControl = RTS_CONTROL_ENABLE;
+    dcb.fDtrControl = COMM_DTR_CONTROL_DISABLE;
+    dcb.fRtsControl = COMM_RTS_CONTROL_ENABLE;
     dcb.fOutX = 1;
     dcb.XonChar = 0x05;
     dcb.XoffChar = 0x06;
     ASSERT_TRUE(dev.SetCommState(dcb));
     Dcb back;
     ASSERT_TRUE(dev.GetCommState(back));
-    EXPECT_EQ(back.fDtrControl, DTR_CONTROL_DISABLE);
-    EXPECT_EQ(back.fRtsControl, RTS_CONTROL_ENABLE);
+    EXPECT_EQ(back.fDtrControl, COMM_DTR_CONTROL_DISABLE);
+    EXPECT_EQ(back.fRtsControl, COMM_RTS_CONTROL_ENABLE);
     EXPECT_EQ(back.fOutX, 1u);
     EXPECT_EQ(back.XonChar, 0x05);
     EXPECT_EQ(back.XoffChar, 0x06);
@@ -612,7 +612,7 @@ TEST_F(PosixCommDeviceTest, SetCommStateRefusesImpossibleSettingsAndChangesNothi
 
 TEST_F(PosixCommDeviceTest, EscapeCommFunctionFailsOnALineWithoutModemLines) {
     OpenDevice();
-    for (uint32_t f : {SETRTS, CLRRTS, SETDTR, CLRDTR, 0u, 99u}) {
+    for (uint32_t f : {COMM_SETRTS, COMM_CLRRTS, COMM_SETDTR, COMM_CLRDTR, 0u, 99u}) {
         EXPECT_FALSE(dev.EscapeCommFunction(f)) << f;
     }
     EXPECT_TRUE(dev.IsOpen());
@@ -630,7 +630,7 @@ TEST_F(PosixCommDeviceTest, PurgeEmptiesTheReceiveQueueThatClearCommErrorCounts)
     EXPECT_EQ(stat.cbOutQue, 0u);
 
     EXPECT_FALSE(dev.PurgeComm(0x10)) << "no such purge flag";
-    ASSERT_TRUE(dev.PurgeComm(PURGE_RXABORT | PURGE_RXCLEAR));
+    ASSERT_TRUE(dev.PurgeComm(COMM_PURGE_RXABORT | COMM_PURGE_RXCLEAR));
     ASSERT_TRUE(dev.ClearCommError(errors, stat));
     EXPECT_EQ(stat.cbInQue, 0u);
     SetReadTimeouts(kMax, 0, 0);
@@ -661,9 +661,9 @@ TEST(PosixCommDeviceHardware, RealPortTakesTheLinksSettings) {
     const struct {
         uint32_t baud;
         uint8_t size, parity, stop;
-    } lines[] = {{600, 8, EVENPARITY, ONESTOPBIT},
-                 {9600, 7, ODDPARITY, TWOSTOPBITS},
-                 {115200, 8, NOPARITY, ONESTOPBIT}};
+    } lines[] = {{600, 8, COMM_EVENPARITY, COMM_ONESTOPBIT},
+                 {9600, 7, COMM_ODDPARITY, COMM_TWOSTOPBITS},
+                 {115200, 8, COMM_NOPARITY, COMM_ONESTOPBIT}};
     for (const auto& l : lines) {
         SCOPED_TRACE(l.baud);
         Dcb dcb;
@@ -672,8 +672,8 @@ TEST(PosixCommDeviceHardware, RealPortTakesTheLinksSettings) {
         dcb.ByteSize = l.size;
         dcb.Parity = l.parity;
         dcb.StopBits = l.stop;
-        dcb.fDtrControl = DTR_CONTROL_ENABLE;
-        dcb.fRtsControl = RTS_CONTROL_DISABLE;
+        dcb.fDtrControl = COMM_DTR_CONTROL_ENABLE;
+        dcb.fRtsControl = COMM_RTS_CONTROL_DISABLE;
         ASSERT_TRUE(dev.SetCommState(dcb));
         Dcb back;
         ASSERT_TRUE(dev.GetCommState(back));
@@ -682,10 +682,10 @@ TEST(PosixCommDeviceHardware, RealPortTakesTheLinksSettings) {
         EXPECT_EQ(back.Parity, l.parity);
         EXPECT_EQ(back.StopBits, l.stop);
     }
-    for (uint32_t f : {SETDTR, SETRTS, CLRRTS, CLRDTR}) EXPECT_TRUE(dev.EscapeCommFunction(f)) << f;
+    for (uint32_t f : {COMM_SETDTR, COMM_SETRTS, COMM_CLRRTS, COMM_CLRDTR}) EXPECT_TRUE(dev.EscapeCommFunction(f)) << f;
 
     if (const char* loop = std::getenv("TELVOXA_TEST_PORT_LOOPBACK"); loop && *loop == '1') {
-        ASSERT_TRUE(dev.PurgeComm(PURGE_ALL));
+        ASSERT_TRUE(dev.PurgeComm(COMM_PURGE_ALL));
         const Bytes all = AllByteValues();
         uint32_t written = 0;
         ASSERT_TRUE(dev.WriteFile(all.data(), 256, written));

@@ -7,8 +7,8 @@ FakeCommDevice::FakeCommDevice() {
     // What a freshly plugged port typically reports.
     reportedDcb.BaudRate = 9600;
     reportedDcb.fBinary = 1;
-    reportedDcb.fDtrControl = DTR_CONTROL_ENABLE;
-    reportedDcb.fRtsControl = RTS_CONTROL_ENABLE;
+    reportedDcb.fDtrControl = COMM_DTR_CONTROL_ENABLE;
+    reportedDcb.fRtsControl = COMM_RTS_CONTROL_ENABLE;
     reportedDcb.XonLim = 2048;
     reportedDcb.XoffLim = 512;
     reportedDcb.ByteSize = 8;
@@ -140,14 +140,14 @@ bool FakeCommDevice::SetCommState(const Dcb& dcb) {
     if (!Enter(FakeOp::SetCommState, "SetCommState()")) return false;
     dcbsSet.push_back(dcb);
     reportedDcb = dcb;
-    dtr = dcb.fDtrControl != DTR_CONTROL_DISABLE;
-    rts = dcb.fRtsControl != RTS_CONTROL_DISABLE;
+    dtr = dcb.fDtrControl != COMM_DTR_CONTROL_DISABLE;
+    rts = dcb.fRtsControl != COMM_RTS_CONTROL_DISABLE;
     return true;
 }
 
 bool FakeCommDevice::PurgeComm(uint32_t flags) {
     if (!Enter(FakeOp::PurgeComm, "PurgeComm(" + std::to_string(flags) + ")")) return false;
-    if (flags & PURGE_RXCLEAR) {
+    if (flags & COMM_PURGE_RXCLEAR) {
         // Only what has arrived can be thrown away.
         while (!m_incoming.empty() && m_incoming.front().at <= m_now) m_incoming.pop_front();
     }
@@ -170,16 +170,16 @@ bool FakeCommDevice::EscapeCommFunction(uint32_t function) {
     if (!Enter(FakeOp::EscapeCommFunction, "EscapeCommFunction(" + std::to_string(function) + ")"))
         return false;
     switch (function) {
-        case SETRTS:
+        case COMM_SETRTS:
             rts = true;
             return true;
-        case CLRRTS:
+        case COMM_CLRRTS:
             rts = false;
             return true;
-        case SETDTR:
+        case COMM_SETDTR:
             dtr = true;
             return true;
-        case CLRDTR:
+        case COMM_CLRDTR:
             dtr = false;
             return true;
         default:

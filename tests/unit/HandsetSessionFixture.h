@@ -20,6 +20,7 @@
 #include "support/PhoneBytes.h"
 #include "support/RecordingView.h"
 #include "support/ScratchDir.h"
+#include "support/SessionAccess.h"
 
 using Bytes = FakeCommDevice::Bytes;
 
@@ -53,13 +54,13 @@ protected:
     // The session in `state` with a name and a number on show, as the window
     // last showed it.
     void Given(int state, bool append = true) {
-        session->m_nCallState = state;
-        session->m_strDisplay1 = "status";
-        session->m_strDisplay2 = "name";
-        session->m_strDisplay3 = "0123";
-        session->m_strAntenna = "*";
-        session->m_bAppendDigits = append;
-        session->m_nPicture = state == CALL_IDLE ? 1 : 2;
+        TestState(*session).callState = state;
+        TestState(*session).display1 = "status";
+        TestState(*session).display2 = "name";
+        TestState(*session).display3 = "0123";
+        TestState(*session).antenna = "*";
+        TestState(*session).appendDigits = append;
+        TestState(*session).picture = state == CALL_IDLE ? 1 : 2;
         view.snapshots = {session->Snapshot()};
         calls.events.clear();
     }

@@ -85,14 +85,14 @@ TEST_F(HandsetSessionButtonsTest, EachButtonSendsWhatItsCallStateCallsFor) {
     for (const ButtonRow& row : rows) {
         SCOPED_TRACE(row.name);
         Given(row.state);
-        const int picture = session->m_nPicture;
+        const int picture = TestState(*session).picture;
         fake->Incoming(row.phoneSends);
 
         row.action(*session);
 
         EXPECT_EQ(Trace(), row.trace);
-        EXPECT_EQ(session->m_nCallState, row.nextState);
-        EXPECT_EQ(session->m_bAppendDigits, row.append);
+        EXPECT_EQ(TestState(*session).callState, row.nextState);
+        EXPECT_EQ(TestState(*session).appendDigits, row.append);
         // The window shows all of it.
         EXPECT_EQ(Shown().callState, row.nextState);
         EXPECT_EQ(Shown().display2, row.display2 ? row.display2 : "name");
@@ -106,7 +106,7 @@ TEST_F(HandsetSessionButtonsTest, EachButtonSendsWhatItsCallStateCallsFor) {
 
 TEST_F(HandsetSessionButtonsTest, EveryDialKeySendsItsOwnCodeWhileOffHook) {
     Start();
-    session->m_nCallState = CALL_OFFHOOK;
+    TestState(*session).callState = CALL_OFFHOOK;
     const std::string keys = "0123456789*#";
     for (int button = 0; button < 12; ++button) session->OnButton(button);
     std::vector<std::string> expected;
@@ -133,10 +133,10 @@ TEST_F(HandsetSessionButtonsTest, TheNumberLineFollowsDigitsClearAndClearAll) {
         step.action(*session);
         EXPECT_EQ(Shown().display3, step.number);
         EXPECT_EQ(Shown().picture, step.picture) << step.number;
-        EXPECT_TRUE(session->m_bAppendDigits);
+        EXPECT_TRUE(TestState(*session).appendDigits);
     }
     // A double-byte character goes whole.
-    session->m_strDisplay3 = "0\x82\x50";
+    TestState(*session).display3 = "0\x82\x50";
     session->OnClearButton();
     EXPECT_EQ(Shown().display3, "0");
     // Idle: nothing of this reached the phone.
@@ -146,12 +146,12 @@ TEST_F(HandsetSessionButtonsTest, TheNumberLineFollowsDigitsClearAndClearAll) {
 TEST_F(HandsetSessionButtonsTest, AfterAChargeADialKeyReplacesItAndClearEmptiesItWhole) {
     Start();
     auto endCall = [&] {
-        session->m_nCallState = CALL_ONLINE;
+        TestState(*session).callState = CALL_ONLINE;
         fake->Incoming(ChargeReply("120"));
         session->OnButton(BTN_QUIT);
         EXPECT_EQ(Trace(), std::vector<std::string>{Write({0xA6})});
         EXPECT_EQ(Shown().display3, "Charge \\120");
-        EXPECT_FALSE(session->m_bAppendDigits);
+        EXPECT_FALSE(TestState(*session).appendDigits);
     };
     endCall();
     session->OnButton(7);
@@ -160,14 +160,14 @@ TEST_F(HandsetSessionButtonsTest, AfterAChargeADialKeyReplacesItAndClearEmptiesI
     EXPECT_EQ(Shown().display3, "78");
 
     endCall();
-    session->m_nPicture = 2;
+    TestState(*session).picture = 2;
     session->OnButton(BTN_CLEAR);
     EXPECT_EQ(Shown().display3, "");
     EXPECT_EQ(Shown().picture, 1);
-    EXPECT_TRUE(session->m_bAppendDigits);
+    EXPECT_TRUE(TestState(*session).appendDigits);
 
     // The charge left by the phone's own end of the call goes the same way.
-    session->m_nCallState = CALL_ONLINE;
+    TestState(*session).callState = CALL_ONLINE;
     fake->Incoming(Join({{0xA6, 0xE2}, Codes("80"), {0xAA}}));
     session->OnTimer();
     EXPECT_EQ(Shown().display3, "Charge \\80");
@@ -191,21 +191,21 @@ TEST_F(HandsetSessionButtonsTest, SendGoesOffHookWithoutANumberWhenNoneIsOnShow)
         SCOPED_TRACE(row.name);
         session->Link().m_numdisp = row.numdisp;
         if (row.chargeOnShow) {
-            session->m_nCallState = CALL_ONLINE;
+            TestState(*session).callState = CALL_ONLINE;
             fake->Incoming(ChargeReply("30"));
             session->OnButton(BTN_QUIT);
             Trace();
         }
         session->OnButton(BTN_SEND);
         EXPECT_EQ(Trace(), (std::vector<std::string>{"clear", "clear", Write(row.dialled)}));
-        EXPECT_EQ(session->m_nCallState, CALL_OFFHOOK);
-        session->m_nCallState = CALL_IDLE;
+        EXPECT_EQ(TestState(*session).callState, CALL_OFFHOOK);
+        TestState(*session).callState = CALL_IDLE;
     }
 }
 
 TEST_F(HandsetSessionButtonsTest, TheChosenPhoneBookEntryIsShownAndSendDialsIt) {
     Start(Settings(0, 1));
-    session->m_strDisplay3 = "99";
+    TestState(*session).display3 = "99";
     bool monitoringWhileShown = true;
     view.whileAsked = [&] { monitoringWhileShown = session->IsMonitoring(); };
     view.phoneBookAnswers = {ChosenEntry{"Suzuki", "0120333444"}};
@@ -216,14 +216,14 @@ TEST_F(HandsetSessionButtonsTest, TheChosenPhoneBookEntryIsShownAndSendDialsIt) 
     EXPECT_EQ(Shown().display2, "Suzuki");
     EXPECT_EQ(Shown().display3, "0120333444");
     EXPECT_EQ(Shown().picture, 0);
-    EXPECT_TRUE(session->m_bAppendDigits);
+    EXPECT_TRUE(TestState(*session).appendDigits);
     EXPECT_TRUE(Trace().empty());
 
     session->OnButton(BTN_SEND);
     EXPECT_EQ(Trace(),
               (std::vector<std::string>{"clear", "clear",
                                         Write(Join({{0xA7, 0xEB}, Codes("0120333444"), {0x86}}))}));
-    EXPECT_EQ(session->m_nCallState, CALL_OFFHOOK);
+    EXPECT_EQ(TestState(*session).callState, CALL_OFFHOOK);
 }
 
 TEST_F(HandsetSessionButtonsTest, NoChoiceFromThePhoneBookLeavesTheDisplay) {

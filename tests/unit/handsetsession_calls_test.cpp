@@ -90,8 +90,8 @@ TEST_F(HandsetSessionCallsTest, EachCallReportsItsLifeInOrder) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Given(CALL_IDLE);
-        session->m_strDisplay2.clear();
-        session->m_strDisplay3.clear();
+        TestState(*session).display2.clear();
+        TestState(*session).display3.clear();
         for (const Step& step : row.steps) {
             fake->Incoming(step.phone);
             if (step.button == kProgramEnds)
@@ -101,7 +101,7 @@ TEST_F(HandsetSessionCallsTest, EachCallReportsItsLifeInOrder) {
             else
                 session->OnButton(step.button);
         }
-        EXPECT_EQ(session->m_nCallState, CALL_IDLE);
+        EXPECT_EQ(TestState(*session).callState, CALL_IDLE);
         ASSERT_EQ(calls.events.size(), row.events.size());
         for (size_t i = 0; i < row.events.size(); ++i) {
             const CallEvent& got = calls.events[i];
@@ -132,9 +132,9 @@ TEST_F(HandsetSessionCallsTest, ASilentPollGivesWayToANudgeAndChangesNothing) {
         // Not a time-out: no time passed, nothing is shown anew.
         EXPECT_EQ(fake->Now(), before);
         EXPECT_EQ(view.snapshots.size(), 1u);
-        EXPECT_EQ(session->m_nCallState, state);
-        EXPECT_EQ(session->m_strAntenna, "*");
-        EXPECT_EQ(session->m_strDisplay1, "status");
+        EXPECT_EQ(TestState(*session).callState, state);
+        EXPECT_EQ(TestState(*session).antenna, "*");
+        EXPECT_EQ(TestState(*session).display1, "status");
         EXPECT_TRUE(calls.events.empty());
     }
     // Settled again, the next tick polls as ever.

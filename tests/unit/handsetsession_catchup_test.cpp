@@ -89,7 +89,7 @@ TEST_F(HandsetSessionCatchUpTest, WaitingBytesAreCaughtUpWithinTheTick) {
             EXPECT_EQ(calls.events.back().charge, row.charge);
         }
         // Whatever a row leaves is not the next row's.
-        fake->PurgeComm(PURGE_ALL);
+        fake->PurgeComm(COMM_PURGE_ALL);
         while (fake->PendingIncoming() > 0) session->OnTimer();
     }
 }

@@ -50,7 +50,7 @@ TEST_F(LostLinkTest, APulledCableEndsTheCallShowsNoConnectionAndComesBack) {
         // show); a call in progress is over, ended by the pulled cable.
         if (state == CALL_IDLE) {
             EXPECT_EQ(Shown().display3, "0123");
-            EXPECT_FALSE(session->m_bAppendDigits);
+            EXPECT_FALSE(TestState(*session).appendDigits);
             EXPECT_TRUE(calls.events.empty());
         } else {
             EXPECT_EQ(Shown().display3, "");
@@ -86,8 +86,8 @@ TEST_F(LostLinkTest, WhileLostNothingReachesThePhoneAndNoCallBegins) {
         SCOPED_TRACE(row.what);
         SetUp();
         LoseLink(CALL_IDLE);
-        session->m_bAppendDigits = true;
-        session->m_strAntenna = "";
+        TestState(*session).appendDigits = true;
+        TestState(*session).antenna = "";
         row.input(*session);
         EXPECT_TRUE(fake->writes.empty());
         EXPECT_EQ(Opened(), 0);

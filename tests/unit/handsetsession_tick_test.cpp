@@ -16,7 +16,7 @@ TEST_F(HandsetSessionTickTest, StartUpShowsConnectingThenPutsThePhoneOnHookAndMo
     EXPECT_EQ(fake->CallsStartingWith("Open("), std::vector<std::string>{"Open(COM1)"});
     EXPECT_EQ(Shown().callState, CALL_IDLE);
     EXPECT_EQ(Shown().picture, 1);
-    EXPECT_TRUE(session->m_bAppendDigits);
+    EXPECT_TRUE(TestState(*session).appendDigits);
     EXPECT_TRUE(session->IsMonitoring());
     EXPECT_TRUE(view.messages.empty());
 
@@ -65,13 +65,13 @@ TEST_F(HandsetSessionTickTest, TheQuitButtonEndsTheProgramInsteadOfRetrying) {
 TEST_F(HandsetSessionTickTest, TheSettingsActOnlyWhenIdleAndReopenWithTheDialogsValues) {
     Start(Settings(1));
     view.settingsAnswers = {Settings(0, 0, 0)};
-    session->m_nCallState = CALL_ONLINE;
+    TestState(*session).callState = CALL_ONLINE;
     session->OnSettings();
     EXPECT_EQ(view.settingsShown, 0);
     EXPECT_TRUE(session->IsMonitoring());
 
-    session->m_nCallState = CALL_IDLE;
-    session->m_strDisplay1 = "clock";
+    TestState(*session).callState = CALL_IDLE;
+    TestState(*session).display1 = "clock";
     bool monitoringWhileShown = true;
     bool openWhileShown = true;
     view.whileAsked = [&] {
@@ -174,7 +174,7 @@ TEST_F(HandsetSessionTickTest, EachStateAnswersThePhonesBytes) {
 
         session->OnTimer();
 
-        EXPECT_EQ(session->m_bAppendDigits, row.append);
+        EXPECT_EQ(TestState(*session).appendDigits, row.append);
         EXPECT_EQ(Shown().callState, row.nextState);
         EXPECT_EQ(Shown().display1, row.display1 ? row.display1 : "status");
         EXPECT_EQ(Shown().display2, row.display2 ? row.display2 : "name");
@@ -231,7 +231,7 @@ TEST_F(HandsetSessionTickTest, AnIncomingCallNamesTheFirstMatchingRecordAndComes
     int calls = 0;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.number);
-        session->m_nCallState = CALL_IDLE;
+        TestState(*session).callState = CALL_IDLE;
         fake->Incoming(Join({{0xA5, 0xE0}, Codes(row.number), {0xAA}}));
         session->OnTimer();
         EXPECT_EQ(Shown().display1, "Receiving...");

@@ -63,7 +63,7 @@ TEST_F(LinkThreadTest, PausedTicksDoNotRunAndResumedTicksDo) {
     thread->Start();
     thread->PauseTicks();
     thread->Post([](HandsetSession& s) {
-        s.m_nMonitorInterval = 10;
+        TestState(s).monitorInterval = 10;
         s.StartMonitor();
     });
     thread->Flush();
@@ -182,15 +182,10 @@ protected:
         HandsetSessionTest::SetUp();
         Start();
         thread = std::make_unique<LinkThread>(*session);
-        ASSERT_EQ(pipe(m_announce), 0);
         // Only an announcement starts a try after the first one fails.
-        thread->SetDeviceAnnouncer(
-            m_announce[0],
-            [this] {
-                char byte = 0;
-                return read(m_announce[0], &byte, 1) == 1;
-            },
-            std::chrono::hours(1));
+        auto announcer = std::make_unique<ToldDeviceAnnouncer>();
+        m_announcer = announcer.get();
+        thread->SetDeviceAnnouncer(std::move(announcer), std::chrono::hours(1));
     }
     void TearDown() override {
         CloseThread();
@@ -198,12 +193,9 @@ protected:
     }
     void CloseThread() {
         thread.reset();
-        for (int& fd : m_announce) {
-            if (fd >= 0) close(fd);
-            fd = -1;
-        }
+        m_announcer = nullptr;
     }
-    void AnnounceDevice() { ASSERT_EQ(write(m_announce[1], "+", 1), 1); }
+    void AnnounceDevice() { m_announcer->Announce(); }
     // What `read` answers on the link thread, once it has run.
     template <class T>
     T OnLink(std::function<T(HandsetSession&)> read) {
@@ -237,7 +229,7 @@ protected:
     std::unique_ptr<LinkThread> thread;
 
 private:
-    int m_announce[2] = {-1, -1};
+    ToldDeviceAnnouncer* m_announcer = nullptr;
 };
 
 TEST_F(LinkThreadSessionTest, TheEndRunsWhatWasAskedAndASecondRequestCutsItShort) {
@@ -374,18 +366,18 @@ TEST_F(LinkThreadSessionTest, AnInputDuringAReconnectionTryRunsWithinOnePollsTim
 TEST_F(LinkThreadSessionTest, TheClockGoesOnWhileLost) {
     LoseLinkOnThread();
     const std::string before =
-        OnLink<std::string>([](HandsetSession& s) { return s.m_strDisplay1; });
+        OnLink<std::string>([](HandsetSession& s) { return TestState(s).display1; });
     // The minute changes; the session's clock is read on the link thread only.
     thread->Post([this](HandsetSession&) { now = FixedTime(9); });
-    ASSERT_TRUE(Eventually([&](HandsetSession& s) { return s.m_strDisplay1 != before; }));
-    EXPECT_EQ(OnLink<std::string>([](HandsetSession& s) { return s.m_strDisplay1; }),
+    ASSERT_TRUE(Eventually([&](HandsetSession& s) { return TestState(s).display1 != before; }));
+    EXPECT_EQ(OnLink<std::string>([](HandsetSession& s) { return TestState(s).display1; }),
               "03/05(Tue) 09:09");
 }
 
 TEST_F(LinkThreadSessionTest, AWaitingInputRunsBeforeADueTick) {
     thread->Start();
     thread->Post([](HandsetSession& s) {
-        s.m_nMonitorInterval = MIN_TIMER_PERIOD;
+        TestState(s).monitorInterval = MIN_TIMER_PERIOD;
         s.StartMonitor();
     });
     thread->Flush();

@@ -19,20 +19,20 @@ Dcb OddReportedDcb() {
     d.fParity = 1;
     d.fOutxCtsFlow = 1;
     d.fOutxDsrFlow = 1;
-    d.fDtrControl = DTR_CONTROL_HANDSHAKE;
+    d.fDtrControl = COMM_DTR_CONTROL_HANDSHAKE;
     d.fDsrSensitivity = 1;
     d.fTXContinueOnXoff = 1;
     d.fOutX = 1;
     d.fInX = 1;
     d.fErrorChar = 1;
     d.fNull = 1;
-    d.fRtsControl = RTS_CONTROL_HANDSHAKE;
+    d.fRtsControl = COMM_RTS_CONTROL_HANDSHAKE;
     d.fAbortOnError = 1;
     d.XonLim = 0x800;
     d.XoffLim = 0x200;
     d.ByteSize = 7;
-    d.Parity = ODDPARITY;
-    d.StopBits = TWOSTOPBITS;
+    d.Parity = COMM_ODDPARITY;
+    d.StopBits = COMM_TWOSTOPBITS;
     d.XonChar = 0x11;
     d.XoffChar = 0x13;
     d.ErrorChar = '?';
@@ -233,26 +233,26 @@ TEST_P(LineSettingsTest, CableTypeSelectsParityAndModemLines) {
     const Dcb& set = fake->dcbsSet[0];
     EXPECT_EQ(set.BaudRate, 600u);
     EXPECT_EQ(set.ByteSize, 8);
-    EXPECT_EQ(set.StopBits, ONESTOPBIT);
+    EXPECT_EQ(set.StopBits, COMM_ONESTOPBIT);
     EXPECT_EQ(set.Parity, c.parity);
     EXPECT_EQ(set.fDtrControl, c.dtrControl);
     EXPECT_EQ(set.fRtsControl, c.rtsControl);
-    EXPECT_EQ(fake->dtr, c.dtrControl == DTR_CONTROL_ENABLE);
-    EXPECT_EQ(fake->rts, c.rtsControl == RTS_CONTROL_ENABLE);
+    EXPECT_EQ(fake->dtr, c.dtrControl == COMM_DTR_CONTROL_ENABLE);
+    EXPECT_EQ(fake->rts, c.rtsControl == COMM_RTS_CONTROL_ENABLE);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cables, LineSettingsTest,
-    ::testing::Values(LineSettings{0, 0, EVENPARITY, DTR_CONTROL_DISABLE, RTS_CONTROL_ENABLE},
-                      LineSettings{0, 1, EVENPARITY, DTR_CONTROL_DISABLE, RTS_CONTROL_ENABLE},
-                      LineSettings{1, 0, EVENPARITY, DTR_CONTROL_ENABLE, RTS_CONTROL_DISABLE},
-                      LineSettings{1, 1, EVENPARITY, DTR_CONTROL_ENABLE, RTS_CONTROL_ENABLE},
-                      LineSettings{2, 0, NOPARITY, DTR_CONTROL_ENABLE, RTS_CONTROL_DISABLE},
-                      LineSettings{3, 1, NOPARITY, DTR_CONTROL_ENABLE, RTS_CONTROL_ENABLE},
-                      LineSettings{4, 0, NOPARITY, DTR_CONTROL_ENABLE, RTS_CONTROL_DISABLE},
-                      LineSettings{5, 0, NOPARITY, DTR_CONTROL_ENABLE, RTS_CONTROL_DISABLE},
-                      LineSettings{6, 1, NOPARITY, DTR_CONTROL_ENABLE, RTS_CONTROL_ENABLE},
-                      LineSettings{7, 0, NOPARITY, DTR_CONTROL_ENABLE, RTS_CONTROL_DISABLE}));
+    ::testing::Values(LineSettings{0, 0, COMM_EVENPARITY, COMM_DTR_CONTROL_DISABLE, COMM_RTS_CONTROL_ENABLE},
+                      LineSettings{0, 1, COMM_EVENPARITY, COMM_DTR_CONTROL_DISABLE, COMM_RTS_CONTROL_ENABLE},
+                      LineSettings{1, 0, COMM_EVENPARITY, COMM_DTR_CONTROL_ENABLE, COMM_RTS_CONTROL_DISABLE},
+                      LineSettings{1, 1, COMM_EVENPARITY, COMM_DTR_CONTROL_ENABLE, COMM_RTS_CONTROL_ENABLE},
+                      LineSettings{2, 0, COMM_NOPARITY, COMM_DTR_CONTROL_ENABLE, COMM_RTS_CONTROL_DISABLE},
+                      LineSettings{3, 1, COMM_NOPARITY, COMM_DTR_CONTROL_ENABLE, COMM_RTS_CONTROL_ENABLE},
+                      LineSettings{4, 0, COMM_NOPARITY, COMM_DTR_CONTROL_ENABLE, COMM_RTS_CONTROL_DISABLE},
+                      LineSettings{5, 0, COMM_NOPARITY, COMM_DTR_CONTROL_ENABLE, COMM_RTS_CONTROL_DISABLE},
+                      LineSettings{6, 1, COMM_NOPARITY, COMM_DTR_CONTROL_ENABLE, COMM_RTS_CONTROL_ENABLE},
+                      LineSettings{7, 0, COMM_NOPARITY, COMM_DTR_CONTROL_ENABLE, COMM_RTS_CONTROL_DISABLE}));
 
 struct OpenFailure {
     FakeOp op;

@@ -48,14 +48,14 @@ TEST_F(ScriptTest, OpenScriptRunsEveryStepInOrder) {
         Fill(0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, {2, 'O', 'K', 3, 'A', 'B', 'C'});
     p.dcb.BaudRate = 19200;
     p.dcb.fOutxCtsFlow = 1;
-    p.dcb.fDtrControl = DTR_CONTROL_ENABLE;
-    p.dcb.fRtsControl = RTS_CONTROL_HANDSHAKE;
+    p.dcb.fDtrControl = COMM_DTR_CONTROL_ENABLE;
+    p.dcb.fRtsControl = COMM_RTS_CONTROL_HANDSHAKE;
     p.dcb.fAbortOnError = 1;
     p.dcb.XonLim = 10;
     p.dcb.XoffLim = 20;
     p.dcb.ByteSize = 7;
-    p.dcb.Parity = ODDPARITY;
-    p.dcb.StopBits = TWOSTOPBITS;
+    p.dcb.Parity = COMM_ODDPARITY;
+    p.dcb.StopBits = COMM_TWOSTOPBITS;
     // Fields the step does not take from the record.
     p.dcb.fBinary = 0;
     p.dcb.fParity = 1;

@@ -29,19 +29,19 @@ Dcb LineDcb(uint8_t byteSize, uint8_t parity, uint8_t stopBits) {
 
 TEST(TermiosDcb, FramingReadsBackAsSetForEverySizeParityAndStopBits) {
     for (uint8_t size = 5; size <= 8; ++size) {
-        for (uint8_t parity : {NOPARITY, ODDPARITY, EVENPARITY, MARKPARITY, SPACEPARITY}) {
-            for (uint8_t stop : {ONESTOPBIT, ONE5STOPBITS, TWOSTOPBITS}) {
+        for (uint8_t parity : {COMM_NOPARITY, COMM_ODDPARITY, COMM_EVENPARITY, COMM_MARKPARITY, COMM_SPACEPARITY}) {
+            for (uint8_t stop : {COMM_ONESTOPBIT, COMM_ONE5STOPBITS, COMM_TWOSTOPBITS}) {
                 SCOPED_TRACE(testing::Message() << "size " << int(size) << " parity " << int(parity)
                                                 << " stop " << int(stop));
                 termios t = RawTermios();
                 ASSERT_TRUE(ApplyDcbFraming(LineDcb(size, parity, stop), t));
                 Dcb back;
-                FillDcbFromTermios(t, DTR_CONTROL_ENABLE, RTS_CONTROL_DISABLE, back);
+                FillDcbFromTermios(t, COMM_DTR_CONTROL_ENABLE, COMM_RTS_CONTROL_DISABLE, back);
                 EXPECT_EQ(back.ByteSize, size);
                 EXPECT_EQ(back.Parity, parity);
                 // A UART sends 1.5 stop bits for "two" with 5 data bits only.
                 const uint8_t expectedStop =
-                    stop == ONESTOPBIT ? ONESTOPBIT : (size == 5 ? ONE5STOPBITS : TWOSTOPBITS);
+                    stop == COMM_ONESTOPBIT ? COMM_ONESTOPBIT : (size == 5 ? COMM_ONE5STOPBITS : COMM_TWOSTOPBITS);
                 EXPECT_EQ(back.StopBits, expectedStop);
                 EXPECT_TRUE(t.c_cflag & CLOCAL);
                 EXPECT_TRUE(t.c_cflag & CREAD);
@@ -62,10 +62,10 @@ TEST(TermiosDcb, FlowControlAndParityCheckingMapBothWays) {
         {"CTS output flow", [](Dcb& d) { d.fOutxCtsFlow = 1; }, 0, true,
          [](const Dcb& d) {
              EXPECT_EQ(d.fOutxCtsFlow, 1u);
-             EXPECT_EQ(d.fRtsControl, RTS_CONTROL_HANDSHAKE);
+             EXPECT_EQ(d.fRtsControl, COMM_RTS_CONTROL_HANDSHAKE);
          }},
-        {"RTS handshaking", [](Dcb& d) { d.fRtsControl = RTS_CONTROL_HANDSHAKE; }, 0, true,
-         [](const Dcb& d) { EXPECT_EQ(d.fRtsControl, RTS_CONTROL_HANDSHAKE); }},
+        {"RTS handshaking", [](Dcb& d) { d.fRtsControl = COMM_RTS_CONTROL_HANDSHAKE; }, 0, true,
+         [](const Dcb& d) { EXPECT_EQ(d.fRtsControl, COMM_RTS_CONTROL_HANDSHAKE); }},
         {"XON/XOFF both ways",
          [](Dcb& d) {
              d.fOutX = d.fInX = 1;
@@ -79,21 +79,21 @@ TEST(TermiosDcb, FlowControlAndParityCheckingMapBothWays) {
              EXPECT_EQ(d.XonChar, 0x01);
              EXPECT_EQ(d.XoffChar, 0x02);
          }},
-        {"parity checking", [](Dcb& d) { d.fParity = 1, d.Parity = ODDPARITY; }, INPCK, false,
+        {"parity checking", [](Dcb& d) { d.fParity = 1, d.Parity = COMM_ODDPARITY; }, INPCK, false,
          [](const Dcb& d) { EXPECT_EQ(d.fParity, 1u); }},
         {"parity checking without parity is off", [](Dcb& d) { d.fParity = 1; }, 0, false,
          [](const Dcb& d) { EXPECT_EQ(d.fParity, 0u); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Dcb dcb = LineDcb(8, NOPARITY, ONESTOPBIT);
+        Dcb dcb = LineDcb(8, COMM_NOPARITY, COMM_ONESTOPBIT);
         c.set(dcb);
         termios t = RawTermios();
         ASSERT_TRUE(ApplyDcbFraming(dcb, t));
         EXPECT_EQ(t.c_iflag & (IXON | IXOFF | INPCK), c.iflag);
         EXPECT_EQ((t.c_cflag & CRTSCTS) != 0, c.rtsCts);
         Dcb back;
-        FillDcbFromTermios(t, DTR_CONTROL_ENABLE, RTS_CONTROL_ENABLE, back);
+        FillDcbFromTermios(t, COMM_DTR_CONTROL_ENABLE, COMM_RTS_CONTROL_ENABLE, back);
         c.check(back);
     }
 }
@@ -114,7 +114,7 @@ TEST(TermiosDcb, RefusesWhatALineCannotDoAndLeavesTheSettingsAlone) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Dcb dcb = LineDcb(8, NOPARITY, ONESTOPBIT);
+        Dcb dcb = LineDcb(8, COMM_NOPARITY, COMM_ONESTOPBIT);
         c.spoil(dcb);
         termios t = RawTermios();
         const termios before = t;
@@ -125,11 +125,11 @@ TEST(TermiosDcb, RefusesWhatALineCannotDoAndLeavesTheSettingsAlone) {
 
 TEST(TermiosDcb, FieldsWithoutTermiosMeaningReadAsAWindowsDriverReportsThem) {
     Dcb dcb;
-    FillDcbFromTermios(RawTermios(), DTR_CONTROL_DISABLE, RTS_CONTROL_ENABLE, dcb);
+    FillDcbFromTermios(RawTermios(), COMM_DTR_CONTROL_DISABLE, COMM_RTS_CONTROL_ENABLE, dcb);
     EXPECT_EQ(dcb.DCBlength, 28u);
     EXPECT_EQ(dcb.fBinary, 1u);
-    EXPECT_EQ(dcb.fDtrControl, DTR_CONTROL_DISABLE);
-    EXPECT_EQ(dcb.fRtsControl, RTS_CONTROL_ENABLE);
+    EXPECT_EQ(dcb.fDtrControl, COMM_DTR_CONTROL_DISABLE);
+    EXPECT_EQ(dcb.fRtsControl, COMM_RTS_CONTROL_ENABLE);
     EXPECT_EQ(dcb.XonLim, 2048);
     EXPECT_EQ(dcb.XoffLim, 512);
     EXPECT_EQ(dcb.XonChar, 0x11);

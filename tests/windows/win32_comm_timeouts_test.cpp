@@ -41,14 +41,14 @@ protected:
             dcb.ByteSize = 8;
             // No parity: Wine refuses a second even-parity set-up of a pseudo-terminal
             // (error 87), which drops parity bits anyway.
-            dcb.Parity = NOPARITY;
-            dcb.StopBits = ONESTOPBIT;
+            dcb.Parity = COMM_NOPARITY;
+            dcb.StopBits = COMM_ONESTOPBIT;
             dcb.fBinary = 1;
             dcb.fParity = 0;
-            dcb.fDtrControl = DTR_CONTROL_DISABLE;
-            dcb.fRtsControl = RTS_CONTROL_DISABLE;
+            dcb.fDtrControl = COMM_DTR_CONTROL_DISABLE;
+            dcb.fRtsControl = COMM_RTS_CONTROL_DISABLE;
             ASSERT_TRUE(device.SetCommState(dcb));
-            ASSERT_TRUE(device.PurgeComm(PURGE_ALL));
+            ASSERT_TRUE(device.PurgeComm(COMM_PURGE_ALL));
         });
         std::printf("open %lld ms, 600 8N1 set-up %lld ms\n",
                     static_cast<long long>(opened.count()),

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+// The comm device's records beside <windows.h> and its macros.
 #include "app/ProfileKeyTable.h"
+#include "platform/CommDevice.h"
 #include "platform/InstanceLock.h"
 #include "platform/PrivateFiles.h"
 #include "platform/UserDataFolder.h"
@@ -173,9 +175,12 @@ TEST(Win32ComPortsTest, APortThatWillNotOpenSaysWhy) {
     EXPECT_TRUE(com1.rfind("No such device (", 0) == 0 ||
                 com1.rfind("Not a serial device (", 0) == 0)
         << com1;
-    EXPECT_EQ(DescribeComPortError(ERROR_ACCESS_DENIED).rfind("In use by another program (", 0),
-              0u);
-    EXPECT_EQ(DescribeComPortError(ERROR_GEN_FAILURE).find("In use"), std::string::npos);
+    EXPECT_EQ(DescribeComPortError(ERROR_ACCESS_DENIED).state, DeviceState::Busy);
+    EXPECT_EQ(
+        DescribeComPortError(ERROR_ACCESS_DENIED).text.rfind("In use by another program (", 0), 0u);
+    EXPECT_EQ(DescribeComPortError(ERROR_GEN_FAILURE).state, DeviceState::Failed);
+    static_assert(COMM_PURGE_ALL == PURGE_TXABORT + PURGE_RXABORT + PURGE_TXCLEAR + PURGE_RXCLEAR);
+    static_assert(COMM_EVENPARITY == EVENPARITY && COMM_SETRTS == SETRTS && COMM_CLRDTR == CLRDTR);
 }
 
 }  // namespace
