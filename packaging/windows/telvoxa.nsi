@@ -28,6 +28,8 @@ RequestExecutionLevel admin
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Telvoxa"
 ; The links the program opens, offered to Windows' choice of default apps.
 !define CAPABILITIES_KEY "Software\Telvoxa\Capabilities"
+; The running program holds this mutex (its single-instance rule).
+!define INSTANCE_MUTEX "h_Telvoxa_PrevInstance"
 !ifndef ARCH
   !define ARCH "x86"
 !endif
@@ -54,7 +56,6 @@ VIAddVersionKey "LegalCopyright" "See License.txt"
 !insertmacro MUI_PAGE_LICENSE "${SOURCE_DIR}\LICENSE"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_RUN "$INSTDIR\telvoxa.exe"
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\Readme.txt"
 !insertmacro MUI_PAGE_FINISH
 
@@ -110,7 +111,20 @@ VIAddVersionKey "LegalCopyright" "See License.txt"
   ${EndIf}
 !macroend
 
+; A running Telvoxa keeps its program file open, and would write its profile
+; after an uninstaller removed it: the user is asked to quit it first.
+!macro RefuseWhileRunning
+  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${INSTANCE_MUTEX}") p .r0'
+  ${If} $0 P<> 0
+    System::Call 'kernel32::CloseHandle(p r0)'
+    MessageBox MB_OK|MB_ICONSTOP "Telvoxa is running. Quit it (終了 in its menu) and start this again." /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+!macroend
+
 Function .onInit
+  !insertmacro RefuseWhileRunning
   !if ${ARCH} == "x64"
     ${IfNot} ${RunningX64}
       MessageBox MB_OK|MB_ICONSTOP "This is the setup for 64-bit Windows; use telvoxa-${VERSION}-setup.exe." /SD IDOK
@@ -186,6 +200,7 @@ Section /o "un.My settings and call history" SecUserData
 SectionEnd
 
 Function un.onInit
+  !insertmacro RefuseWhileRunning
   !if ${ARCH} == "x64"
     SetRegView 64
   !endif
