@@ -21,7 +21,13 @@ HICON LoadAppIcon(int size) {
 
 }  // namespace
 
-CHandsetWnd::CHandsetWnd(WinApp& app) : m_app(app) {
+CHandsetWnd::CHandsetWnd(WinApp& app, HandsetDeviceFactory device)
+    : m_app(app), m_device(std::move(device)) {
+    if (!m_device) {
+        m_device = [](std::shared_ptr<const PortPaths>) {
+            return std::unique_ptr<CommDevice>(std::make_unique<Win32CommDevice>());
+        };
+    }
     m_hIcon = LoadAppIcon(32);
     m_hIconSmall = LoadAppIcon(16);
 }
@@ -124,11 +130,8 @@ bool CHandsetWnd::OnInitDialog() {
     // The link runs on its own thread: the window is live while the port
     // opens and the cable's handshake runs.
     m_settings = ReadConnectionSettings();
-    const HandsetDeviceFactory device = [](std::shared_ptr<const PortPaths>) {
-        return std::unique_ptr<CommDevice>(std::make_unique<Win32CommDevice>());
-    };
-    m_pController = std::make_unique<HandsetController>(static_cast<HandsetView&>(*this),
-                                                        static_cast<UiDispatcher&>(*this), device);
+    m_pController = std::make_unique<HandsetController>(
+        static_cast<HandsetView&>(*this), static_cast<UiDispatcher&>(*this), m_device);
     m_pBalloon = std::make_unique<IncomingBalloon>([this](std::wstring text) {
         Post([this, text] { m_tray.ShowBalloon(LoadResourceString(IDS_PRODUCT), text); });
     });

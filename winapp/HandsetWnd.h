@@ -34,7 +34,8 @@ inline constexpr UINT WM_APP_RUN = WM_APP + 1;
 
 class CHandsetWnd final : private HandsetView, private UiDispatcher {
 public:
-    explicit CHandsetWnd(WinApp& app);
+    // `device` makes the serial device; empty: the system's COM ports.
+    explicit CHandsetWnd(WinApp& app, HandsetDeviceFactory device = {});
     ~CHandsetWnd() override;
     CHandsetWnd(const CHandsetWnd&) = delete;
     CHandsetWnd& operator=(const CHandsetWnd&) = delete;
@@ -108,6 +109,7 @@ private:
     ConnectionSettings ReadConnectionSettings() const;
 
     WinApp& m_app;
+    HandsetDeviceFactory m_device;
     HWND m_hWnd = nullptr;
     HWND m_hText[4] = {};
 

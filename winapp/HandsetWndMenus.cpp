@@ -145,9 +145,9 @@ void CHandsetWnd::OnChangePhoneBook() {
                                          L"All Files (*.*)\0*.*\0",
                                          L"mdd");
     if (!chosen) return;
-    const std::string problem = m_app.LoadPhoneBook(*chosen);
+    const std::vector<UserMessage> messages = m_app.LoadPhoneBook(*chosen);
     m_pController->SetPhoneBook(m_app.Book());
-    if (!problem.empty()) MessageBoxUtf8(problem, MB_OK | MB_ICONSTOP);
+    for (const UserMessage& message : messages) MessageBoxUtf8(message.text, MB_OK | MB_ICONSTOP);
 }
 
 void CHandsetWnd::OnCallHistory() {

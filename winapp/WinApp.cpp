@@ -1,42 +1,32 @@
 #include "winapp/WinApp.h"
 
+#include "app/HandsetStart.h"
 #include "app/ProfileKeyTable.h"
 #include "platform/Cp932.h"
+#include "platform/UserDataFolder.h"
 
-bool WinApp::OpenSkinFile() {
-    m_strSkinFile = ReadProfile(*m_profile, ProfileKeys::SkinFile);
-    if (m_skinFile.Open(m_strSkinFile)) return true;
-    // A stored skin that no longer opens gives way to the default one,
-    // which is also what the profile keeps from now on.
-    m_skinProblem = m_skinFile.Problem();
-    m_strSkinFile = ProfileKeys::SkinFile.defaultValue;
-    if (m_skinFile.Open(m_strSkinFile)) return true;
-    m_skinProblem = m_skinFile.Problem();
-    return false;
+bool WinApp::OpenSkinFile(std::vector<UserMessage>& messages) {
+    const StartSkin start =
+        OpenStartSkin(m_skinFile, ReadProfile(*m_profile, ProfileKeys::SkinFile),
+                      ProfileKeys::SkinFile.defaultValue, UserDataFile);
+    m_strSkinFile = start.profilePath;
+    m_strSkinFileInUse = start.inUse;
+    messages = start.messages;
+    return start.opened;
 }
 
 std::string WinApp::SkinRelativePath(const std::string& cp932Value) const {
     // In a path the byte 0x5C separates folders; it is no yen sign there.
-    return ComposeSkinPath(m_strSkinFile, Cp932ToUtf8(cp932Value, false));
+    return ComposeSkinPath(m_strSkinFileInUse, Cp932ToUtf8(cp932Value, false));
 }
 
-std::string WinApp::LoadPhoneBook(const std::string& path) {
+std::vector<UserMessage> WinApp::LoadPhoneBook(const std::string& path) {
     m_strPhoneBookFile = path;
     if (path.empty()) {
         m_phoneBook.Clear();
         return {};
     }
-    const PhoneBookLoadOutcome outcome = LoadPhoneBookFile(path, m_phoneBook);
-    switch (outcome.result) {
-        case PhoneBookLoad::Loaded:
-            return {};
-        case PhoneBookLoad::OpenError:
-            return "mdd File Open Error !!\n" + outcome.description;
-        case PhoneBookLoad::CountError:
-            return "Number of Memory Dial Error !!\n" + outcome.description;
-        default:
-            return "File Exception !!\n" + outcome.description;
-    }
+    return PhoneBookOutcomeMessages(LoadPhoneBookFile(path, m_phoneBook));
 }
 
 std::string WinApp::SaveFileChoices() {

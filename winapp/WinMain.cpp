@@ -7,7 +7,10 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <sstream>
+#include <vector>
 
+#include "app/HandsetStart.h"
 #include "app/ProfileKeyTable.h"
 #include "platform/InstanceLock.h"
 #include "platform/win32/RegistryProfile.h"
@@ -18,10 +21,15 @@
 
 namespace {
 
-constexpr const char* kInstanceMutex = "h_Telvoxa_PrevInstance";
-
 void Tell(const std::string& text, UINT flags = MB_OK) {
     MessageBoxW(nullptr, WideFromUtf8(text).c_str(), L"telvoxa", flags);
+}
+
+void Tell(const std::vector<UserMessage>& messages) {
+    for (const UserMessage& message : messages)
+        Tell(message.text, message.icon == MessageIcon::Stop          ? MB_OK | MB_ICONSTOP
+                           : message.icon == MessageIcon::Information ? MB_OK | MB_ICONINFORMATION
+                                                                      : MB_OK);
 }
 
 // The first instance's window comes forward for the second start.
@@ -36,8 +44,9 @@ void BringFirstForward() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     InstanceLock instance;
-    if (instance.Acquire(kInstanceMutex) == InstanceLock::Outcome::HeldElsewhere) {
-        Tell("Already Running !!");
+    std::ostringstream diagnostics;
+    if (AcquireInstance(instance, diagnostics) == InstanceLock::Outcome::HeldElsewhere) {
+        Tell(ALREADY_RUNNING_TEXT);
         BringFirstForward();
         return 0;
     }
@@ -47,15 +56,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     InitCommonControlsEx(&controls);
 
     WinApp app(std::make_unique<RegistryProfile>());
-    if (!app.OpenSkinFile()) {
-        Tell("ini File Open Error !!\n" + app.m_skinProblem);
-        return 0;
-    }
+    std::vector<UserMessage> messages;
+    const bool opened = app.OpenSkinFile(messages);
+    Tell(messages);
+    // Nothing is written back when no skin opened.
+    if (!opened) return 0;
     const std::string book = ReadProfile(app.Profile(), ProfileKeys::PhoneBookFile);
-    if (!book.empty()) {
-        const std::string problem = app.LoadPhoneBook(book);
-        if (!problem.empty()) Tell(problem, MB_OK | MB_ICONSTOP);
-    }
+    if (!book.empty()) Tell(app.LoadPhoneBook(book));
 
     int result = -1;
     {
