@@ -81,6 +81,7 @@ private:
     void WaitGone(const Args& a);
     void Texts(const Args&);
     void WaitText(const Args& a);
+    void WaitTextGone(const Args& a);
     void Button(const Args& a);
     void DoubleButton(const Args& a);
     void Click(const Args& a);
@@ -108,6 +109,7 @@ private:
         {L"wait-gone", {1, &Probe::WaitGone}},
         {L"texts", {0, &Probe::Texts}},
         {L"wait-text", {3, &Probe::WaitText}},
+        {L"wait-text-gone", {3, &Probe::WaitTextGone}},
         {L"button", {1, &Probe::Button}},
         {L"double", {1, &Probe::DoubleButton}},
         {L"click", {2, &Probe::Click}},
@@ -213,6 +215,17 @@ void Probe::WaitText(const Args& a) {
         }))
         throw Failure{"control " + Utf8(a[0]) + " shows \"" + Utf8(text) + "\", not \"" +
                       Utf8(a[1]) + "\""};
+    Print(text);
+}
+
+void Probe::WaitTextGone(const Args& a) {
+    HWND control = GetDlgItem(Handset(), Number(a[0]));
+    if (control == nullptr) throw Failure{"the window has no control " + Utf8(a[0])};
+    std::wstring text;
+    if (!probe::WaitFor(Number(a[2]), [&] {
+            return probe::ReadText(control, text) && text.find(a[1]) == std::wstring::npos;
+        }))
+        throw Failure{"control " + Utf8(a[0]) + " still shows \"" + Utf8(text) + "\""};
     Print(text);
 }
 
