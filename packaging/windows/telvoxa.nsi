@@ -171,6 +171,16 @@ Section "Telvoxa" SecProgram
 SectionEnd
 
 
+; Off unless chosen on the components page or with /REMOVEUSERDATA.
+Section /o "un.My settings and call history" SecUserData
+  SetShellVarContext current
+  DeleteRegKey HKCU "${PROFILE_KEY}"
+  DeleteRegKey /ifempty HKCU "Software\Orvel Applications"
+  ${If} "$LOCALAPPDATA" != ""
+    RMDir /r "$LOCALAPPDATA\${HISTORY_FOLDER}"
+  ${EndIf}
+SectionEnd
+
 Section "un.Telvoxa" SecUnProgram
   SectionIn RO
   !insertmacro ProgramFiles RemoveProgramFile
@@ -186,17 +196,8 @@ Section "un.Telvoxa" SecUnProgram
   !insertmacro UnregisterScheme "callto"
   DeleteRegValue HKCU "Software\RegisteredApplications" "${PRODUCT}"
   DeleteRegKey HKCU "Software\Telvoxa"
+  ; The last step: the entry goes once everything else has gone.
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
-SectionEnd
-
-; Off unless chosen on the components page or with /REMOVEUSERDATA.
-Section /o "un.My settings and call history" SecUserData
-  SetShellVarContext current
-  DeleteRegKey HKCU "${PROFILE_KEY}"
-  DeleteRegKey /ifempty HKCU "Software\Orvel Applications"
-  ${If} "$LOCALAPPDATA" != ""
-    RMDir /r "$LOCALAPPDATA\${HISTORY_FOLDER}"
-  ${EndIf}
 SectionEnd
 
 Function un.onInit

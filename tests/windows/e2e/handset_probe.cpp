@@ -101,7 +101,8 @@ private:
     void List(const Args& a);
     void ListChoose(const Args& a);
     void AnswerMessage(const Args& a);
-    void WaitForeground(const Args& a);
+    void WaitMinimised(const Args& a);
+    void WaitShown(const Args& a);
     void Rect(const Args&);
 
     const std::map<std::wstring, StepKind> m_steps = {
@@ -129,7 +130,8 @@ private:
         {L"list", {2, &Probe::List}},
         {L"list-choose", {3, &Probe::ListChoose}},
         {L"answer-message", {2, &Probe::AnswerMessage}},
-        {L"wait-foreground", {1, &Probe::WaitForeground}},
+        {L"wait-minimised", {1, &Probe::WaitMinimised}},
+        {L"wait-shown", {1, &Probe::WaitShown}},
         {L"rect", {0, &Probe::Rect}},
     };
 
@@ -405,10 +407,17 @@ void Probe::AnswerMessage(const Args& a) {
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
-void Probe::WaitForeground(const Args& a) {
+void Probe::WaitMinimised(const Args& a) {
     HWND window = Handset();
-    if (!probe::WaitFor(Number(a[0]), [&] { return GetForegroundWindow() == window; }))
-        throw Failure{"the window did not come to the foreground"};
+    if (!probe::WaitFor(Number(a[0]), [&] { return IsIconic(window) != FALSE; }))
+        throw Failure{"the window was not minimised"};
+}
+
+// Shown in its normal state: neither hidden nor minimised.
+void Probe::WaitShown(const Args& a) {
+    HWND window = Handset();
+    if (!probe::WaitFor(Number(a[0]), [&] { return IsWindowVisible(window) && !IsIconic(window); }))
+        throw Failure{"the window is not shown"};
 }
 
 void Probe::Rect(const Args&) {
