@@ -1,20 +1,15 @@
 #include "app/DisplayCheck.h"
 
-#include <sys/stat.h>
-
 #include <cstdlib>
 #include <sstream>
+
+#include "platform/DesktopSession.h"
 
 namespace {
 
 std::string Env(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
-}
-
-bool IsSocket(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
 }
 
 // One platform entry, by its name (the part before any ':' options).
@@ -34,11 +29,13 @@ DisplayEnvironment CurrentDisplayEnvironment() {
     environment.waylandDisplay = Env("WAYLAND_DISPLAY");
     environment.qpaPlatform = Env("QT_QPA_PLATFORM");
     const std::string runtime = Env("XDG_RUNTIME_DIR");
-    environment.defaultWaylandSocket = !runtime.empty() && IsSocket(runtime + "/wayland-0");
+    environment.defaultWaylandSocket = !runtime.empty() && IsLocalSocket(runtime + "/wayland-0");
+    environment.systemDesktop = SystemGivesDesktop();
     return environment;
 }
 
 bool CanReachDisplay(const DisplayEnvironment& environment) {
+    if (environment.systemDesktop) return true;
     std::istringstream entries(environment.qpaPlatform);
     std::string entry;
     bool chosen = false;

@@ -15,12 +15,14 @@ struct DisplayEnvironment {
     // A compositor's default socket wayland-0 in XDG_RUNTIME_DIR, which a
     // Wayland client uses when WAYLAND_DISPLAY is unset.
     bool defaultWaylandSocket = false;
+    // The system gives every process a desktop (Windows).
+    bool systemDesktop = false;
 };
 
 // The process's own environment.
 DisplayEnvironment CurrentDisplayEnvironment();
 
-// False only when every platform Qt would try needs a display server that is
-// not there. Platforms that need none (offscreen, minimal, vnc, a frame
+// True where the system gives a desktop. Else false only when every platform Qt would try needs a
+// display server that is not there. Platforms that need none (offscreen, minimal, vnc, a frame
 // buffer) and names this check does not know are left to Qt.
 bool CanReachDisplay(const DisplayEnvironment& environment);

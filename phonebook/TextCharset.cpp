@@ -1,13 +1,11 @@
 #include "phonebook/TextCharset.h"
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdint>
 
 #include "platform/Cp932.h"
+#include "platform/ForeignCharset.h"
 
 namespace {
 
@@ -44,35 +42,6 @@ void AppendUtf8(uint32_t cp, std::string& out) {
         out += static_cast<char>(0xC0 | (cp >> 6));
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
-}
-
-enum class IconvResult { UnknownCharset, Invalid, Valid };
-
-// Any other character set to UTF-8; bytes it cannot take are dropped one by one.
-IconvResult IconvToUtf8(std::string_view raw, std::string_view name, std::string& out) {
-    const std::string from(name);
-    iconv_t cd = iconv_open("UTF-8", from.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) return IconvResult::UnknownCharset;
-    bool valid = true;
-    char buffer[1024];
-    while (!raw.empty()) {
-        char* src = const_cast<char*>(raw.data());
-        size_t srcLeft = raw.size();
-        char* dst = buffer;
-        size_t dstLeft = sizeof buffer;
-        const size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-        const int err = rc == static_cast<size_t>(-1) ? errno : 0;
-        out.append(buffer, static_cast<size_t>(dst - buffer));
-        raw.remove_prefix(raw.size() - srcLeft);
-        if (err == E2BIG) continue;
-        if (err != 0) {
-            valid = false;
-            raw.remove_prefix(1);
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
-    }
-    iconv_close(cd);
-    return valid ? IconvResult::Valid : IconvResult::Invalid;
 }
 
 }  // namespace
@@ -148,13 +117,13 @@ SplittableText DecodeText(std::string_view raw, Charset charset, std::string_vie
             for (const char c : raw) AppendUtf8(static_cast<uint8_t>(c), text.bytes);
             break;
         case Charset::Other:
-            switch (IconvToUtf8(raw, name, text.bytes)) {
-                case IconvResult::Valid:
+            switch (ForeignToUtf8(raw, name, text.bytes)) {
+                case ForeignDecode::Valid:
                     break;
-                case IconvResult::Invalid:
+                case ForeignDecode::Invalid:
                     text.valid = false;
                     break;
-                case IconvResult::UnknownCharset:
+                case ForeignDecode::UnknownCharset:
                     // Taken as UTF-8, as far as it is.
                     text.bytes = raw;
                     text.valid = IsValidUtf8(raw);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "history/CallCsv.h"
+#include "history/CallHistoryNotice.h"
 #include "history/CallHistoryPath.h"
 #include "history/CallStore.h"
 #include "history/CallTexts.h"
@@ -116,10 +117,14 @@ INT_PTR CALLBACK HistoryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 std::optional<ChosenEntry> RunCallHistoryDlg(HWND owner) {
     HistoryDialog state;
     CallStoreOpening opening = CallStore::OpenToRead(CallHistoryPath());
-    if (opening.store)
+    if (opening.store) {
         state.rows = opening.store->Rows(false);
-    else if (opening.trouble != CallStoreTrouble::None)
-        state.problem = "The call history cannot be read: " + opening.reason;
+        // Shown now: the missed calls are seen.
+        opening.store->MarkMissedSeen();
+    }
+    // The list's own trouble says why it is empty; else the recorder's.
+    state.problem = CallStoreTroubleText(opening, CallHistoryPath(), false);
+    if (state.problem.empty()) state.problem = CallHistoryNotice::Text();
     DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CALLHISTORY), owner,
                     HistoryProc, reinterpret_cast<LPARAM>(&state));
     if (state.chosen < 0 || state.chosen >= int(state.rows.size())) return std::nullopt;

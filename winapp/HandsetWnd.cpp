@@ -136,6 +136,7 @@ bool CHandsetWnd::OnInitDialog() {
         Post([this, text] { m_tray.ShowBalloon(LoadResourceString(IDS_PRODUCT), text); });
     });
     m_pController->AddCallSink(m_pBalloon.get());
+    m_pController->OnHistoryChanged([this] { OnHistoryChanged(); });
     m_pController->SetPhoneBook(m_app.Book());
     m_pController->Start(m_settings, CallHistoryPath());
     return true;

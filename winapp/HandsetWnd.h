@@ -100,6 +100,9 @@ private:
     void OnChangeSkin();
     void OnChangePhoneBook();
     void OnCallHistory();
+    // The tray tip: the missed calls not yet seen, and any trouble keeping
+    // the call history, which a message box also tells once.
+    void OnHistoryChanged();
     void OpenReadme();
     void TogglePad();
     void StopMonitor();

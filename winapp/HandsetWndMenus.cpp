@@ -2,6 +2,8 @@
 // control pad.
 
 #include "handset/SettingsSummary.h"
+#include "history/CallHistoryNotice.h"
+#include "history/CallHistoryPath.h"
 #include "winapp/AboutDlg.h"
 #include "winapp/CallHistoryDlg.h"
 #include "winapp/ControlPadDlg.h"
@@ -154,9 +156,20 @@ void CHandsetWnd::OnCallHistory() {
     StopMonitor();
     const std::optional<ChosenEntry> chosen = RunCallHistoryDlg(m_hWnd);
     StartMonitor();
+    OnHistoryChanged();
     if (chosen)
         m_pController->Post(
             [entry = *chosen](HandsetSession& session) { session.ShowChosenEntry(entry); });
+}
+
+void CHandsetWnd::OnHistoryChanged() {
+    const std::unique_ptr<CallStore> store = CallStore::OpenExisting(CallHistoryPath());
+    std::string tip = MissedCallTip(store ? store->UnseenMissedCount() : 0);
+    const std::string trouble = CallHistoryNotice::Text();
+    if (!trouble.empty()) tip += "\n" + trouble;
+    m_tray.SetTip(WideFromUtf8(tip));
+    if (!trouble.empty() && CallHistoryNotice::TakeFirstShowing())
+        MessageBoxUtf8(trouble, MB_OK | MB_ICONSTOP);
 }
 
 void CHandsetWnd::OpenReadme() {

@@ -42,6 +42,14 @@ void CTrayIcon::Remove() {
     m_bAdded = false;
 }
 
+void CTrayIcon::SetTip(const std::wstring& tip) {
+    if (!m_bAdded) return;
+    NOTIFYICONDATAW data = Data();
+    data.uFlags = NIF_TIP;
+    CopyText(data.szTip, tip);
+    Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
 void CTrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) {
     if (!m_bAdded) return;
     NOTIFYICONDATAW data = Data();

@@ -21,6 +21,7 @@ public:
     bool Add(HWND window, UINT id, HICON icon, const std::wstring& tip);
     void Remove();
     bool IsAdded() const { return m_bAdded; }
+    void SetTip(const std::wstring& tip);
     // A balloon over the icon; nothing when the icon is not there.
     void ShowBalloon(const std::wstring& title, const std::wstring& text);
 

@@ -16,6 +16,20 @@ ReadableFile Refused(std::string reason) {
     return refused;
 }
 
+// The words Linux gives the usual failures (as the C runtime has them too),
+// so that the user reads the same reason on both; the system's own else.
+std::string OpenFailure(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return "No such file or directory";
+        case ERROR_ACCESS_DENIED:
+            return "Permission denied";
+        default:
+            return SystemMessage(error);
+    }
+}
+
 }  // namespace
 
 ReadableFile OpenReadableFile(const std::string& path, std::uint64_t maxSize) {
@@ -25,7 +39,7 @@ ReadableFile OpenReadableFile(const std::string& path, std::uint64_t maxSize) {
     // without backup semantics, and a pipe or device is refused below.
     HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return Refused(SystemMessage(GetLastError()));
+    if (handle == INVALID_HANDLE_VALUE) return Refused(OpenFailure(GetLastError()));
     BY_HANDLE_FILE_INFORMATION info{};
     if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info) ||
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {

@@ -104,6 +104,14 @@ std::vector<BookCase> BookCases() {
          PhoneBookFormat::Csv, 2, "ﾔﾏﾀﾞﾀﾛｳ", "001 家族", "09012345678", "山田太郎"},
         {"CSV, Japanese headers, Shift_JIS", "book.txt", Sjis(jaCsv), PhoneBookFormat::Csv, 2,
          "ﾔﾏﾀﾞﾀﾛｳ", "001 家族", "08011112222", "佐藤花子"},
+        {"CSV named in Japanese", "電話帳.csv", jaCsv, PhoneBookFormat::Csv, 2, "ﾔﾏﾀﾞﾀﾛｳ",
+         "001 家族", "09012345678", "山田太郎"},
+        {"vCard 2.1 in EUC-JP, quoted-printable", "euc.vcf",
+         "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=EUC-JP;ENCODING=QUOTED-PRINTABLE:=BB=B3=C5=C4;"
+         "=C2=C0=CF=BA\r\nSOUND;X-IRMC-N;CHARSET=EUC-JP;ENCODING=QUOTED-PRINTABLE:=A5=E4=A5=DE=A5="
+         "C0\r\n"
+         "TEL;CELL:090-1234-5678\r\nEND:VCARD\r\n",
+         PhoneBookFormat::VCard, 1, "ﾔﾏﾀﾞ", "000 [not named]", "09012345678", "山田太郎"},
         {"CSV, English headers, quoted fields", "google.csv", enCsv, PhoneBookFormat::Csv, 1,
          "ｽﾐｽｼﾞｮﾝ", "001 Work", "09012345678", "Smith John"},
     };

@@ -193,8 +193,7 @@ TEST_F(CallStoreTest, ADamagedOrForeignFileIsMovedAsideAndANewStoreBegun) {
         fs::remove_all(scratch.PathOf("history"));
         fs::create_directories(scratch.PathOf("history"));
         c.spoil(path);
-        std::ifstream before(path, std::ios::binary);
-        const std::string damagedBytes((std::istreambuf_iterator<char>(before)), {});
+        const std::string damagedBytes = ReadAll(path);
         diagnostics.str("");
 
         auto store = OpenForRecording();
@@ -204,8 +203,7 @@ TEST_F(CallStoreTest, ADamagedOrForeignFileIsMovedAsideAndANewStoreBegun) {
 
         const std::string aside = "calls.sqlite.damaged-20240311";
         EXPECT_EQ(FilesStartingWith("calls.sqlite.damaged"), std::vector<std::string>{aside});
-        std::ifstream kept(scratch.PathOf("history/" + aside), std::ios::binary);
-        EXPECT_TRUE(std::string((std::istreambuf_iterator<char>(kept)), {}) == damagedBytes)
+        EXPECT_TRUE(ReadAll(scratch.PathOf("history/" + aside)) == damagedBytes)
             << "the damaged file is kept as it was";
         const std::string said = diagnostics.str();
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;

@@ -12,6 +12,7 @@ TEST(DisplayCheck, OnlyPlatformsThatNeedAMissingDisplayServerStopTheStart) {
     };
     const Case cases[] = {
         {"nothing at all", {}, false},
+        {"a system that gives every process a desktop", {"", "", "xcb", false, true}, true},
         {"X11", {":0", "", "", false}, true},
         {"Wayland", {"", "wayland-1", "", false}, true},
         {"the default Wayland socket alone is not the default platform", {"", "", "", true}, false},

@@ -104,7 +104,7 @@ TEST_F(HandsetSessionCatchUpTest, ACatchUpCountsItsReadsInTheCommunicationLog) {
     fake->Incoming(Join({Repeat(1500, 0xC5), kRing}));
     session->OnTimer();
     session->Link().LogClose();
-    std::ifstream log(dir.PathOf("comm.log"));
+    std::ifstream log(dir.PathOf("comm.log"), std::ios::binary);
     std::vector<std::string> texts;
     for (std::string line; std::getline(log, line) && texts.size() < 3;)
         texts.push_back(line.substr(line.find('\t') + 1));

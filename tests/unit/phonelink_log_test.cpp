@@ -113,7 +113,7 @@ TEST_F(CommLogTest, LogThatCannotBeCreatedStaysClosed) {
 TEST_F(CommLogTest, EnvironmentVariableOpensTheLogForAppending) {
     WriteFile("earlier\r\n");
     link.reset();
-    setenv("TELVOXA_COMMLOG", logPath.c_str(), 1);
+    setenv("TELVOXA_COMMLOG", logPath.string().c_str(), 1);
     link = std::make_unique<CPhoneLink>(std::make_unique<FakeCommDevice>());
     unsetenv("TELVOXA_COMMLOG");
     EXPECT_TRUE(link->IsLogOpen());

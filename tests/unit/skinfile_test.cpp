@@ -19,6 +19,8 @@ constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
 class SkinFileTest : public ::testing::Test {
 protected:
     SkinFile& OpenWith(const std::string& contents) {
+        // The open file is kept from writers, as on Windows.
+        m_skin.Close();
         EXPECT_TRUE(m_skin.Open(m_dir.Write("skin.ini", contents)));
         return m_skin;
     }

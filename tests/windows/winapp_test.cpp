@@ -34,6 +34,9 @@ TEST(WinAppResources, StringsAndDialogsAreThereWithTheirTexts) {
         EXPECT_NE(FindResourceW(self, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5)), nullptr) << id;
     for (int id : {IDI_APP, IDI_ONHOOK, IDI_OFFHOOK})
         EXPECT_NE(LoadImageW(self, MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, 0), nullptr) << id;
+    // The manifest (common controls 6, DPI awareness) and the version.
+    EXPECT_NE(FindResourceW(self, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24)), nullptr);
+    EXPECT_NE(FindResourceW(self, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16)), nullptr);
     for (int id : {IDC_ARROW_CURSOR, IDC_HAND_CURSOR})
         EXPECT_NE(LoadCursorW(self, MAKEINTRESOURCEW(id)), nullptr) << id;
 }

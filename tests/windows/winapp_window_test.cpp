@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -55,15 +56,23 @@ void Click(HWND window, const SkinRect& button) {
     PostMessageW(window, WM_LBUTTONUP, 0, at);
 }
 
-void Scenario(const SkinDefinition& skin, Seen& seen) {
+void Scenario(const SkinDefinition& skin, const std::atomic<bool>& ended, Seen& seen) {
     HWND window = nullptr;
     const auto until = Clock::now() + std::chrono::seconds(20);
-    while (!window && Clock::now() < until) {
+    // A window that never comes (no display) ends the run at once.
+    while (!window && !ended && Clock::now() < until) {
         window = FindWindowW(L"#32770", L"Telvoxa");
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     seen.found = window != nullptr;
     if (!window) return;
+    const auto step = [&](const std::string& what, bool came) {
+        seen.steps.push_back({what, came});
+    };
+    // The phone rings right after the start-up's hang-up.
+    step("Receiving...", WaitForText(window, IDC_DISPLAY1, "Receiving..."));
+    step("0312345678", WaitForText(window, IDC_DISPLAY3, "0312345678"));
+    // The skin is in place by now: the window's shape and its text areas.
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     seen.shaped = GetWindowRgn(window, region) != ERROR;
     GetRgnBox(region, &seen.shape);
@@ -73,12 +82,6 @@ void Scenario(const SkinDefinition& skin, Seen& seen) {
     GetWindowRect(window, &frame);
     OffsetRect(&seen.display3, -frame.left, -frame.top);
 
-    const auto step = [&](const std::string& what, bool came) {
-        seen.steps.push_back({what, came});
-    };
-    // The phone rings right after the start-up's hang-up.
-    step("Receiving...", WaitForText(window, IDC_DISPLAY1, "Receiving..."));
-    step("0312345678", WaitForText(window, IDC_DISPLAY3, "0312345678"));
     seen.topmost = (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     // Send answers; dial keys during the call extend the number line.
     Click(window, skin.Button(BTN_SEND));
@@ -111,8 +114,10 @@ TEST(WinAppWindow, ShapedWindowAnswersACallAndTakesButtonsAndKeys) {
     int result = -1;
     {
         CHandsetWnd window(app, device);
-        std::thread scenario(Scenario, std::cref(skin), std::ref(seen));
+        std::atomic<bool> ended{false};
+        std::thread scenario(Scenario, std::cref(skin), std::cref(ended), std::ref(seen));
         result = window.RunModal();
+        ended = true;
         scenario.join();
     }
     RegDeleteTreeA(HKEY_CURRENT_USER, root.c_str());
