@@ -1,4 +1,4 @@
-// The Win32 comm device's read time-outs and the breaker's stop, on COM1
+// The Win32 comm device's read time-outs, the breaker's stop and a second opening, on COM1
 // mapped to a pseudo-terminal whose far end (telvoxa-phone with no status
 // bytes) stays silent. Run by scripts/test-windows under Wine; prints the
 // figures it measured. A read may take longer on a busy machine, never less
