@@ -183,7 +183,20 @@ bool Win32CommDevice::GetCommState(Dcb& dcb) {
 bool Win32CommDevice::SetCommState(const Dcb& dcb) {
     if (!m_open) return false;
     DCB s = ToSystem(dcb);
-    return ::SetCommState(m_handle, &s) != 0;
+    if (::SetCommState(m_handle, &s) != 0) return true;
+    const DWORD error = GetLastError();
+    if (error != ERROR_INVALID_PARAMETER || s.Parity == NOPARITY) return false;
+    // A pseudo-terminal keeps no parity bit; opened again with the same
+    // settings, asking for parity alone is no change it can make, and Wine
+    // passes on its refusal. Through no parity first the request is a real
+    // change. A driver that truly refuses these settings refuses them again.
+    DCB plain = s;
+    plain.Parity = NOPARITY;
+    if (::SetCommState(m_handle, &plain) == 0 || ::SetCommState(m_handle, &s) == 0) {
+        SetLastError(error);
+        return false;
+    }
+    return true;
 }
 
 bool Win32CommDevice::PurgeComm(uint32_t flags) {
