@@ -28,7 +28,7 @@ struct HistoryDialog {
 };
 
 void Tell(HWND owner, const std::string& text, UINT flags) {
-    MessageBoxW(owner, WideFromUtf8(text).c_str(), L"telvoxa", flags);
+    MessageBoxW(owner, WideFromUtf8(text).c_str(), L"Telvoxa", flags);
 }
 
 void OnInit(HWND dialog, HistoryDialog& state) {

@@ -2,8 +2,12 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 #include "app/ProfileKeyTable.h"
 #include "history/CallHistoryPath.h"
+#include "phonebook/DialLink.h"
+#include "phonebook/DialLinkMessages.h"
 #include "platform/win32/Win32CommDevice.h"
 #include "winapp/ControlPadDlg.h"
 #include "winapp/Resource.h"
@@ -137,8 +141,33 @@ bool CHandsetWnd::OnInitDialog() {
     });
     m_pController->AddCallSink(m_pBalloon.get());
     m_pController->OnHistoryChanged([this] { OnHistoryChanged(); });
+    m_pController->OnLinkedNumberDropped([this](const std::string& number) {
+        MessageBoxUtf8(LinkWhileBusyMessage(number), MB_OK | MB_ICONINFORMATION);
+    });
     m_pController->SetPhoneBook(m_app.Book());
     m_pController->Start(m_settings, CallHistoryPath());
+    if (!m_strLinkedNumber.empty()) ShowLinkedNumber(std::exchange(m_strLinkedNumber, {}));
+    return true;
+}
+
+void CHandsetWnd::ShowLinkedNumber(const std::string& number) {
+    if (!m_pController) {
+        m_strLinkedNumber = number;
+        return;
+    }
+    m_pController->ShowLinkedNumber(number);
+}
+
+bool CHandsetWnd::OnLinkedNumberCopy(const COPYDATASTRUCT& data) {
+    // Another process wrote it: read it as a link again, within its bound.
+    if (data.dwData != kLinkedNumberCopyData || !data.lpData || data.cbData > kLongestLinkedNumber)
+        return false;
+    const std::string text(static_cast<const char*>(data.lpData), data.cbData);
+    const DialLink parsed = ParseDialLink(text);
+    if (parsed.problem != DialLinkProblem::None) return false;
+    ShowLinkedNumber(parsed.digits);
+    ShowWindow(m_hWnd, SW_SHOWNORMAL);
+    SetForegroundWindow(m_hWnd);
     return true;
 }
 
@@ -154,7 +183,7 @@ ConnectionSettings CHandsetWnd::ReadConnectionSettings() const {
 
 int CHandsetWnd::MessageBoxUtf8(const std::string& text, UINT flags) {
     StopMonitor();
-    const int answer = MessageBoxW(m_hWnd, WideFromUtf8(text).c_str(), L"telvoxa", flags);
+    const int answer = MessageBoxW(m_hWnd, WideFromUtf8(text).c_str(), L"Telvoxa", flags);
     StartMonitor();
     return answer;
 }
@@ -189,6 +218,10 @@ INT_PTR CHandsetWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (fn && *fn) (*fn)();
             return TRUE;
         }
+        case WM_COPYDATA:
+            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT,
+                              OnLinkedNumberCopy(*reinterpret_cast<const COPYDATASTRUCT*>(lParam)));
+            return TRUE;
         case WM_PAINT:
             OnPaint();
             return TRUE;

@@ -31,6 +31,9 @@ class CControlPadDlg;
 
 // The message that carries a function to run on the window's thread.
 inline constexpr UINT WM_APP_RUN = WM_APP + 1;
+// WM_COPYDATA from a second start that was given a tel: or callto: link: the
+// number in its dialled form (ASCII, at most kLongestLinkedNumber digits).
+inline constexpr ULONG_PTR kLinkedNumberCopyData = 0x544C4E4B;
 
 class CHandsetWnd final : private HandsetView, private UiDispatcher {
 public:
@@ -44,12 +47,17 @@ public:
     // code: IDOK or IDCANCEL when the user ended it, -1 when it never ran.
     int RunModal();
     HWND Handle() const { return m_hWnd; }
+    // A number from a link (dialled form): shown with its phone book name
+    // once the handset is idle, never dialled until the user sends it.
+    void ShowLinkedNumber(const std::string& number);
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Start-up after the template is made: the skin, then the link.
     bool OnInitDialog();
+    // A number handed over by a second start (WM_COPYDATA).
+    bool OnLinkedNumberCopy(const COPYDATASTRUCT& data);
     // Keys of the window's table, before the controls see them.
     bool PreTranslateMessage(MSG& msg);
     void EndDialog(int result);
@@ -145,6 +153,8 @@ private:
     CControlPadDlg* m_pPad = nullptr;
 
     bool m_bEnded = false;
+    // A link's number that came before the controller was started.
+    std::string m_strLinkedNumber;
     bool m_bDestroyed = false;
     bool m_bMenuAsked = false;
     bool m_bTopmost = false;
