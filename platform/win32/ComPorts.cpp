@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/Win32Text.h"
@@ -57,34 +59,41 @@ std::vector<ListedComPort> RegistryComPorts() {
     return ports;
 }
 
+static DeviceCheck Checked(DeviceState state, std::string text) {
+    DeviceCheck check;
+    check.state = state;
+    check.text = std::move(text);
+    return check;
+}
+
 DeviceCheck DescribeComPortError(unsigned long error) {
     const std::string system = SystemMessage(error);
     switch (error) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
-            return {DeviceState::Missing, "No such device (" + system + ")"};
+            return Checked(DeviceState::Missing, "No such device (" + system + ")");
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
             // A port is opened for one program at a time.
-            return {DeviceState::Busy, "In use by another program (" + system + ")"};
+            return Checked(DeviceState::Busy, "In use by another program (" + system + ")");
         default:
-            return {DeviceState::Failed, system};
+            return Checked(DeviceState::Failed, system);
     }
 }
 
 DeviceCheck CheckSerialDevice(const std::string& path) {
     const std::wstring wide = WidePath("\\\\.\\" + path);
-    if (wide.empty()) return {DeviceState::Failed, "not a port name"};
+    if (wide.empty()) return Checked(DeviceState::Failed, "not a port name");
     HANDLE port = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OVERLAPPED, nullptr);
     if (port == INVALID_HANDLE_VALUE) return DescribeComPortError(GetLastError());
     // A name that opens is a port only when its driver keeps line settings.
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
-    DeviceCheck check{DeviceState::Ready, {}};
+    DeviceCheck check = Checked(DeviceState::Ready, {});
     if (!GetCommState(port, &dcb))
-        check = {DeviceState::NotSerial,
-                 "Not a serial device (" + SystemMessage(GetLastError()) + ")"};
+        check = Checked(DeviceState::NotSerial,
+                        "Not a serial device (" + SystemMessage(GetLastError()) + ")");
     CloseHandle(port);
     return check;
 }
