@@ -11,6 +11,7 @@
 #include "common/ui/SettingsDlg.h"
 #include "common/ui/UiSeams.h"
 #include "platform/DeviceCheck.h"
+#include "platform/posix/SerialDeviceCheck.h"
 
 namespace {
 
