@@ -85,6 +85,7 @@ void HandsetSession::TickIdle() {
                 // Without a match the name line keeps what it held.
                 m_strDisplay2 = name = *found;
             }
+            m_bLateReportsDue = false;
             Report(CallEventKind::Incoming, number, name);
             if (m_view) m_view->BringToFront();
             break;
@@ -92,14 +93,17 @@ void HandsetSession::TickIdle() {
         case 2:
             m_nCallState = CALL_SENDING;
             SetPicture(0);
-            Report(CallEventKind::OutgoingFromPhone);
+            ReportPlacedOnPhone();
             break;
         case 3:
             m_nCallState = CALL_OFFHOOK;
             SetPicture(0);
-            Report(CallEventKind::OutgoingFromPhone);
+            ReportPlacedOnPhone();
             break;
         case 0: {
+            // Any byte of the idle phone (the nothing of a time-out aside)
+            // comes after what it said of the call ended before.
+            if (m_szIdleAnswer[0] != 0) m_bLateReportsDue = false;
             // Repaint only when the signal or the minute changed.
             const std::string signal = SignalText(static_cast<uint8_t>(m_szIdleAnswer[0]));
             const std::string clock = ClockText(m_clock());
