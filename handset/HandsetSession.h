@@ -179,7 +179,7 @@ private:
     uint64_t m_nMonitorGeneration = 0;
     // Set by a tick that found nothing to show anew.
     bool m_bInvalidate = false;
-    // Until the phone's next byte (at most kLateReportSeconds): a report of
+    // Until the phone says the call ended (at most kLateReportSeconds): a report of
     // the phone placing a call is the late one of the call the user ended.
     bool m_bLateReportsDue = false;
     std::time_t m_tLateReportsSince = 0;

@@ -5,6 +5,13 @@
 
 #include "handset/HandsetSession.h"
 
+namespace {
+
+// The phone's byte for a call that ended (its answer to the PC's hang-up).
+constexpr uint8_t kPhoneHungUp = 0xA6;
+
+}  // namespace
+
 void HandsetSession::OnTimer() {
     // While more has come than one poll reads, the next poll follows at once,
     // so that a fast phone or a queue built up meanwhile is caught up within
@@ -101,9 +108,9 @@ void HandsetSession::TickIdle() {
             ReportPlacedOnPhone();
             break;
         case 0: {
-            // Any byte of the idle phone (the nothing of a time-out aside)
-            // comes after what it said of the call ended before.
-            if (m_szIdleAnswer[0] != 0) m_bLateReportsDue = false;
+            // The phone's word that the call ended comes after all it said of
+            // the call; a status byte may have been on its way before them.
+            if (static_cast<uint8_t>(m_szIdleAnswer[0]) == kPhoneHungUp) m_bLateReportsDue = false;
             // Repaint only when the signal or the minute changed.
             const std::string signal = SignalText(static_cast<uint8_t>(m_szIdleAnswer[0]));
             const std::string clock = ClockText(m_clock());
