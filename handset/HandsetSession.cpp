@@ -4,10 +4,15 @@
 #include "handset/HandsetSession.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "link/PortOpenMessage.h"
 
 namespace {
+
+// The phone tells what it did before the PC's hang-up within a moment; a
+// report later than this is of a call placed anew.
+constexpr std::time_t kLateReportSeconds = 5;
 
 std::tm SystemClock() {
     const std::time_t now = std::time(nullptr);
@@ -204,6 +209,8 @@ void HandsetSession::Publish(bool repaint) {
 }
 
 void HandsetSession::Report(CallEventKind kind, std::string number, std::string name) {
+    // A late report the phone then carried on with is a call of its own.
+    if (std::exchange(m_bUnreportedCall, false)) Report(CallEventKind::OutgoingFromPhone);
     if (m_callSinks.empty()) return;
     CallEvent event;
     event.kind = kind;
@@ -214,6 +221,8 @@ void HandsetSession::Report(CallEventKind kind, std::string number, std::string 
 }
 
 void HandsetSession::ReportEnded(CallEndedBy by, int charge, bool withCharge) {
+    // The end of a late report: its call has ended already.
+    if (std::exchange(m_bUnreportedCall, false)) return;
     if (m_callSinks.empty()) return;
     CallEvent event;
     event.kind = CallEventKind::Ended;
@@ -226,4 +235,20 @@ void HandsetSession::ReportEnded(CallEndedBy by, int charge, bool withCharge) {
         event.charge = ChargeKind::Unknown;
     }
     for (CallEventSink* sink : m_callSinks) sink->OnCallEvent(event);
+}
+
+void HandsetSession::ExpectLateReports() {
+    m_bLateReportsDue = true;
+    m_tLateReportsSince = m_eventClock();
+}
+
+void HandsetSession::ReportPlacedOnPhone() {
+    const std::time_t now = m_eventClock();
+    const bool late = std::exchange(m_bLateReportsDue, false) && now >= m_tLateReportsSince &&
+                      now - m_tLateReportsSince <= kLateReportSeconds;
+    if (late) {
+        m_bUnreportedCall = true;
+        return;
+    }
+    Report(CallEventKind::OutgoingFromPhone);
 }

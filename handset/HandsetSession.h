@@ -156,6 +156,12 @@ private:
 
     void Report(CallEventKind kind, std::string number = {}, std::string name = {});
     void ReportEnded(CallEndedBy by, int charge, bool withCharge);
+    // The user ended a call the phone was still placing: what the phone said
+    // of it before it heard the hang-up may come after it.
+    void ExpectLateReports();
+    // The idle poll read the phone placing a call: a new call, or
+    // the late report of the one just ended, which the history already has.
+    void ReportPlacedOnPhone();
 
     CPhoneLink m_link;
     ClockSource m_clock;
@@ -173,6 +179,13 @@ private:
     uint64_t m_nMonitorGeneration = 0;
     // Set by a tick that found nothing to show anew.
     bool m_bInvalidate = false;
+    // Until the phone says the call ended (at most kLateReportSeconds): a report of
+    // the phone placing a call is the late one of the call the user ended.
+    bool m_bLateReportsDue = false;
+    std::time_t m_tLateReportsSince = 0;
+    // The call state follows such a late report, but the history heard of
+    // no new call: its end is not told, its answer makes it a call of its own.
+    bool m_bUnreportedCall = false;
 
     // What the polls hand back, kept from tick to tick.
     char m_szIdleAnswer[IDLE_BUFFER_SIZE] = {};

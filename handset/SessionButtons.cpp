@@ -61,6 +61,7 @@ void HandsetSession::OnSendButton() {
     }
     switch (m_nCallState) {
         case CALL_IDLE: {
+            m_bLateReportsDue = false;
             m_link.ClearBuf(0);
             // A charge on show is no number: the phone goes off hook without one.
             const std::string number = m_bAppendDigits ? m_strDisplay3 : std::string();
@@ -142,7 +143,10 @@ void HandsetSession::OnQuitButton() {
             m_strDisplay3.clear();
             m_bAppendDigits = true;
             SetPicture(1);
-            if (callGoing) ReportEnded(CallEndedBy::User, 0, false);
+            if (callGoing) {
+                ReportEnded(CallEndedBy::User, 0, false);
+                ExpectLateReports();
+            }
             break;
         }
         default:

@@ -5,6 +5,13 @@
 
 #include "handset/HandsetSession.h"
 
+namespace {
+
+// The phone's byte for a call that ended (its answer to the PC's hang-up).
+constexpr uint8_t kPhoneHungUp = 0xA6;
+
+}  // namespace
+
 void HandsetSession::OnTimer() {
     // While more has come than one poll reads, the next poll follows at once,
     // so that a fast phone or a queue built up meanwhile is caught up within
@@ -85,6 +92,7 @@ void HandsetSession::TickIdle() {
                 // Without a match the name line keeps what it held.
                 m_strDisplay2 = name = *found;
             }
+            m_bLateReportsDue = false;
             Report(CallEventKind::Incoming, number, name);
             if (m_view) m_view->BringToFront();
             break;
@@ -92,14 +100,17 @@ void HandsetSession::TickIdle() {
         case 2:
             m_nCallState = CALL_SENDING;
             SetPicture(0);
-            Report(CallEventKind::OutgoingFromPhone);
+            ReportPlacedOnPhone();
             break;
         case 3:
             m_nCallState = CALL_OFFHOOK;
             SetPicture(0);
-            Report(CallEventKind::OutgoingFromPhone);
+            ReportPlacedOnPhone();
             break;
         case 0: {
+            // The phone's word that the call ended comes after all it said of
+            // the call; a status byte may have been on its way before them.
+            if (static_cast<uint8_t>(m_szIdleAnswer[0]) == kPhoneHungUp) m_bLateReportsDue = false;
             // Repaint only when the signal or the minute changed.
             const std::string signal = SignalText(static_cast<uint8_t>(m_szIdleAnswer[0]));
             const std::string clock = ClockText(m_clock());

@@ -5,6 +5,8 @@
 
 #include "handset/CallerDirectory.h"
 #include "handset/SkinButtons.h"
+#include "history/CallRecorder.h"
+#include "support/CallSamples.h"
 #include "unit/HandsetSessionFixture.h"
 
 namespace {
@@ -115,6 +117,74 @@ TEST_F(HandsetSessionCallsTest, EachCallReportsItsLifeInOrder) {
             EXPECT_EQ(got.endedBy, want.endedBy);
             EXPECT_EQ(got.charge, want.charge);
             EXPECT_EQ(got.chargeYen, want.chargeYen);
+        }
+    }
+}
+
+// The phone's own reports of a call that the user ends while it is being
+// placed may still be on their way: read after the hang-up, they are that
+// call's, not a new one the phone placed.
+TEST_F(HandsetSessionCallsTest, ReportsOfACallAlreadyEndedAddNoRowToTheHistory) {
+    struct Row {
+        std::string number;
+        std::optional<int> yen;
+    };
+    constexpr int kOne = BTN_0 + 1;
+    // clang-format off
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+        std::vector<Row> rows;  // newest first
+    } cases[] = {
+        {"ended before the phone said it places the call",
+         {{{}, kOne}, {{}, BTN_SEND}, {{}, BTN_QUIT}, {{0x26, 0xA6}, NO_BUTTON}, {{}, NO_BUTTON}},
+         {{"1", std::nullopt}}},
+        {"ended with the phone's status byte still on its way before its report",
+         {{{}, kOne}, {{}, BTN_SEND}, {{}, BTN_QUIT}, {{0xC8, 0x26, 0xA6}, NO_BUTTON},
+          {{}, NO_BUTTON}},
+         {{"1", std::nullopt}}},
+        {"ended before the phone's hang-up came",
+         {{{}, kOne}, {{}, BTN_SEND}, {{0x26}, NO_BUTTON}, {{}, BTN_QUIT}, {{0xA6}, NO_BUTTON}},
+         {{"1", std::nullopt}}},
+        {"ended, and the phone carried on and was answered",
+         {{{}, kOne}, {{}, BTN_SEND}, {{}, BTN_QUIT}, {{0x26}, NO_BUTTON}, {{0xA7}, NO_BUTTON},
+          {ChargeReply("30"), BTN_QUIT}},
+         {{"", 30}, {"1", std::nullopt}}},
+        {"a call placed on the phone after the hang-up was confirmed",
+         {{{}, BTN_9}, {{}, BTN_SEND}, {{}, BTN_QUIT}, {{0xA6}, NO_BUTTON}, {{0xC8}, NO_BUTTON},
+          {{0x26}, NO_BUTTON}, {{0xA7}, NO_BUTTON}, {ChargeReply("20"), BTN_QUIT}},
+         {{"", 20}, {"9", std::nullopt}}},
+    };
+    // clang-format on
+    UseJapanTime();
+    ScratchDir store;
+    Start();
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        const std::string path = store.PathOf(std::string(row.name) + ".sqlite");
+        std::ostringstream diagnostics;
+        auto recorder = std::make_unique<CallRecorder>(path, diagnostics, kMarch2024);
+        calls.onEvent = [&](const CallEvent& event) { recorder->OnCallEvent(event); };
+        Given(CALL_IDLE);
+        TestState(*session).display3.clear();
+        for (const Step& step : row.steps) {
+            fake->Incoming(step.phone);
+            if (step.button == NO_BUTTON)
+                session->OnTimer();
+            else
+                session->OnButton(step.button);
+        }
+        calls.onEvent = nullptr;
+        recorder.reset();
+        EXPECT_EQ(TestState(*session).callState, CALL_IDLE);
+        const std::vector<CallRecord> stored = CallStore::OpenExisting(path)->Rows(false);
+        ASSERT_EQ(stored.size(), row.rows.size());
+        for (size_t i = 0; i < stored.size(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(stored[i].direction, CallDirection::Outgoing);
+            EXPECT_EQ(stored[i].number, row.rows[i].number);
+            EXPECT_EQ(stored[i].chargeYen, row.rows[i].yen);
+            EXPECT_FALSE(stored[i].inProgress);
         }
     }
 }
