@@ -65,13 +65,13 @@ HWND FindHandset() {
     return nullptr;
 }
 
-HWND FindDialog(const std::wstring& spec, DWORD pid) {
+HWND FindDialog(const std::wstring& dialogName, DWORD pid) {
     for (HWND window : TopLevelWindows()) {
         if (!IsDialog(window) || (pid != 0 && ProcessOf(window) != pid)) continue;
         if (GetDlgItem(window, 1004) != nullptr) continue;  // the handset itself
-        if (!spec.empty() && spec[0] == L'#') {
-            if (GetDlgItem(window, _wtoi(spec.c_str() + 1)) != nullptr) return window;
-        } else if (TitleOf(window) == spec) {
+        if (!dialogName.empty() && dialogName[0] == L'#') {
+            if (GetDlgItem(window, _wtoi(dialogName.c_str() + 1)) != nullptr) return window;
+        } else if (TitleOf(window) == dialogName) {
             return window;
         }
     }

@@ -14,8 +14,8 @@ namespace probe {
 HWND FindHandset();
 
 // A top-level dialog (class "#32770") of process `pid` (any process when 0)
-// that matches `spec`: "#ID" for one holding control ID, otherwise its title.
-HWND FindDialog(const std::wstring& spec, DWORD pid);
+// that matches `dialogName`: "#ID" for one holding control ID, otherwise its title.
+HWND FindDialog(const std::wstring& dialogName, DWORD pid);
 
 // A message box (any process) whose text contains `text`.
 HWND FindMessageBox(const std::wstring& text);

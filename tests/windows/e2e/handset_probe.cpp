@@ -72,8 +72,8 @@ private:
     };
 
     HWND Handset();
-    HWND Dialog(const std::wstring& spec);
-    HWND Control(const std::wstring& spec, const std::wstring& id);
+    HWND Dialog(const std::wstring& dialogName);
+    HWND Control(const std::wstring& dialogName, const std::wstring& id);
     SkinRect SkinElement(const std::wstring& key);
     void PostClick(int x, int y, bool twice);
 
@@ -152,15 +152,16 @@ HWND Probe::Handset() {
     return window;
 }
 
-HWND Probe::Dialog(const std::wstring& spec) {
-    HWND dialog = probe::FindDialog(spec, probe::ProcessOf(Handset()));
-    if (dialog == nullptr) throw Failure{"no dialog " + Utf8(spec)};
+HWND Probe::Dialog(const std::wstring& dialogName) {
+    HWND dialog = probe::FindDialog(dialogName, probe::ProcessOf(Handset()));
+    if (dialog == nullptr) throw Failure{"no dialog " + Utf8(dialogName)};
     return dialog;
 }
 
-HWND Probe::Control(const std::wstring& spec, const std::wstring& id) {
-    HWND control = GetDlgItem(Dialog(spec), Number(id));
-    if (control == nullptr) throw Failure{"dialog " + Utf8(spec) + " has no control " + Utf8(id)};
+HWND Probe::Control(const std::wstring& dialogName, const std::wstring& id) {
+    HWND control = GetDlgItem(Dialog(dialogName), Number(id));
+    if (control == nullptr)
+        throw Failure{"dialog " + Utf8(dialogName) + " has no control " + Utf8(id)};
     return control;
 }
 
