@@ -10,6 +10,7 @@
 //     to 0x817C, ...) as the iconv table has them.
 
 #include "platform/Cp932.h"
+#include "platform/Utf8Writer.h"
 
 #define WIN32_LEAN_AND_MEAN
 #ifndef NOMINMAX
@@ -32,24 +33,6 @@ bool IsSingleByteCharacter(uint8_t c) {
 
 bool IsTrailByte(uint8_t c) {
     return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
-}
-
-void AppendUtf8(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // The code point of the well-formed UTF-8 sequence at the start of `s` and
@@ -233,22 +216,4 @@ std::string Utf8ToCp932(std::string_view utf8) {
         // Above U+FFFF code page 932 has nothing: dropped.
     }
     return cp932;
-}
-
-std::string Utf16ToCp932(std::u16string_view utf16) {
-    std::string utf8;
-    utf8.reserve(utf16.size() * 3);
-    for (size_t i = 0; i < utf16.size(); ++i) {
-        char32_t unit = utf16[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-            utf16[i + 1] <= 0xDFFF) {
-            AppendUtf8(0x10000 + ((unit - 0xD800) << 10) + (utf16[i + 1] - 0xDC00), utf8);
-            ++i;
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            continue;  // a lone surrogate is no character
-        } else {
-            AppendUtf8(unit, utf8);
-        }
-    }
-    return Utf8ToCp932(utf8);
 }

@@ -7,24 +7,12 @@
 #include <string>
 
 #include "platform/Cp932.h"
+#include "platform/Utf8Writer.h"
 
 namespace {
 
 void PrintHex(const std::string& bytes) {
     for (unsigned char c : bytes) std::printf("%02X", c);
-}
-
-void AppendUtf8(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 void Decoded(const std::string& bytes) {
